@@ -1,0 +1,46 @@
+#pragma once
+
+// The biorhythm model: the three sine cycles that start rising on the day of
+// birth, the Composite value and the critical-day rule. Pure computation; the
+// chart and the pointer readout both take their numbers from here, so a chart
+// point and a readout at the same day offset always agree.
+//
+// The results are defined to the last bit: the order of the operations, the
+// circle constant 3.1415926 and the single-precision step of the critical-day
+// rule are part of the definition and must not be "improved".
+
+namespace quorvel {
+
+enum class BiorhythmCycle { Physical, Emotional, Intellectual };
+
+// Deliberately not the full-precision pi; the difference shows in the results.
+inline constexpr double CyclePi = 3.1415926;
+
+// From a cycle value (-1 to 1) to chart units and readout numbers.
+inline constexpr double ValueScale = 100.0;
+
+inline constexpr int PhysicalPeriod = 23;
+inline constexpr int EmotionalPeriod = 28;
+inline constexpr int IntellectualPeriod = 33;
+
+constexpr int CyclePeriod(BiorhythmCycle cycle)
+{
+    switch (cycle) {
+    case BiorhythmCycle::Physical: return PhysicalPeriod;
+    case BiorhythmCycle::Emotional: return EmotionalPeriod;
+    case BiorhythmCycle::Intellectual: return IntellectualPeriod;
+    }
+    return PhysicalPeriod;
+}
+
+// sin(((offset * 2) * CyclePi) / period), offset in days since birth.
+double CycleValue(double offset, BiorhythmCycle cycle);
+
+// Mean magnitude of the three cycles on the 0..100 scale.
+double CompositeValue(double offset);
+
+// True when all three magnitudes, rounded to single precision, lie strictly
+// below level.
+bool IsCriticalDay(double offset, float level);
+
+} // namespace quorvel
