@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <functional>
+#include <optional>
+
+// Date values as the program counts them: a double number of days since
+// 1899-12-30 00:00, the fraction being the time of day. Arithmetic is plain
+// and linear over the whole range, also before 1899-12-30: the calendar day
+// of an instant t is the day of floor(t).
+
+namespace quorvel {
+
+using Date = double;
+
+// 0100-01-01 and 9999-12-31 as day counts; a date value is in range when the
+// calendar day of it lies between the two, both included.
+inline constexpr double FirstDateSerial = -657434.0;
+inline constexpr double LastDateSerial = 2958465.0;
+
+// The day count of a proleptic Gregorian calendar day (no range check).
+double DateSerial(int year, int month, int day);
+
+// True when the text names an existing day in range, optionally with a time
+// of day: "yyyy-mm-dd", "yyyy/m/d", "yyyy.m.d", "yyyy年m月d日", each with or
+// without leading zeros in month and day, an optional " H:MM" or " H:MM:SS",
+// blanks around, and the full-width digits and separators that a Chinese
+// input method types. Everything else is rejected.
+bool IsDate(QStringView text);
+
+// The date of a text that IsDate accepts; nothing for any other text.
+std::optional<Date> CDate(QStringView text);
+
+// The same value when its calendar day lies in range; nothing (the overflow
+// case) otherwise. NaN and infinities are out of range.
+std::optional<Date> CDate(double value);
+
+// "yyyy-mm-dd" or "YYYY-MM-DD" (four-digit year, zero-padded month and day)
+// of the calendar day of a date in range. A date out of range gives an empty
+// text: callers check the range with CDate first.
+QString Format(Date date, QStringView format);
+
+// The local date and time now. Tests replace the clock with setClock.
+Date Now();
+void setClock(std::function<Date()> clock);
+void resetClock();
+
+} // namespace quorvel

@@ -1,0 +1,38 @@
+#include "platform/fonts.h"
+
+#include <QFontMetrics>
+#include <QStringList>
+
+namespace quorvel {
+
+namespace {
+const QString SongTi = QStringLiteral("宋体");
+}
+
+void installFontSubstitutes()
+{
+    static const bool installed = [] {
+        const QStringList faces{u"AR PL UMing CN"_qs, u"AR PL UMing TW"_qs, u"AR PL UMing HK"_qs,
+                               u"Noto Serif CJK SC"_qs, u"WenQuanYi Micro Hei"_qs};
+        QFont::insertSubstitutions(SongTi, faces);
+        return true;
+    }();
+    (void)installed;
+}
+
+QFont programFont(bool underline)
+{
+    installFontSubstitutes();
+    QFont font(SongTi);
+    font.setPixelSize(FontPixelSize);
+    font.setUnderline(underline);
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
+int textWidth(const QString &text)
+{
+    return QFontMetrics(programFont()).horizontalAdvance(text);
+}
+
+} // namespace quorvel

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QFont>
+
+// Every text of the program is set in "宋体", 9 points (12-pixel characters),
+// GB2312. That family exists on Chinese Windows only; here it is mapped onto
+// an installed Song/Ming face so the windows look the same on every machine.
+
+namespace quorvel {
+
+inline constexpr int FontPixelSize = 12;
+
+// Registers the substitutes of "宋体"; idempotent.
+void installFontSubstitutes();
+
+// The program's font, optionally underlined.
+QFont programFont(bool underline = false);
+
+// The width of a text in the program's font, as a self-sizing label takes it.
+int textWidth(const QString &text);
+
+} // namespace quorvel

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/controls.h"
+
+#include <QPixmap>
+#include <QPointer>
+#include <QWidget>
+
+class QEventLoop;
+
+// A window without a frame (no border, title bar or system buttons), of a
+// fixed inner size, in the program's font, optionally painted with a
+// background picture. Unloading closes it; a modal show waits until then.
+
+namespace quorvel {
+
+class Form : public QWidget
+{
+public:
+    Form(QSize size, const QString &caption, VbColor backColor, QWidget *parent = nullptr);
+    ~Form() override;
+
+    void setBackgroundPicture(const QPixmap &picture);
+
+    // Shows the window modal to the whole program and returns once it has
+    // been unloaded (closed by any means). Other windows take no input
+    // meanwhile; timers keep running.
+    void ShowModal();
+    void Unload() { close(); }
+    bool isShownModal() const { return m_modalLoop != nullptr; }
+
+    // Position and size in twips. Left and Top keep the exact value set,
+    // halves included; the window stands on the nearest pixel.
+    float Left() const { return m_left; }
+    float Top() const { return m_top; }
+    void setLeft(float twips);
+    void setTop(float twips);
+    int Width() const;
+    int Height() const;
+
+    // Movement over the window's bare surface (no control under the pointer).
+    MouseMoveHandler onMouseMove;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    void place();
+
+    QPixmap m_background;
+    QEventLoop *m_modalLoop = nullptr;
+    float m_left = 0;
+    float m_top = 0;
+};
+
+// The primary screen's size in twips.
+namespace Screen {
+int Width();
+int Height();
+} // namespace Screen
+
+} // namespace quorvel

@@ -1,0 +1,234 @@
+#include "platform/surface.h"
+
+#include <QApplication>
+#include <QPalette>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace quorvel {
+namespace {
+
+// Pixel coordinates are held to this range so that a line far outside the
+// surface costs no more than one across the largest screen.
+constexpr double PixelLimit = 32767.0;
+
+int toPixelCoordinate(double value)
+{
+    if (!(value == value))
+        return 0;
+    return static_cast<int>(std::floor(std::clamp(value, -PixelLimit, PixelLimit) + 0.5));
+}
+
+} // namespace
+
+QRgb resolveColor(VbColor color)
+{
+    if (color & 0x80000000u) {
+        const QPalette palette = QGuiApplication::instance() ? QGuiApplication::palette() : QPalette();
+        QColor system;
+        switch (color & 0xFFu) {
+        case 0x05: system = palette.color(QPalette::Base); break;
+        case 0x07: system = Qt::black; break; // menu text
+        case 0x08: system = palette.color(QPalette::Text); break;
+        case 0x0F: system = palette.color(QPalette::Button); break;
+        case 0x12: system = palette.color(QPalette::ButtonText); break;
+        default: system = Qt::black; break;
+        }
+        return system.rgb() | 0xFF000000u;
+    }
+    return qRgb(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+}
+
+DrawingSurface::DrawingSurface(QSize pixelSize, VbColor backColor, VbColor foreColor)
+    : m_image(pixelSize.expandedTo(QSize(1, 1)), QImage::Format_RGB32)
+    , m_backColor(backColor)
+    , m_foreColor(foreColor)
+{
+    Scale(0.0f, 0.0f, 1.0f, 1.0f);
+    m_image.fill(resolveColor(m_backColor));
+}
+
+void DrawingSurface::setBackColor(VbColor color)
+{
+    m_backColor = color;
+}
+
+void DrawingSurface::setForeColor(VbColor color)
+{
+    m_foreColor = color;
+}
+
+void DrawingSurface::Cls()
+{
+    m_image.fill(resolveColor(m_backColor));
+    m_current = QPointF(0.0, 0.0);
+    changed();
+}
+
+void DrawingSurface::Scale(float x1, float y1, float x2, float y2)
+{
+    // A degenerate scale would divide by zero; keep the previous one then.
+    if (x1 == x2 || y1 == y2 || !std::isfinite(x1) || !std::isfinite(x2) || !std::isfinite(y1)
+        || !std::isfinite(y2))
+        return;
+    m_scale = QRectF(QPointF(x1, y1), QPointF(x2, y2));
+    m_sx = m_image.width() / (double(x2) - double(x1));
+    m_sy = m_image.height() / (double(y2) - double(y1));
+}
+
+QPoint DrawingSurface::toPixel(QPointF user) const
+{
+    return QPoint(toPixelCoordinate((user.x() - m_scale.left()) * m_sx),
+                  toPixelCoordinate((user.y() - m_scale.top()) * m_sy));
+}
+
+QPointF DrawingSurface::toUser(QPointF pixel) const
+{
+    return QPointF(m_scale.left() + pixel.x() / m_sx, m_scale.top() + pixel.y() / m_sy);
+}
+
+void DrawingSurface::plot(int x, int y, QRgb rgb)
+{
+    if (x < 0 || y < 0 || x >= m_image.width() || y >= m_image.height())
+        return;
+    auto *pixel = reinterpret_cast<QRgb *>(m_image.scanLine(y)) + x;
+    *pixel = m_mode == DrawMode::XorPen ? (*pixel ^ (rgb & 0x00FFFFFFu)) : rgb;
+}
+
+void DrawingSurface::fillSpan(int y, int x1, int x2, QRgb rgb)
+{
+    if (y < 0 || y >= m_image.height())
+        return;
+    x1 = std::max(x1, 0);
+    x2 = std::min(x2, m_image.width());
+    if (x1 >= x2)
+        return;
+    auto *row = reinterpret_cast<QRgb *>(m_image.scanLine(y));
+    if (m_mode == DrawMode::XorPen) {
+        for (int x = x1; x < x2; ++x)
+            row[x] ^= rgb & 0x00FFFFFFu;
+    } else {
+        std::fill(row + x1, row + x2, rgb);
+    }
+}
+
+void DrawingSurface::fillColumn(int x, int y1, int y2, QRgb rgb)
+{
+    if (x < 0 || x >= m_image.width())
+        return;
+    y1 = std::max(y1, 0);
+    y2 = std::min(y2, m_image.height());
+    if (y1 >= y2)
+        return;
+    const qsizetype stride = m_image.bytesPerLine() / qsizetype(sizeof(QRgb));
+    auto *pixel = reinterpret_cast<QRgb *>(m_image.bits()) + y1 * stride + x;
+    if (m_mode == DrawMode::XorPen) {
+        for (int y = y1; y < y2; ++y, pixel += stride)
+            *pixel ^= rgb & 0x00FFFFFFu;
+    } else {
+        for (int y = y1; y < y2; ++y, pixel += stride)
+            *pixel = rgb;
+    }
+}
+
+// Bresenham from `from` up to, not including, `to`.
+void DrawingSurface::rasterLine(QPoint from, QPoint to, QRgb rgb)
+{
+    int x = from.x();
+    int y = from.y();
+    const int dx = std::abs(to.x() - x);
+    const int dy = std::abs(to.y() - y);
+    if (dx == 0 && dy == 0)
+        return;
+    if (dx == 0) {
+        if (to.y() > y)
+            fillColumn(x, y, to.y(), rgb);
+        else
+            fillColumn(x, to.y() + 1, y + 1, rgb);
+        return;
+    }
+    if (dy == 0) {
+        if (to.x() > x)
+            fillSpan(y, x, to.x(), rgb);
+        else
+            fillSpan(y, to.x() + 1, x + 1, rgb);
+        return;
+    }
+    const int stepX = to.x() > x ? 1 : -1;
+    const int stepY = to.y() > y ? 1 : -1;
+    if (dx >= dy) {
+        int error = 2 * dy - dx;
+        for (int i = 0; i < dx; ++i) {
+            plot(x, y, rgb);
+            if (error > 0) {
+                y += stepY;
+                error -= 2 * dx;
+            }
+            error += 2 * dy;
+            x += stepX;
+        }
+    } else {
+        int error = 2 * dx - dy;
+        for (int i = 0; i < dy; ++i) {
+            plot(x, y, rgb);
+            if (error > 0) {
+                x += stepX;
+                error -= 2 * dy;
+            }
+            error += 2 * dx;
+            y += stepY;
+        }
+    }
+}
+
+void DrawingSurface::Line(float x1, float y1, float x2, float y2, VbColor color)
+{
+    rasterLine(toPixel(QPointF(x1, y1)), toPixel(QPointF(x2, y2)), resolveColor(color));
+    m_current = QPointF(x2, y2);
+    changed();
+}
+
+void DrawingSurface::LineBoxFilled(float x1, float y1, float x2, float y2, VbColor color)
+{
+    const QPoint a = toPixel(QPointF(x1, y1));
+    const QPoint b = toPixel(QPointF(x2, y2));
+    const int left = std::min(a.x(), b.x());
+    const int right = std::max(a.x(), b.x());
+    const int top = std::max(std::min(a.y(), b.y()), 0);
+    const int bottom = std::min(std::max(a.y(), b.y()), m_image.height());
+    const QRgb rgb = resolveColor(color);
+    for (int y = top; y < bottom; ++y)
+        fillSpan(y, left, right, rgb);
+    m_current = QPointF(x2, y2);
+    changed();
+}
+
+void DrawingSurface::LineTo(float x, float y, VbColor color)
+{
+    rasterLine(toPixel(m_current), toPixel(QPointF(x, y)), resolveColor(color));
+    m_current = QPointF(x, y);
+    changed();
+}
+
+void DrawingSurface::PSet(float x, float y)
+{
+    PSet(x, y, m_foreColor);
+}
+
+void DrawingSurface::PSet(float x, float y, VbColor color)
+{
+    const QPoint p = toPixel(QPointF(x, y));
+    plot(p.x(), p.y(), resolveColor(color));
+    m_current = QPointF(x, y);
+    changed();
+}
+
+void DrawingSurface::changed()
+{
+    if (m_changed)
+        m_changed();
+}
+
+} // namespace quorvel

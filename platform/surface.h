@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QImage>
+#include <QPointF>
+#include <QRectF>
+#include <QSize>
+
+#include <cstdint>
+#include <functional>
+
+// The chart's drawing surface: a backing image with user coordinates set by
+// Scale, one-pixel solid lines, filled boxes and points, drawn with the copy
+// pen or exclusive-or against what is there. The picture box widget shows
+// the image, so the chart survives being covered by another window.
+//
+// Colours are 0x00BBGGRR values; 0x800000nn names a system colour.
+//
+// Pixel rules (one place, used both ways): a user point maps to the pixel
+// whose left/top edge is nearest; a line covers its first pixel but not its
+// last, so joined segments meet without overdraw; a filled box covers the
+// pixels from its smaller corner up to, not including, its larger one, so a
+// box over a day's column covers exactly that column.
+
+namespace quorvel {
+
+using VbColor = std::uint32_t;
+
+inline constexpr VbColor SystemWindowBackground = 0x80000005;
+inline constexpr VbColor SystemMenuText = 0x80000007;
+inline constexpr VbColor SystemWindowText = 0x80000008;
+inline constexpr VbColor SystemButtonFace = 0x8000000F;
+inline constexpr VbColor SystemButtonText = 0x80000012;
+
+// The colour a 0x00BBGGRR value or a system colour stands for, opaque.
+QRgb resolveColor(VbColor color);
+
+enum class DrawMode { XorPen = 7, CopyPen = 13 };
+
+class DrawingSurface final
+{
+public:
+    explicit DrawingSurface(QSize pixelSize, VbColor backColor = SystemMenuText,
+                            VbColor foreColor = SystemButtonText);
+
+    const QImage &image() const { return m_image; }
+    QSize size() const { return m_image.size(); }
+
+    VbColor backColor() const { return m_backColor; }
+    void setBackColor(VbColor color);
+    VbColor foreColor() const { return m_foreColor; }
+    void setForeColor(VbColor color);
+    DrawMode drawMode() const { return m_mode; }
+    void setDrawMode(DrawMode mode) { m_mode = mode; }
+
+    // Fills the surface with the background colour; the current point goes
+    // back to (0, 0).
+    void Cls();
+
+    // User coordinates: (x1, y1) at the top-left corner, (x2, y2) at the
+    // bottom-right one. Until the first Scale both run from 0 to 1.
+    void Scale(float x1, float y1, float x2, float y2);
+    QRectF scaleRect() const { return m_scale; }
+
+    void Line(float x1, float y1, float x2, float y2, VbColor color);
+    void LineBoxFilled(float x1, float y1, float x2, float y2, VbColor color);
+    void LineTo(float x, float y, VbColor color);
+    void PSet(float x, float y);
+    void PSet(float x, float y, VbColor color);
+    QPointF currentPoint() const { return m_current; }
+
+    // The mapping between user coordinates and pixels, both ways.
+    QPoint toPixel(QPointF user) const;
+    QPointF toUser(QPointF pixel) const;
+
+    // Called after every drawing operation (the widget schedules a repaint).
+    void setChangedCallback(std::function<void()> callback) { m_changed = std::move(callback); }
+
+private:
+    void plot(int x, int y, QRgb rgb);
+    void fillSpan(int y, int x1, int x2, QRgb rgb); // x1 <= x < x2
+    void fillColumn(int x, int y1, int y2, QRgb rgb); // y1 <= y < y2
+    void rasterLine(QPoint from, QPoint to, QRgb rgb);
+    void changed();
+
+    QImage m_image;
+    VbColor m_backColor;
+    VbColor m_foreColor;
+    DrawMode m_mode = DrawMode::CopyPen;
+    QRectF m_scale{0.0, 0.0, 1.0, 1.0};
+    double m_sx = 0;
+    double m_sy = 0;
+    QPointF m_current;
+    std::function<void()> m_changed;
+};
+
+} // namespace quorvel
