@@ -75,7 +75,7 @@ Label::Label(QWidget *parent, QRect geometry, const QString &caption, VbColor fo
     setAttribute(Qt::WA_TranslucentBackground);
     keepMouseMovement(this);
     setGeometry(geometry);
-    setForeColor(foreColor);
+    setPaletteColor(this, QPalette::WindowText, foreColor);
     setCaption(caption);
 }
 
@@ -88,7 +88,9 @@ void Label::setCaption(const QString &caption)
 void Label::setForeColor(VbColor color)
 {
     m_foreColor = color;
+    ++m_foreColorSets;
     setPaletteColor(this, QPalette::WindowText, color);
+    update();
 }
 
 void Label::fitToText()

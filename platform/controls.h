@@ -42,7 +42,9 @@ public:
     QString Caption() const { return text(); }
     void setCaption(const QString &caption);
     VbColor ForeColor() const { return m_foreColor; }
+    // Every set repaints the label, also with the colour it already has.
     void setForeColor(VbColor color);
+    int foreColorSets() const { return m_foreColorSets; }
     // Paints the label now rather than when the event loop comes round.
     void Refresh() { repaint(); }
 
@@ -59,6 +61,7 @@ private:
 
     VbColor m_foreColor;
     Sizing m_sizing;
+    int m_foreColorSets = 0;
 };
 
 class TextBox final : public QLineEdit
