@@ -1,0 +1,25 @@
+#include "assets/assets.h"
+
+// Q_INIT_RESOURCE declares the resource's registration function in the
+// enclosing namespace, so it is called from outside the program's namespace.
+static void registerAssetResources()
+{
+    Q_INIT_RESOURCE(assets);
+}
+
+namespace quorvel {
+
+void initAssets()
+{
+    registerAssetResources();
+}
+
+QIcon windowIcon()
+{
+    QIcon icon;
+    for (const char *path : {Icon16Path, Icon32Path, Icon48Path, Icon256Path})
+        icon.addFile(QString::fromLatin1(path));
+    return icon;
+}
+
+} // namespace quorvel

@@ -1,0 +1,405 @@
+#include "assets/assets.h"
+
+#include <QIcon>
+#include <QImage>
+#include <QTest>
+
+#include <map>
+
+using namespace quorvel;
+
+namespace {
+
+const QRgb PanelGreen = qRgb(115, 166, 83);
+const QRgb PanelEdge = qRgb(73, 105, 53);
+const QRgb Black = qRgb(0, 0, 0);
+const QRgb White = qRgb(255, 255, 255);
+const QRgb GuideLine = qRgb(0, 153, 204);
+const QRgb GuideText = qRgb(0, 96, 130);
+const int GuideColumns[] = {1, 70, 263, 500, 637};
+const int GuideRows[] = {1, 22, 168, 356, 499};
+
+QImage load(const char *path)
+{
+    return QImage(QString::fromLatin1(path));
+}
+
+QString at(int x, int y)
+{
+    return QStringLiteral("%1,%2").arg(x).arg(y);
+}
+
+// The bounding box of the pixels of one colour inside a rectangle.
+QRect inkBox(const QImage &image, const QRect &area, QRgb ink)
+{
+    QRect box;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixel(x, y) == ink)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+// Counts the lines of text in an area: runs of rows holding ink, where a gap
+// of four blank rows or more separates two lines (a 12-pixel glyph never has
+// one across a whole line).
+int textLines(const QImage &image, const QRect &area, QRgb ink)
+{
+    int lines = 0;
+    int blank = 4;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        bool inked = false;
+        for (int x = area.left(); x <= area.right() && !inked; ++x)
+            inked = image.pixel(x, y) == ink;
+        if (inked && blank >= 4)
+            ++lines;
+        blank = inked ? 0 : blank + 1;
+    }
+    return lines;
+}
+
+int distanceToEdge(const QImage &image, int x, int y)
+{
+    return std::min({x, y, image.width() - 1 - x, image.height() - 1 - y});
+}
+
+QRect guideCell(int column, int row)
+{
+    return QRect(QPoint(GuideColumns[column] + 1, GuideRows[row] + 1),
+                 QPoint(GuideColumns[column + 1] - 1, GuideRows[row + 1] - 1));
+}
+
+bool onGuideLine(int x, int y)
+{
+    const bool inTable = x >= GuideColumns[0] && x <= GuideColumns[4] && y >= GuideRows[0] && y <= GuideRows[4];
+    return inTable && (std::ranges::count(GuideColumns, x) || std::ranges::count(GuideRows, y));
+}
+
+} // namespace
+
+class tst_Assets : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void pictures_data();
+    void pictures();
+
+    void panelShadow_data();
+    void panelShadow();
+    void panelIsPlainOutsideTitle();
+    void panelTitle();
+
+    void legendSwatches_data();
+    void legendSwatches();
+    void legendBackground();
+
+    void guideGridLines();
+    void guideColours();
+    void guideCells_data();
+    void guideCells();
+
+    void icons_data();
+    void icons();
+    void windowIconSizes();
+};
+
+void tst_Assets::initTestCase()
+{
+    initAssets();
+    initAssets(); // a second registration must do no harm
+}
+
+void tst_Assets::pictures_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("transparent");
+
+    QTest::newRow("panel") << QString::fromLatin1(PanelPicturePath) << QSize(799, 598) << false;
+    QTest::newRow("legend") << QString::fromLatin1(LegendPicturePath) << QSize(187, 19) << false;
+    QTest::newRow("guide") << QString::fromLatin1(GuidePicturePath) << QSize(639, 501) << false;
+    QTest::newRow("icon16") << QString::fromLatin1(Icon16Path) << QSize(16, 16) << true;
+    QTest::newRow("icon32") << QString::fromLatin1(Icon32Path) << QSize(32, 32) << true;
+    QTest::newRow("icon48") << QString::fromLatin1(Icon48Path) << QSize(48, 48) << true;
+    QTest::newRow("icon256") << QString::fromLatin1(Icon256Path) << QSize(256, 256) << true;
+}
+
+void tst_Assets::pictures()
+{
+    QFETCH(QString, path);
+    QFETCH(QSize, size);
+    QFETCH(bool, transparent);
+
+    const QImage image(path);
+    QVERIFY2(!image.isNull(), qPrintable(path));
+    QCOMPARE(image.size(), size);
+    // True colour: 8 bits a channel, not an indexed or grey picture.
+    QCOMPARE(image.depth(), 32);
+    QVERIFY(!image.isGrayscale());
+    QCOMPARE(image.hasAlphaChannel(), transparent);
+}
+
+void tst_Assets::panelShadow_data()
+{
+    QTest::addColumn<QPoint>("outermost");
+    QTest::addColumn<QPoint>("inward");
+
+    // Away from the title band, so only the shadow lies on the way in.
+    QTest::newRow("left") << QPoint(0, 300) << QPoint(1, 0);
+    QTest::newRow("right") << QPoint(798, 300) << QPoint(-1, 0);
+    QTest::newRow("top") << QPoint(600, 0) << QPoint(0, 1);
+    QTest::newRow("bottom") << QPoint(600, 597) << QPoint(0, -1);
+    QTest::newRow("top-left corner") << QPoint(0, 0) << QPoint(1, 1);
+    QTest::newRow("bottom-right corner") << QPoint(798, 597) << QPoint(-1, -1);
+}
+
+void tst_Assets::panelShadow()
+{
+    QFETCH(QPoint, outermost);
+    QFETCH(QPoint, inward);
+
+    const QImage panel = load(PanelPicturePath);
+    QCOMPARE(panel.pixel(outermost), PanelEdge);
+    QRgb previous = PanelEdge;
+    for (int step = 1; step <= 10; ++step) {
+        const QRgb colour = panel.pixel(outermost + step * inward);
+        QVERIFY2(qRed(colour) > qRed(previous) && qGreen(colour) > qGreen(previous) && qBlue(colour) > qBlue(previous),
+                 qPrintable(QStringLiteral("no lighter at step %1").arg(step)));
+        previous = colour;
+    }
+    QCOMPARE(previous, PanelGreen);
+    QCOMPARE(panel.pixel(outermost + 20 * inward), PanelGreen);
+}
+
+// Outside the title band the panel's colour depends only on the distance to
+// the nearest edge: flat green inside, the same shade all round the edge.
+void tst_Assets::panelIsPlainOutsideTitle()
+{
+    const QImage panel = load(PanelPicturePath);
+    const QRect title(QPoint(37, 31), QPoint(406, 60));
+    QCOMPARE(panel.pixel(panel.width() / 2, panel.height() / 2), PanelGreen);
+
+    std::map<int, QRgb> shade;
+    for (int x = 0; x < 10; ++x)
+        shade[x] = panel.pixel(x, 300);
+    for (int y = 0; y < panel.height(); ++y) {
+        for (int x = 0; x < panel.width(); ++x) {
+            if (title.contains(x, y))
+                continue;
+            const int distance = distanceToEdge(panel, x, y);
+            const QRgb expected = distance < 10 ? shade[distance] : PanelGreen;
+            if (panel.pixel(x, y) != expected)
+                QFAIL(qPrintable(QStringLiteral("unexpected colour at %1").arg(at(x, y))));
+        }
+    }
+}
+
+void tst_Assets::panelTitle()
+{
+    const QImage panel = load(PanelPicturePath);
+    const QRect title(QPoint(37, 31), QPoint(406, 60));
+    int gold = 0;
+    int dark = 0;
+    QRect painted;
+    for (int y = title.top(); y <= title.bottom(); ++y) {
+        for (int x = title.left(); x <= title.right(); ++x) {
+            const QColor c = panel.pixelColor(x, y);
+            if (c.rgb() != PanelGreen)
+                painted |= QRect(x, y, 1, 1);
+            if (c.red() > 170 && c.green() > 140 && c.blue() < c.green() - 60)
+                ++gold;
+            if (c.lightness() < 60)
+                ++dark;
+        }
+    }
+    // Olive-gold characters with a dark outline, across most of the band.
+    QVERIFY2(gold > 400, qPrintable(QString::number(gold)));
+    QVERIFY2(dark > 400, qPrintable(QString::number(dark)));
+    QVERIFY2(painted.width() > 200, qPrintable(QString::number(painted.width())));
+    QVERIFY(painted.height() > 18);
+}
+
+void tst_Assets::legendSwatches_data()
+{
+    QTest::addColumn<int>("left");
+    QTest::addColumn<QRgb>("colour");
+    QTest::addColumn<int>("nextLeft");
+
+    QTest::newRow("blue, physical") << 4 << qRgb(0, 0, 255) << 52;
+    QTest::newRow("yellow, emotional") << 52 << qRgb(255, 255, 0) << 99;
+    QTest::newRow("red, intellectual") << 99 << qRgb(255, 0, 0) << 146;
+    QTest::newRow("cyan, composite") << 146 << qRgb(0, 255, 255) << 187;
+}
+
+void tst_Assets::legendSwatches()
+{
+    QFETCH(int, left);
+    QFETCH(QRgb, colour);
+    QFETCH(int, nextLeft);
+
+    const QImage legend = load(LegendPicturePath);
+    const QRect swatch(left, 1, 9, 17);
+    for (int y = 0; y < legend.height(); ++y) {
+        for (int x = left - 1; x <= swatch.right() + 1; ++x) {
+            const bool border = swatch.contains(x, y)
+                && (x == swatch.left() || x == swatch.right() || y == swatch.top() || y == swatch.bottom());
+            const QRgb expected = !swatch.contains(x, y) ? PanelGreen : border ? Black : colour;
+            if (legend.pixel(x, y) != expected)
+                QFAIL(qPrintable(QStringLiteral("unexpected colour at %1").arg(at(x, y))));
+        }
+    }
+
+    // The word: black 12-pixel glyphs of two characters between this
+    // swatch and the next, on the plain green.
+    const QRect room(QPoint(swatch.right() + 2, 0), QPoint(nextLeft - 2, legend.height() - 1));
+    for (int y = room.top(); y <= room.bottom(); ++y)
+        for (int x = room.left(); x <= room.right(); ++x)
+            QVERIFY2(legend.pixel(x, y) == Black || legend.pixel(x, y) == PanelGreen, qPrintable(at(x, y)));
+    const QRect word = inkBox(legend, room, Black);
+    QVERIFY2(word.width() >= 18 && word.width() <= 24, qPrintable(QString::number(word.width())));
+    QVERIFY2(word.height() >= 9 && word.height() <= 12, qPrintable(QString::number(word.height())));
+    QVERIFY(word.left() - swatch.right() <= 8);
+    // Centred on the swatch, within a pixel or two.
+    QVERIFY2(std::abs(word.center().y() - swatch.center().y()) <= 2, qPrintable(QString::number(word.center().y())));
+}
+
+void tst_Assets::legendBackground()
+{
+    const QImage legend = load(LegendPicturePath);
+    for (int x = 0; x < 4; ++x)
+        for (int y = 0; y < legend.height(); ++y)
+            QCOMPARE(legend.pixel(x, y), PanelGreen);
+    for (int x = 0; x < legend.width(); ++x) {
+        QCOMPARE(legend.pixel(x, 0), PanelGreen);
+        QCOMPARE(legend.pixel(x, 18), PanelGreen);
+    }
+    QCOMPARE(legend.pixel(186, 9), PanelGreen);
+}
+
+void tst_Assets::guideGridLines()
+{
+    const QImage guide = load(GuidePicturePath);
+    for (const int x : GuideColumns)
+        for (int y = GuideRows[0]; y <= GuideRows[4]; ++y)
+            QVERIFY2(guide.pixel(x, y) == GuideLine, qPrintable(at(x, y)));
+    for (const int y : GuideRows)
+        for (int x = GuideColumns[0]; x <= GuideColumns[4]; ++x)
+            QVERIFY2(guide.pixel(x, y) == GuideLine, qPrintable(at(x, y)));
+}
+
+// Lines only where the grid is, and elsewhere nothing but white paper and
+// the text colour: no text touches a line or lies outside the table.
+void tst_Assets::guideColours()
+{
+    const QImage guide = load(GuidePicturePath);
+    for (int y = 0; y < guide.height(); ++y) {
+        for (int x = 0; x < guide.width(); ++x) {
+            const QRgb c = guide.pixel(x, y);
+            const bool inside = x > GuideColumns[0] && x < GuideColumns[4] && y > GuideRows[0] && y < GuideRows[4];
+            if (onGuideLine(x, y))
+                continue;
+            if (!(c == White || (inside && c == GuideText)))
+                QFAIL(qPrintable(QStringLiteral("unexpected colour at %1").arg(at(x, y))));
+        }
+    }
+}
+
+void tst_Assets::guideCells_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("minLines");
+    QTest::addColumn<int>("maxLines");
+    QTest::addColumn<bool>("centred");
+
+    QTest::newRow("corner") << 0 << 0 << 0 << 0 << false;
+    const char *phases[] = {"high", "critical", "low"};
+    const char *rhythms[] = {"physical", "emotional", "intellectual"};
+    for (int column = 1; column <= 3; ++column)
+        QTest::addRow("heading %s", phases[column - 1]) << column << 0 << 1 << 1 << true;
+    for (int row = 1; row <= 3; ++row) {
+        // Four characters, stacked one or two to a line.
+        QTest::addRow("label %s", rhythms[row - 1]) << 0 << row << 2 << 4 << true;
+        for (int column = 1; column <= 3; ++column)
+            QTest::addRow("%s %s", rhythms[row - 1], phases[column - 1]) << column << row << 3 << 8 << false;
+    }
+}
+
+void tst_Assets::guideCells()
+{
+    QFETCH(int, column);
+    QFETCH(int, row);
+    QFETCH(int, minLines);
+    QFETCH(int, maxLines);
+    QFETCH(bool, centred);
+
+    const QImage guide = load(GuidePicturePath);
+    const QRect cell = guideCell(column, row);
+    const int lines = textLines(guide, cell, GuideText);
+    QVERIFY2(lines >= minLines && lines <= maxLines, qPrintable(QString::number(lines)));
+    if (lines == 0)
+        return;
+
+    // Some white space between the text and the lines all round.
+    const QRect text = inkBox(guide, cell, GuideText);
+    QVERIFY2(cell.adjusted(2, 2, -2, -2).contains(text), qPrintable(QStringLiteral("text %1,%2 %3x%4")
+                                                                    .arg(text.x()).arg(text.y())
+                                                                    .arg(text.width()).arg(text.height())));
+    if (centred)
+        QVERIFY2(std::abs(text.center().x() - cell.center().x()) <= 2, qPrintable(QString::number(text.center().x())));
+}
+
+void tst_Assets::icons_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("size");
+
+    QTest::newRow("16") << QString::fromLatin1(Icon16Path) << 16;
+    QTest::newRow("32") << QString::fromLatin1(Icon32Path) << 32;
+    QTest::newRow("48") << QString::fromLatin1(Icon48Path) << 48;
+    QTest::newRow("256") << QString::fromLatin1(Icon256Path) << 256;
+}
+
+// Each size shows the same drawing: a pale sheet with a grey outline on a
+// transparent ground, a green plus over its lower right corner.
+void tst_Assets::icons()
+{
+    QFETCH(QString, path);
+    QFETCH(int, size);
+
+    const QImage icon = QImage(path).convertToFormat(QImage::Format_ARGB32);
+    const auto point = [size](double x, double y) { return QPoint(int(x * size / 16), int(y * size / 16)); };
+
+    for (const QPoint corner : {QPoint(0, 0), QPoint(size - 1, 0), QPoint(0, size - 1)})
+        QCOMPARE(qAlpha(icon.pixel(corner)), 0);
+
+    const QColor paper = icon.pixelColor(point(4, 3));
+    QCOMPARE(paper.alpha(), 255);
+    QVERIFY2(paper.red() > 220 && paper.green() > 240 && paper.blue() > 220 && paper.green() >= paper.red(),
+             qPrintable(paper.name()));
+
+    const QColor outline = icon.pixelColor(point(2, 8));
+    QCOMPARE(outline.alpha(), 255);
+    QVERIFY2(outline.red() == outline.green() && outline.green() == outline.blue() && outline.red() > 90
+                 && outline.red() < 170,
+             qPrintable(outline.name()));
+
+    for (const QPoint p : {point(11.5, 11.5), point(15.5, 11.5), point(11.5, 15.5), point(8, 11.5)}) {
+        const QColor plus = icon.pixelColor(p);
+        QCOMPARE(plus.alpha(), 255);
+        QVERIFY2(plus.green() > plus.red() + 60 && plus.green() > plus.blue() + 60, qPrintable(plus.name()));
+    }
+}
+
+void tst_Assets::windowIconSizes()
+{
+    const QList<QSize> sizes = windowIcon().availableSizes();
+    for (const int side : {16, 32, 48, 256})
+        QVERIFY2(sizes.contains(QSize(side, side)), qPrintable(QString::number(side)));
+}
+
+QTEST_MAIN(tst_Assets)
+#include "tst_assets.moc"

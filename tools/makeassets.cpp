@@ -1,0 +1,454 @@
+// quorvel_makeassets <output-dir>
+//
+// Paints the program's pictures (the panel behind the analysis window, the
+// legend, the guide table and the window icon in four sizes) and writes them
+// as PNG files. The committed files in assets/ are this program's output:
+// change the drawing here and run it again rather than editing the PNGs.
+//
+// Everything is drawn with the raster engine from fixed inputs, so the same
+// machine (same Qt, FreeType and fonts) writes the same bytes every run.
+// Run it with QT_QPA_PLATFORM=offscreen.
+
+#include <QDir>
+#include <QFont>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPainterPathStroker>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+namespace {
+
+// Colours are given as the program gives them, 0x00BBGGRR.
+QColor bgr(unsigned value)
+{
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+const QColor PanelGreen = bgr(0x0053A673);
+const QColor PanelEdge(73, 105, 53);
+constexpr int ShadowWidth = 10;
+
+QFont songFont()
+{
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(12);
+    // Unsmoothed, the 12-pixel Song face stays crisp, and each text is drawn
+    // in exactly its one colour.
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
+QImage trueColourImage(int width, int height, const QColor &fill)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(fill);
+    return image;
+}
+
+[[noreturn]] void fail(const QString &message)
+{
+    std::fprintf(stderr, "quorvel_makeassets: %s\n", qPrintable(message));
+    std::exit(1);
+}
+
+// ---------------------------------------------------------------------------
+// Panel picture
+
+// The shade of a pixel `distance` pixels in from the nearest edge; integer
+// arithmetic so the steps come out the same everywhere.
+QColor panelShade(int distance)
+{
+    if (distance >= ShadowWidth)
+        return PanelGreen;
+    const auto mix = [distance](int edge, int flat) {
+        return edge + ((flat - edge) * distance + ShadowWidth / 2) / ShadowWidth;
+    };
+    return QColor(mix(PanelEdge.red(), PanelGreen.red()), mix(PanelEdge.green(), PanelGreen.green()),
+                  mix(PanelEdge.blue(), PanelGreen.blue()));
+}
+
+QImage plainPanel(int width, int height)
+{
+    QImage image = trueColourImage(width, height, PanelGreen);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int distance = std::min({x, y, width - 1 - x, height - 1 - y});
+            if (distance < ShadowWidth)
+                image.setPixelColor(x, y, panelShade(distance));
+        }
+    }
+    return image;
+}
+
+const QRect TitleBand(QPoint(37, 31), QPoint(406, 60));
+
+// The title's outline. The Song face has no bold italics and only
+// fixed-width Latin letters, so the Latin part is set in a true bold italic
+// serif and the Chinese characters are thickened, slanted and set a little
+// apart to match its weight and rhythm.
+QPainterPath titleGlyphs(const QString &text, int pixelSize)
+{
+    QFont latin(QStringLiteral("DejaVu Serif"));
+    latin.setPixelSize(pixelSize);
+    latin.setBold(true);
+    latin.setItalic(true);
+    QFont song(QStringLiteral("宋体"));
+    song.setPixelSize(pixelSize);
+    // Slant about the baseline, so the glyphs keep their horizontal place.
+    const QTransform slant = QTransform().shear(-0.2, 0);
+    QPainterPathStroker thicken;
+    thicken.setWidth(1.2);
+    thicken.setJoinStyle(Qt::RoundJoin);
+
+    QPainterPath path;
+    qreal x = 0;
+    for (const QChar ch : text) {
+        const bool isLatin = ch.unicode() < 0x80;
+        if (!isLatin)
+            x += pixelSize / 6.0;
+        QPainterPath glyph;
+        glyph.addText(0, 0, isLatin ? latin : song, QString(ch));
+        if (!isLatin)
+            glyph = slant.map(glyph.united(thicken.createStroke(glyph)));
+        path.addPath(glyph.translated(x, 0));
+        x += QFontMetricsF(isLatin ? latin : song).horizontalAdvance(ch);
+    }
+    return path.simplified();
+}
+
+QPainterPath bullet(QPointF centre, qreal radius)
+{
+    QPainterPath path;
+    path.addEllipse(centre, radius, radius);
+    return path;
+}
+
+// Embossed gold: a light copy up-left and a dark copy down-right under the
+// gold face, which has a dark outline of its own.
+void paintEmbossed(QPainter &painter, const QPainterPath &shape, const QRectF &faceSpan)
+{
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(246, 238, 176));
+    painter.drawPath(shape.translated(-1, -1));
+    painter.setBrush(QColor(34, 44, 14));
+    painter.drawPath(shape.translated(1.5, 1.5));
+
+    QLinearGradient gold(faceSpan.topLeft(), faceSpan.bottomLeft());
+    gold.setColorAt(0.0, QColor(240, 220, 120));
+    gold.setColorAt(0.45, QColor(206, 174, 58));
+    gold.setColorAt(1.0, QColor(138, 122, 30));
+    painter.setBrush(gold);
+    painter.setPen(QPen(QColor(52, 44, 6), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPath(shape);
+}
+
+QImage makePanel()
+{
+    QImage image = plainPanel(799, 598);
+    const QImage plain = image;
+
+    const QPainterPath glyphs = titleGlyphs(QStringLiteral("Quorvel分析器"), 25);
+
+    // Bullets, gaps and title centred as one row in the band; the outline and
+    // the emboss reach two pixels beyond the glyphs' own box.
+    const qreal radius = 6;
+    const qreal gap = 14;
+    const QRectF box = glyphs.boundingRect();
+    const qreal rowWidth = 2 * (2 * radius + gap) + box.width();
+    const qreal left = TitleBand.left() + (TitleBand.width() - rowWidth) / 2;
+    const qreal centreY = TitleBand.top() + TitleBand.height() / 2.0;
+    const QPainterPath text =
+        glyphs.translated(left + 2 * radius + gap - box.left(), centreY - box.center().y());
+
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF textBox = text.boundingRect();
+    paintEmbossed(painter, text, textBox);
+    for (const qreal x : {left + radius, left + rowWidth - radius}) {
+        const QPainterPath dot = bullet(QPointF(x, centreY), radius);
+        paintEmbossed(painter, dot, dot.boundingRect());
+    }
+    painter.end();
+
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (!TitleBand.contains(x, y) && image.pixel(x, y) != plain.pixel(x, y))
+                fail(QStringLiteral("the title reaches outside its band at %1,%2").arg(x).arg(y));
+    return image;
+}
+
+// ---------------------------------------------------------------------------
+// Legend picture
+
+QImage makeLegend()
+{
+    QImage image = trueColourImage(187, 19, PanelGreen);
+    struct Entry {
+        int left;
+        QColor colour;
+        QString word;
+    };
+    const Entry entries[] = {
+        {4, QColor(0, 0, 255), QStringLiteral("体力")},
+        {52, QColor(255, 255, 0), QStringLiteral("情绪")},
+        {99, QColor(255, 0, 0), QStringLiteral("智力")},
+        {146, QColor(0, 255, 255), QStringLiteral("综合")},
+    };
+    QPainter painter(&image);
+    painter.setFont(songFont());
+    for (const Entry &entry : entries) {
+        const QRect swatch(entry.left, 1, 9, 17);
+        painter.fillRect(swatch, Qt::black);
+        painter.fillRect(swatch.adjusted(1, 1, -1, -1), entry.colour);
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(swatch.right() + 4, 0, 36, image.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                         entry.word);
+    }
+    return image;
+}
+
+// ---------------------------------------------------------------------------
+// Guide picture
+
+const QColor GuideLine(0, 153, 204);
+const QColor GuideText(0, 96, 130);
+const int GuideColumns[] = {1, 70, 263, 500, 637};
+const int GuideRows[] = {1, 22, 168, 356, 499};
+constexpr int CellPadding = 7;
+constexpr int LineHeight = 18;
+
+// The inside of cell (column, row), between its grid lines.
+QRect guideCell(int column, int row)
+{
+    return QRect(QPoint(GuideColumns[column] + 1, GuideRows[row] + 1),
+                 QPoint(GuideColumns[column + 1] - 1, GuideRows[row + 1] - 1));
+}
+
+// Lays the paragraph out in lines of at most `width` pixels, one line height
+// apart. Gives the block's height, or nothing when a line does not fit or
+// would begin with a closing mark, which Chinese typesetting never allows.
+std::optional<int> layoutParagraph(QTextLayout &layout, int width)
+{
+    static const QString closingMarks = QStringLiteral("，。、；：？！）”");
+    bool fits = true;
+    int y = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, y));
+        y += LineHeight;
+        if (line.naturalTextWidth() > width || closingMarks.contains(layout.text().at(line.textStart())))
+            fits = false;
+    }
+    layout.endLayout();
+    return fits ? std::optional<int>(y) : std::nullopt;
+}
+
+void drawParagraph(QPainter &painter, const QRect &cell, const QString &text)
+{
+    const QRect room = cell.adjusted(CellPadding, CellPadding, -CellPadding, -CellPadding);
+    QTextLayout layout(text, songFont());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    const std::optional<int> height = layoutParagraph(layout, room.width());
+    if (!height || *height > room.height() || layout.lineCount() < 3 || layout.lineCount() > 8)
+        fail(QStringLiteral("the text does not fit its cell: %1").arg(text));
+    // The block is centred in the cell; each line's 12-pixel glyphs sit in the
+    // middle of its 18-pixel line.
+    const QFontMetrics metrics(songFont());
+    const int top = room.top() + (room.height() - *height) / 2 + (LineHeight - metrics.height()) / 2;
+    layout.draw(&painter, QPointF(room.left(), top));
+}
+
+void drawCentred(QPainter &painter, const QRect &cell, const QString &text)
+{
+    if (QFontMetrics(songFont()).horizontalAdvance(text) > cell.width() - 2 * CellPadding)
+        fail(QStringLiteral("the heading does not fit its cell: %1").arg(text));
+    painter.drawText(cell, Qt::AlignCenter, text);
+}
+
+// A row heading stands upright, one character a line, centred in its cell.
+void drawUpright(QPainter &painter, const QRect &cell, const QString &text)
+{
+    constexpr int step = 22;
+    const int height = (text.size() - 1) * step + 12;
+    const int top = cell.top() + (cell.height() - height) / 2;
+    for (int i = 0; i < text.size(); ++i)
+        painter.drawText(QRect(cell.left(), top + i * step, cell.width(), 12), Qt::AlignCenter, QString(text[i]));
+}
+
+QImage makeGuide()
+{
+    QImage image = trueColourImage(639, 501, Qt::white);
+    QPainter painter(&image);
+    for (const int x : GuideColumns)
+        painter.fillRect(QRect(QPoint(x, GuideRows[0]), QPoint(x, GuideRows[4])), GuideLine);
+    for (const int y : GuideRows)
+        painter.fillRect(QRect(QPoint(GuideColumns[0], y), QPoint(GuideColumns[4], y)), GuideLine);
+
+    painter.setFont(songFont());
+    painter.setPen(GuideText);
+    const QString headings[] = {QStringLiteral("生物节律高潮期"), QStringLiteral("生物节律临界日"),
+                                QStringLiteral("生物节律低潮期")};
+    for (int column = 1; column <= 3; ++column)
+        drawCentred(painter, guideCell(column, 0), headings[column - 1]);
+
+    const QString rhythms[] = {QStringLiteral("体力节律"), QStringLiteral("情绪节律"), QStringLiteral("智力节律")};
+    // Rows: physical, emotional, intellectual; columns: high phase, critical
+    // day, low phase. A paragraph opens with the usual two-character indent.
+    const QString cells[3][3] = {
+        {QStringLiteral("　　体力充沛，精力旺盛，动作敏捷协调，耐力持久。此时适宜从事繁重的体力劳动和体育锻炼。"
+                        "身体抵抗力强，不易患病。"),
+         QStringLiteral("　　身体抵抗力下降，浑身乏力，动作容易失调、笨拙，易发生扭伤、碰伤等意外伤害，"
+                        "慢性病也容易复发。重病患者和老年人在这一天尤其危险，应格外当心。"),
+         QStringLiteral("　　容易疲倦，做事懒散，耐力下降，体力不支。身体抵抗力减弱，容易受到病菌感染，"
+                        "患病时治疗效果也较差。")},
+        {QStringLiteral("　　心情愉快，乐观开朗，充满自信，富有创造力和艺术感染力。待人热情，善于与人相处，"
+                        "人际关系融洽。"),
+         QStringLiteral("　　情绪很不稳定，烦躁易怒，自我控制能力差，做事容易出差错，容易发生事故，"
+                        "也容易与人争吵甚至斗殴。精神疾病和心脏病也容易在此时发作。"),
+         QStringLiteral("　　情绪低落，心情烦闷，缺乏干劲和信心，做事容易心不在焉、丢三落四，"
+                        "容易出现差错和发生意外事故。")},
+        {QStringLiteral("　　头脑灵活，思维敏捷清晰，记忆力强，判断准确。此时适宜学习新知识、钻研难题和"
+                        "作出重要决策。"),
+         QStringLiteral("　　判断力差，容易健忘，注意力分散，做事容易出错。这一天不宜从事计算、买卖交易和"
+                        "写作等需要细心思考的工作。"),
+         QStringLiteral("　　思维迟钝，反应缓慢，记忆力和判断力减退，注意力难以集中，学习和工作效率降低。")},
+    };
+    for (int row = 1; row <= 3; ++row) {
+        drawUpright(painter, guideCell(0, row), rhythms[row - 1]);
+        for (int column = 1; column <= 3; ++column)
+            drawParagraph(painter, guideCell(column, row), cells[row - 1][column - 1]);
+    }
+    painter.end();
+
+    // No glyph may touch a grid line or the white outside the table.
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const bool onLine = (std::ranges::count(GuideColumns, x) && y >= GuideRows[0] && y <= GuideRows[4])
+                || (std::ranges::count(GuideRows, y) && x >= GuideColumns[0] && x <= GuideColumns[4]);
+            const bool inside = x > GuideColumns[0] && x < GuideColumns[4] && y > GuideRows[0] && y < GuideRows[4];
+            const QColor expected = onLine ? GuideLine : Qt::white;
+            if ((onLine || !inside) && image.pixelColor(x, y) != expected)
+                fail(QStringLiteral("text crosses the table's lines at %1,%2").arg(x).arg(y));
+        }
+    }
+    return image;
+}
+
+// ---------------------------------------------------------------------------
+// Window icon
+
+// A sheet of paper with a folded corner and a green plus over its lower
+// right corner, drawn on a 16-unit grid and scaled by whole units, so each
+// size is drawn at its own resolution; the 16-pixel one without smoothing.
+QImage makeIcon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    const qreal u = size / 16.0;
+    const bool smooth = size > 16;
+    painter.setRenderHint(QPainter::Antialiasing, smooth);
+    // A one-unit line on the 16-pixel icon; thinner, in units, when larger,
+    // but always whole pixels so the edges stay sharp.
+    const qreal pen = smooth ? std::max(1.0, std::round(u * 0.75)) : 1.0;
+    const qreal half = pen / 2;
+
+    // The sheet: x 2..12, y 1..15 with the top right corner folded over.
+    QPainterPath sheet;
+    sheet.moveTo(2 * u + half, 1 * u + half);
+    sheet.lineTo(9 * u, 1 * u + half);
+    sheet.lineTo(13 * u - half, 5 * u);
+    sheet.lineTo(13 * u - half, 15 * u - half);
+    sheet.lineTo(2 * u + half, 15 * u - half);
+    sheet.closeSubpath();
+    painter.setPen(QPen(QColor(128, 128, 128), pen, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.setBrush(QColor(240, 252, 236));
+    painter.drawPath(sheet);
+
+    QPainterPath fold;
+    fold.moveTo(9 * u, 1 * u + half);
+    fold.lineTo(9 * u, 5 * u);
+    fold.lineTo(13 * u - half, 5 * u);
+    painter.setBrush(QColor(206, 226, 200));
+    painter.drawPath(fold);
+
+    // Ruled lines on the sheet, in a pale green.
+    painter.setPen(Qt::NoPen);
+    for (const int row : {7, 9, 11})
+        painter.fillRect(QRectF(4 * u, row * u, (row == 7 ? 7 : 4) * u, pen), QColor(170, 204, 160));
+
+    // The plus: three units thick, nine long, with a dark green rim.
+    const QColor rim(24, 100, 24);
+    const QColor face(60, 176, 60);
+    const QRectF across(7 * u, 10 * u, 9 * u, 3 * u);
+    const QRectF upright(10 * u, 7 * u, 3 * u, 9 * u);
+    if (smooth) {
+        // The rim is stroked inside the plus, which reaches the icon's edge.
+        QPainterPath bar;
+        bar.addRect(across.adjusted(half, half, -half, -half));
+        QPainterPath post;
+        post.addRect(upright.adjusted(half, half, -half, -half));
+        painter.setPen(QPen(rim, pen, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        painter.setBrush(face);
+        painter.drawPath(bar.united(post));
+    } else {
+        painter.fillRect(across, rim);
+        painter.fillRect(upright, rim);
+        painter.fillRect(across.adjusted(1, 1, -1, -1), face);
+        painter.fillRect(upright.adjusted(1, 1, -1, -1), face);
+    }
+    return image;
+}
+
+void save(const QImage &image, const QDir &dir, const QString &name)
+{
+    const QString path = dir.filePath(name);
+    if (!image.save(path, "PNG"))
+        fail(QStringLiteral("cannot write %1").arg(path));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: quorvel_makeassets <output-dir>\n");
+        return 2;
+    }
+    const QDir dir(QString::fromLocal8Bit(argv[1]));
+    if (!dir.exists())
+        fail(QStringLiteral("no such directory: %1").arg(dir.path()));
+
+    // "宋体" exists on Chinese Windows only; here it stands for the installed
+    // Song/Ming face, whose 12-pixel characters match it.
+    QFont::insertSubstitutions(QStringLiteral("宋体"),
+                               {QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UMing TW"),
+                                QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Serif CJK SC")});
+
+    // The legend and the guide are laid out for 12-pixel Chinese characters
+    // and 6-pixel others; another face would push text over the lines.
+    const QFontMetrics metrics(songFont());
+    if (metrics.horizontalAdvance(QChar(0x4F53)) != 12 || metrics.horizontalAdvance(QLatin1Char('0')) != 6)
+        fail(QStringLiteral("no Song/Ming face with 12-pixel characters is installed"));
+
+    save(makePanel(), dir, QStringLiteral("panel.png"));
+    save(makeLegend(), dir, QStringLiteral("legend.png"));
+    save(makeGuide(), dir, QStringLiteral("guide.png"));
+    for (const int size : {16, 32, 48, 256})
+        save(makeIcon(size), dir, QStringLiteral("icon%1.png").arg(size));
+    return 0;
+}
