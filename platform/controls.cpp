@@ -226,6 +226,25 @@ void HScrollBar::setValueChecked(int value)
     setValue(value);
 }
 
+void HScrollBar::keyPressEvent(QKeyEvent *event)
+{
+    // Qt's scroll bars invert their controls so that the wheel scrolls the
+    // natural way, which also turns the arrow keys around; the arrows move
+    // the thumb the way they point.
+    switch (event->key()) {
+    case Qt::Key_Left:
+        triggerAction(SliderSingleStepSub);
+        break;
+    case Qt::Key_Right:
+        triggerAction(SliderSingleStepAdd);
+        break;
+    default:
+        QScrollBar::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
 void HScrollBar::mouseMoveEvent(QMouseEvent *event)
 {
     QScrollBar::mouseMoveEvent(event);

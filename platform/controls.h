@@ -128,6 +128,7 @@ public:
     std::function<void()> onChange;
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
 };
 

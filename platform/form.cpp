@@ -43,6 +43,8 @@ void Form::ShowModal()
 {
     setWindowModality(Qt::ApplicationModal);
     show();
+    // A window that takes all input takes the keyboard too.
+    activateWindow();
     QEventLoop loop;
     m_modalLoop = &loop;
     QPointer<Form> self(this);

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "chart/chartcontrols.h"
+#include "platform/controls.h"
+#include "platform/form.h"
+
+#include <cstdint>
+#include <functional>
+
+// frmQORVEL, the analysis window: the two date boxes, the query and exit
+// buttons, the readout row, the chart with its two scroll bars, the guide
+// link and the legend. The handlers bear the control's and the event's name;
+// they are public so that tests can reach the exact arguments a pointer
+// cannot (a pointer only ever stands on whole pixels).
+//
+// The window shares three values with the rest of the program (the dates of
+// the chart last drawn and the critical-day level); its owner passes them in.
+
+namespace quorvel {
+
+class frmQORVEL final : public Form, private ChartControls
+{
+public:
+    explicit frmQORVEL(SharedValues &shared, QWidget *parent = nullptr);
+
+    // The controls, in the order the window creates them.
+    CommandButton *CMDcx;
+    CommandButton *Cmdclose;
+    TextBox *txtCXRQ;
+    TextBox *TXTCSRQ;
+    HScrollBar *PROPTION;
+    HScrollBar *POSITION;
+    PictureBox *PicBack;
+    Label *Label1;
+    Label *LBLts;
+    Label *LBLStartSj;
+    Label *Label2;
+    Label *LBLabout;
+    ImageBox *Image1;
+    Label *LBLrq;
+    Label *lblyy;
+    Label *lblxx;
+    Label *LBLzh;
+    Label *LBLtl;
+    Label *LBLqx;
+    Label *LBLzl;
+
+    // Puts the window into its starting state and shows it modally; returns
+    // once the window has been closed.
+    void Form_Load();
+
+    // The query command: centres the span on the query date and redraws.
+    void CMDcx_Click();
+
+    void txtCXRQ_KeyDown(int &keyCode, int shift);
+    void TXTCSRQ_KeyDown(int &keyCode, int shift);
+    void Cmdclose_Click();
+    void POSITION_Change();
+    void PROPTION_Change();
+    void PicBack_MouseMove(int button, int shift, float x, float y);
+    void Label2_MouseMove(int button, int shift, float x, float y);
+    void Form_MouseMove(int button, int shift, float x, float y);
+    void Label2_Click();
+
+    // What a click on the guide link opens (the guide window, modally).
+    void setGuideOpener(std::function<void()> opener) { m_openGuide = std::move(opener); }
+
+private:
+    void createControls();
+    void connectHandlers();
+
+    void DrawBackground();
+    void DrawPicBack();
+    void redrawChart();
+    void clearToFrame();
+    void selectWholeText(TextBox *box);
+
+    // ChartControls
+    int positionValue() const override;
+    int proptionValue() const override;
+    QString birthText() const override;
+    QString queryText() const override;
+    void setStartLabel(const QString &text) override;
+    void setSpanLabel(const QString &text) override;
+    void refreshSpanLabels() override;
+
+    SharedValues &m_shared;
+    std::function<void()> m_openGuide;
+};
+
+// The link's two colours.
+inline constexpr VbColor LinkRestingColor = 192; // dark red
+inline constexpr VbColor LinkHoverColor = 0;
+
+// Where a window is placed to stand centred on the screen, in twips, halves
+// kept. A window larger than the screen keeps its top-left corner on the
+// screen, where it can still be reached.
+float centredPosition(int screenTwips, int windowTwips);
+
+// POSITION's page step for a span of s days: s/2, halves to even, so that
+// one page moves the chart by about one span.
+std::int16_t halfSpanStep(int span);
+
+} // namespace quorvel

@@ -1,0 +1,95 @@
+#include "analysis_window/frmqorvel.h"
+
+#include "analysis_window/texts.h"
+#include "assets/assets.h"
+#include "platform/geometry.h"
+
+#include <QPixmap>
+
+namespace quorvel {
+namespace {
+
+constexpr VbColor ButtonFace = 0x009AE9C4;   // light green
+constexpr VbColor DateBoxColor = 0x00DFFBEE; // pale green
+constexpr VbColor Black = 0x00000000;
+
+constexpr auto AutoSize = Label::Sizing::AutoSize;
+constexpr auto Fixed = Label::Sizing::Fixed;
+
+} // namespace
+
+frmQORVEL::frmQORVEL(SharedValues &shared, QWidget *parent)
+    : Form(QSize(798, 598), QStringLiteral("Quorvel分析"), SystemWindowBackground, parent)
+    , m_shared(shared)
+{
+    setBackgroundPicture(QPixmap(QString::fromLatin1(PanelPicturePath)));
+    createControls();
+    connectHandlers();
+}
+
+void frmQORVEL::createControls()
+{
+    CMDcx = new CommandButton(this, twipsRect(10560, 1020, 1035, 345), QStringLiteral("查 询"), ButtonFace);
+    Cmdclose = new CommandButton(this, twipsRect(10560, 480, 1035, 345), QStringLiteral("退 出"), ButtonFace);
+    txtCXRQ = new TextBox(this, twipsRect(9345, 1050, 1080, 285), QStringLiteral("2009-03-33"), DateBoxColor);
+    TXTCSRQ = new TextBox(this, twipsRect(7110, 1050, 1095, 285), QStringLiteral("2001-03-33"), DateBoxColor);
+    PROPTION = new HScrollBar(this, twipsRect(6210, 8480, 5555, 255));
+    POSITION = new HScrollBar(this, twipsRect(230, 8480, 5985, 255));
+    PicBack = new PictureBox(this, twipsRect(240, 1770, 11505, 6735), SystemMenuText);
+    Label1 = new Label(PicBack, twipsRect(3240, 2160, 5385, 2775), ExplanatoryText, 0x00888471, Fixed);
+    LBLts = new Label(PicBack, twipsRect(10200, 120, 450, 180), QStringLiteral("LBLts"), 0x009AE9C4, AutoSize);
+    LBLStartSj = new Label(PicBack, twipsRect(120, 60, 90, 180), QString(), 0x00CFF5DB, AutoSize);
+    Label2 = new Label(this, twipsRect(7650, 1560, 900, 180), QStringLiteral(" 分析指南 "), LinkRestingColor,
+                       AutoSize, true);
+    LBLabout = new Label(this, twipsRect(6480, 510, 3645, 405), CreditsText, Black, Fixed);
+    Image1 = new ImageBox(this, twipsRect(8700, 1470, 2805, 285), QPixmap(QString::fromLatin1(LegendPicturePath)));
+    LBLrq = new Label(this, twipsRect(420, 1560, 720, 180), QStringLiteral("当前日期"), SystemButtonText, AutoSize);
+    lblyy = new Label(this, twipsRect(8340, 1110, 900, 180), QStringLiteral("查询日期："), SystemButtonText, AutoSize);
+    lblxx = new Label(this, twipsRect(6180, 1140, 900, 180), QStringLiteral("出生日期："), Black, AutoSize);
+    LBLzh = new Label(this, twipsRect(6450, 1560, 540, 180), QStringLiteral("综合值"), SystemButtonText, AutoSize);
+    LBLtl = new Label(this, twipsRect(2580, 1560, 540, 180), QStringLiteral("体力值"), SystemButtonText, AutoSize);
+    LBLqx = new Label(this, twipsRect(3870, 1560, 540, 180), QStringLiteral("情绪值"), SystemButtonText, AutoSize);
+    LBLzl = new Label(this, twipsRect(5190, 1560, 540, 180), QStringLiteral("智力值"), SystemButtonText, AutoSize);
+
+    // The scroll bars overlap the chart's lowest pixels and stay in front of it.
+    POSITION->raise();
+    PROPTION->raise();
+
+    QWidget::setTabOrder(TXTCSRQ, txtCXRQ);
+    QWidget::setTabOrder(txtCXRQ, PicBack);
+    QWidget::setTabOrder(PicBack, POSITION);
+    QWidget::setTabOrder(POSITION, PROPTION);
+    QWidget::setTabOrder(PROPTION, Cmdclose);
+    QWidget::setTabOrder(Cmdclose, CMDcx);
+}
+
+void frmQORVEL::connectHandlers()
+{
+    CMDcx->onClick = [this] { CMDcx_Click(); };
+    Cmdclose->onClick = [this] { Cmdclose_Click(); };
+    txtCXRQ->onKeyDown = [this](int &code, int shift) { txtCXRQ_KeyDown(code, shift); };
+    TXTCSRQ->onKeyDown = [this](int &code, int shift) { TXTCSRQ_KeyDown(code, shift); };
+    POSITION->onChange = [this] { POSITION_Change(); };
+    PROPTION->onChange = [this] { PROPTION_Change(); };
+    PicBack->onMouseMove = [this](int b, int s, float x, float y) { PicBack_MouseMove(b, s, x, y); };
+    Label2->onMouseMove = [this](int b, int s, float x, float y) { Label2_MouseMove(b, s, x, y); };
+    Label2->onClick = [this] { Label2_Click(); };
+    onMouseMove = [this](int b, int s, float x, float y) { Form_MouseMove(b, s, x, y); };
+}
+
+// --- What the chart reads and writes
+
+int frmQORVEL::positionValue() const { return POSITION->Value(); }
+int frmQORVEL::proptionValue() const { return PROPTION->Value(); }
+QString frmQORVEL::birthText() const { return TXTCSRQ->Text(); }
+QString frmQORVEL::queryText() const { return txtCXRQ->Text(); }
+void frmQORVEL::setStartLabel(const QString &text) { LBLStartSj->setCaption(text); }
+void frmQORVEL::setSpanLabel(const QString &text) { LBLts->setCaption(text); }
+
+void frmQORVEL::refreshSpanLabels()
+{
+    LBLStartSj->Refresh();
+    LBLts->Refresh();
+}
+
+} // namespace quorvel

@@ -1,0 +1,47 @@
+#include "analysis_window/frmqorvel.h"
+
+#include "chart/chart.h"
+#include "platform/conversions.h"
+#include "platform/runtime.h"
+
+namespace quorvel {
+
+std::int16_t halfSpanStep(int span)
+{
+    const auto step = CInt(span / 2.0);
+    if (!step)
+        RaiseRuntimeError(OverflowError());
+    return *step;
+}
+
+void frmQORVEL::POSITION_Change()
+{
+    LBLStartSj->setCaption(startLabelText(m_shared.ChartBirthDate, POSITION->Value()));
+    if (!IsDate(TXTCSRQ->Text())) {
+        TXTCSRQ->SetFocus();
+        return;
+    }
+    if (!IsDate(txtCXRQ->Text())) {
+        txtCXRQ->SetFocus();
+        return;
+    }
+    redrawChart();
+}
+
+void frmQORVEL::PROPTION_Change()
+{
+    const int span = PROPTION->Value();
+    LBLts->setCaption(spanLabelText(span));
+    POSITION->setLargeChange(halfSpanStep(span));
+    clearToFrame();
+    // While the window is hidden (during start-up) neither box counts as
+    // visible, so no focus moves into a window nobody can see yet.
+    if (TXTCSRQ->Visible() && !IsDate(TXTCSRQ->Text()))
+        TXTCSRQ->SetFocus();
+    else if (txtCXRQ->Visible() && !IsDate(txtCXRQ->Text()))
+        txtCXRQ->SetFocus();
+    else
+        DrawPicBack();
+}
+
+} // namespace quorvel

@@ -1,0 +1,107 @@
+#include "analysis_window/frmqorvel.h"
+
+#include "chart/chart.h"
+#include "platform/conversions.h"
+#include "platform/runtime.h"
+
+namespace quorvel {
+
+void frmQORVEL::DrawBackground()
+{
+    quorvel::DrawBackground(PicBack->surface(), *this);
+}
+
+void frmQORVEL::DrawPicBack()
+{
+    quorvel::DrawPicBack(PicBack->surface(), *this, m_shared);
+}
+
+void frmQORVEL::clearToFrame()
+{
+    PicBack->surface().Cls();
+    DrawBackground();
+}
+
+void frmQORVEL::redrawChart()
+{
+    clearToFrame();
+    DrawPicBack();
+}
+
+void frmQORVEL::selectWholeText(TextBox *box)
+{
+    box->SetFocus();
+    box->setSelStart(0);
+    box->setSelLength(int(box->Text().size()));
+}
+
+void frmQORVEL::CMDcx_Click()
+{
+    Label1->setVisible(false);
+
+    auto query = CDate(txtCXRQ->Text());
+    if (!query) {
+        Beep();
+        clearToFrame();
+        selectWholeText(txtCXRQ);
+        return;
+    }
+
+    const Date now = Now();
+    if (*query > now) {
+        txtCXRQ->setText(Format(now, u"YYYY-MM-DD"));
+        query = CDate(txtCXRQ->Text());
+        if (!query)
+            RaiseRuntimeError(OverflowError());
+    }
+
+    const auto birthInBox = CDate(TXTCSRQ->Text());
+    const Date birth = birthInBox ? *birthInBox : m_shared.ChartBirthDate;
+    const double halfSpan = PROPTION->Value() / 2.0;
+    const double d = (*query - halfSpan) - birth;
+
+    // A span centred on the query date that would begin on or before the
+    // birth date leaves the empty frame. Since every birth date lies in the
+    // range of dates, this also covers a query date so early that the span
+    // would begin before the first representable day.
+    if (!(d > 0.0)) {
+        clearToFrame();
+        return;
+    }
+
+    double p = d / 2.0;
+    if (p > POSITION->Max())
+        p = POSITION->Max();
+    const auto position = CInt(p);
+    if (!position)
+        RaiseRuntimeError(OverflowError());
+    POSITION->setValueChecked(*position);
+
+    redrawChart();
+}
+
+void frmQORVEL::txtCXRQ_KeyDown(int &keyCode, int)
+{
+    if (keyCode == KeyEnter)
+        CMDcx_Click();
+}
+
+void frmQORVEL::TXTCSRQ_KeyDown(int &keyCode, int)
+{
+    if (keyCode != KeyEnter)
+        return;
+    if (IsDate(TXTCSRQ->Text())) {
+        POSITION->setValueChecked(0);
+        txtCXRQ->SetFocus();
+    } else {
+        Beep();
+        selectWholeText(TXTCSRQ);
+    }
+}
+
+void frmQORVEL::Cmdclose_Click()
+{
+    End();
+}
+
+} // namespace quorvel

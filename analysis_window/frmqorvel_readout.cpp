@@ -1,0 +1,64 @@
+#include "analysis_window/frmqorvel.h"
+
+#include "model/biorhythm.h"
+#include "platform/conversions.h"
+#include "platform/datetime.h"
+
+namespace quorvel {
+namespace {
+
+QString valueText(double value)
+{
+    return CStr(static_cast<long long>(Int(value)));
+}
+
+} // namespace
+
+void frmQORVEL::PicBack_MouseMove(int, int, float x, float)
+{
+    if (Label2->ForeColor() != LinkRestingColor)
+        Label2->setForeColor(LinkRestingColor);
+    if (!IsDate(TXTCSRQ->Text())) {
+        TXTCSRQ->SetFocus();
+        return;
+    }
+    if (!IsDate(txtCXRQ->Text())) {
+        txtCXRQ->SetFocus();
+        return;
+    }
+
+    // The day under the pointer; one past the last representable date shows
+    // no date, while the values are still shown.
+    const auto day = CDate(m_shared.ChartBirthDate + double(x));
+    LBLrq->setCaption(QStringLiteral("当前日期：") + (day ? Format(*day, u"yyyy-mm-dd") : QString()));
+
+    // The curves draw day d's values at d + 0.5.
+    const double offset = double(x) - 0.5;
+    LBLtl->setCaption(QStringLiteral("体力值：")
+                      + valueText(CycleValue(offset, BiorhythmCycle::Physical) * ValueScale));
+    LBLqx->setCaption(QStringLiteral("情绪值：")
+                      + valueText(CycleValue(offset, BiorhythmCycle::Emotional) * ValueScale));
+    LBLzl->setCaption(QStringLiteral("智力值：")
+                      + valueText(CycleValue(offset, BiorhythmCycle::Intellectual) * ValueScale));
+    LBLzh->setCaption(QStringLiteral("综合值：") + valueText(CompositeValue(offset)));
+}
+
+// --- The guide link
+
+void frmQORVEL::Label2_MouseMove(int, int, float, float)
+{
+    Label2->setForeColor(LinkHoverColor);
+}
+
+void frmQORVEL::Form_MouseMove(int, int, float, float)
+{
+    Label2->setForeColor(LinkRestingColor);
+}
+
+void frmQORVEL::Label2_Click()
+{
+    if (m_openGuide)
+        m_openGuide();
+}
+
+} // namespace quorvel

@@ -1,0 +1,60 @@
+#include "analysis_window/frmqorvel.h"
+
+#include "analysis_window/texts.h"
+#include "chart/chart.h"
+#include "platform/conversions.h"
+#include "platform/runtime.h"
+
+#include <algorithm>
+
+namespace quorvel {
+namespace {
+
+constexpr Date StartBirthDate = 21952.0; // 1960-02-06
+constexpr float StartCriticalLevel = 0.2f;
+
+} // namespace
+
+float centredPosition(int screenTwips, int windowTwips)
+{
+    return std::max(0.0f, (float(screenTwips) - float(windowTwips)) / 2.0f);
+}
+
+void frmQORVEL::Form_Load()
+{
+    TXTCSRQ->setText(QString());
+    txtCXRQ->setText(QString());
+
+    // Raising the minimum to 40 moves the value there, which runs
+    // PROPTION_Change once while the window is still hidden.
+    PROPTION->setMin(40);
+    PROPTION->setMax(365);
+    PROPTION->setSmallChange(1);
+    PROPTION->setLargeChange(10);
+    PROPTION->setValueChecked(40);
+
+    POSITION->setMin(0);
+    POSITION->setMax(18250);
+    POSITION->setSmallChange(1);
+    POSITION->setLargeChange(halfSpanStep(PROPTION->Value()));
+    POSITION->setValueChecked(0);
+
+    setLeft(centredPosition(Screen::Width(), Width()));
+    setTop(centredPosition(Screen::Height(), Height()));
+
+    m_shared.ChartBirthDate = StartBirthDate;
+    m_shared.CriticalLevel = StartCriticalLevel;
+
+    // The start-up frame alone is drawn with the exclusive-or pen.
+    PicBack->surface().setDrawMode(DrawMode::XorPen);
+    PicBack->surface().Cls();
+    DrawBackground();
+    PicBack->surface().setDrawMode(DrawMode::CopyPen);
+    DrawPicBack();
+
+    LBLabout->setCaption(CreditsText);
+    TXTCSRQ->SetFocus();
+    ShowModal();
+}
+
+} // namespace quorvel

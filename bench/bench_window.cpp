@@ -1,0 +1,83 @@
+// The analysis window's hot handlers, run inside the window's own modal show:
+// the pointer readout per movement and the query command's whole path.
+#include "analysis_window/frmqorvel.h"
+#include "assets/assets.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+using namespace quorvel;
+
+namespace {
+
+frmQORVEL *g_window = nullptr;
+
+void Readout(benchmark::State &state)
+{
+    frmQORVEL &w = *g_window;
+    w.TXTCSRQ->setText(QStringLiteral("1960-02-06"));
+    w.txtCXRQ->setText(QStringLiteral("2010-02-06"));
+    w.CMDcx_Click();
+    float x = float(w.PicBack->surface().scaleRect().left());
+    for (auto _ : state) {
+        w.PicBack_MouseMove(0, 0, x, 0.0f);
+        x += 0.37f;
+    }
+}
+BENCHMARK(Readout)->Unit(benchmark::kMicrosecond);
+
+void ReadoutFromMouseEvent(benchmark::State &state)
+{
+    frmQORVEL &w = *g_window;
+    w.TXTCSRQ->setText(QStringLiteral("1960-02-06"));
+    w.txtCXRQ->setText(QStringLiteral("2010-02-06"));
+    w.CMDcx_Click();
+    int x = 0;
+    for (auto _ : state) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(x, 100), w.PicBack->mapToGlobal(QPointF(x, 100)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w.PicBack, &move);
+        x = (x + 7) % 767;
+    }
+}
+BENCHMARK(ReadoutFromMouseEvent)->Unit(benchmark::kMicrosecond);
+
+// Alternating query dates move the span each time, so the chart is drawn
+// twice per query (once by POSITION_Change, once by the command itself).
+void QueryCommand(benchmark::State &state)
+{
+    frmQORVEL &w = *g_window;
+    w.PROPTION->setValueChecked(int(state.range(0)));
+    w.TXTCSRQ->setText(QStringLiteral("1960-02-06"));
+    const QString dates[] = {QStringLiteral("2010-02-06"), QStringLiteral("2011-07-20")};
+    int i = 0;
+    for (auto _ : state) {
+        w.txtCXRQ->setText(dates[i ^= 1]);
+        w.CMDcx_Click();
+    }
+}
+BENCHMARK(QueryCommand)->Arg(40)->Arg(365)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    initAssets();
+    benchmark::Initialize(&argc, argv);
+    SharedValues shared;
+    frmQORVEL window(shared);
+    g_window = &window;
+    QTimer::singleShot(0, &window, [&] {
+        benchmark::RunSpecifiedBenchmarks();
+        window.Unload();
+    });
+    window.Form_Load();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,102 @@
+#include "chart/chart.h"
+
+#include "model/biorhythm.h"
+#include "platform/conversions.h"
+
+#include <array>
+
+namespace quorvel {
+namespace {
+
+struct Span {
+    double start;
+    double end;
+};
+
+Span currentSpan(const ChartControls &controls)
+{
+    const double start = 2.0 * controls.positionValue();
+    return {start, start + controls.proptionValue()};
+}
+
+void drawDayBar(DrawingSurface &surface, double day, VbColor color)
+{
+    surface.LineBoxFilled(float(day), ChartTop, float(day + 1.0), ChartBottom, color);
+}
+
+void drawCurve(DrawingSurface &surface, Span span, VbColor color, auto &&value)
+{
+    for (double x = span.start; x <= span.end; x += 0.5) {
+        const float v = static_cast<float>(value(x));
+        const float px = static_cast<float>(x + 0.5);
+        if (x == span.start)
+            surface.PSet(px, v);
+        else
+            surface.LineTo(px, v, color);
+    }
+}
+
+} // namespace
+
+QString spanLabelText(int span)
+{
+    return QStringLiteral("<-- ") + CStr(span) + QStringLiteral("天 -->");
+}
+
+QString startLabelText(Date birthDate, int position)
+{
+    const auto start = CDate(birthDate + 2.0 * position);
+    return start ? Format(*start, u"yyyy-mm-dd") : QString();
+}
+
+void DrawBackground(DrawingSurface &surface, const ChartControls &controls)
+{
+    const Span span = currentSpan(controls);
+    surface.Scale(float(span.start), ChartTop, float(span.end), ChartBottom);
+    for (double x = span.start; x <= span.end; x += 1.0)
+        surface.Line(float(x), ChartTop, float(x), ChartBottom, GridColor);
+    surface.Line(float(span.start), 0.0f, float(span.end), 0.0f, ZeroLineColor);
+}
+
+void DrawPicBack(DrawingSurface &surface, ChartControls &controls, SharedValues &shared)
+{
+    const auto query = CDate(controls.queryText());
+    const auto birth = CDate(controls.birthText());
+    if (!query || !birth)
+        return;
+
+    surface.setDrawMode(DrawMode::CopyPen);
+    shared.ChartQueryDate = *query;
+    shared.ChartBirthDate = *birth;
+
+    const Span span = currentSpan(controls);
+
+    // Compared as day counts: a span reaching past the last representable
+    // date is still drawn (only its start label is left empty).
+    const double first = shared.ChartBirthDate + span.start;
+    const double last = first + controls.proptionValue();
+    if (first <= shared.ChartQueryDate && last > shared.ChartQueryDate) {
+        if (const auto d = CLng(shared.ChartQueryDate - shared.ChartBirthDate))
+            drawDayBar(surface, *d, QueryDayColor);
+    }
+
+    for (double x = span.start; x <= span.end; x += 1.0) {
+        if (IsCriticalDay(x, shared.CriticalLevel))
+            drawDayBar(surface, x, CriticalDayColor);
+    }
+
+    constexpr std::array cycles{
+        std::pair{BiorhythmCycle::Physical, PhysicalColor},
+        std::pair{BiorhythmCycle::Emotional, EmotionalColor},
+        std::pair{BiorhythmCycle::Intellectual, IntellectualColor},
+    };
+    for (const auto &[cycle, color] : cycles)
+        drawCurve(surface, span, color, [cycle](double x) { return ValueScale * CycleValue(x, cycle); });
+    drawCurve(surface, span, CompositeColor, [](double x) { return CompositeValue(x); });
+
+    controls.setStartLabel(startLabelText(shared.ChartBirthDate, controls.positionValue()));
+    controls.setSpanLabel(spanLabelText(controls.proptionValue()));
+    controls.refreshSpanLabels();
+}
+
+} // namespace quorvel

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "chart/chartcontrols.h"
+#include "platform/surface.h"
+
+// Chart coordinates: x is the day offset since the chart's birth date, day d
+// filling the column from d to d + 1 and its values drawn at d + 0.5; y runs
+// from 120 at the top to -120 at the bottom, values drawn times 100.
+// Every redraw is Cls, DrawBackground, DrawPicBack; nothing is drawn in part.
+
+namespace quorvel {
+
+inline constexpr VbColor GridColor = 8421504;      // 0x808080
+inline constexpr VbColor ZeroLineColor = 10526880; // 0xA0A0A0
+inline constexpr VbColor QueryDayColor = 16744703; // 0xFF80FF
+inline constexpr VbColor CriticalDayColor = 0;
+inline constexpr VbColor PhysicalColor = 16711680;     // blue
+inline constexpr VbColor EmotionalColor = 65535;       // yellow
+inline constexpr VbColor IntellectualColor = 255;      // red
+inline constexpr VbColor CompositeColor = 16776960;    // cyan
+
+inline constexpr float ChartTop = 120.0f;
+inline constexpr float ChartBottom = -120.0f;
+
+// Sets the frame of the span in the scroll bars and draws the day grid and
+// the zero line, in whatever drawing mode the surface has.
+void DrawBackground(DrawingSurface &surface, const ChartControls &controls);
+
+// Draws the query-day bar, the critical-day bars and the four curves into the
+// frame DrawBackground has just set, records the chart's dates and writes the
+// span labels; does nothing unless both date boxes hold valid dates.
+void DrawPicBack(DrawingSurface &surface, ChartControls &controls, SharedValues &shared);
+
+// "<-- " s "天 -->"
+QString spanLabelText(int span);
+
+// The start date of the span at a position, "yyyy-mm-dd"; empty when the
+// date lies outside the range of dates.
+QString startLabelText(Date birthDate, int position);
+
+} // namespace quorvel

@@ -1,0 +1,35 @@
+#include "startup/frmc.h"
+
+#include "startup/global.h"
+#include "platform/runtime.h"
+
+namespace quorvel {
+
+FrmC::FrmC(Global &global)
+    : Form(QSize(13, 11), QStringLiteral("Form1"), 0x00000000)
+    , Timer1(new QTimer(this))
+    , m_global(global)
+{
+    setAttribute(Qt::WA_DontShowOnScreen);
+    setWindowFlag(Qt::Tool);
+    Timer1->setInterval(50);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    Timer1->start();
+}
+
+void FrmC::Timer1_Timer()
+{
+    if (isEnding())
+        return;
+    ++m_ticks;
+    ++m_tickDepth;
+    // Qt delivers no tick of a timer while that timer's own handler runs, and
+    // the first tick waits in the analysis window's modal show for the whole
+    // run. Restarting the timer here lets the later ticks arrive there, nested.
+    if (m_tickDepth == 1)
+        Timer1->start();
+    m_global.loadAnalysisWindow();
+    --m_tickDepth;
+}
+
+} // namespace quorvel

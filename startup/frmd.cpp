@@ -1,0 +1,30 @@
+#include "startup/frmd.h"
+
+#include "analysis_window/frmqorvel.h"
+#include "assets/assets.h"
+#include "platform/geometry.h"
+
+#include <QPixmap>
+
+namespace quorvel {
+
+FrmD::FrmD(frmQORVEL *analysisWindow)
+    : Form(QSize(639, 540), QStringLiteral("Form1"), 0x00D6D96C)
+    , m_analysisWindow(analysisWindow)
+{
+    Command1 = new CommandButton(this, twipsRect(7080, 7620, 1245, 405), QStringLiteral("关 闭"));
+    Image2 = new ImageBox(this, twipsRect(0, 0, 9585, 7515), QPixmap(QString::fromLatin1(GuidePicturePath)));
+    Command1->onClick = [this] { Command1_Click(); };
+    setLeft(centredPosition(Screen::Width(), Width()));
+    setTop(centredPosition(Screen::Height(), Height()));
+    Command1->setFocus();
+}
+
+void FrmD::Command1_Click()
+{
+    Unload();
+    if (m_analysisWindow)
+        m_analysisWindow->CMDcx_Click();
+}
+
+} // namespace quorvel

@@ -1,0 +1,59 @@
+#include "startup/global.h"
+
+#include "analysis_window/frmqorvel.h"
+#include "platform/runtime.h"
+#include "startup/frmc.h"
+#include "startup/frmd.h"
+
+namespace quorvel {
+
+Global::Global() = default;
+
+Global::~Global()
+{
+    delete m_guide;
+    delete m_analysis;
+}
+
+void Global::Main()
+{
+    loader().show();
+}
+
+FrmC &Global::loader()
+{
+    if (!m_loader)
+        m_loader = std::make_unique<FrmC>(*this);
+    return *m_loader;
+}
+
+void Global::loadAnalysisWindow()
+{
+    if (m_analysis || isEnding())
+        return;
+    auto *window = new frmQORVEL(m_shared);
+    window->setGuideOpener([this] { openGuide(); });
+    m_analysis = window;
+    ++m_analysisLoads;
+    window->Form_Load();
+    // Closed: the window is unloaded; the next load builds it anew.
+    if (m_analysis == window) {
+        m_analysis = nullptr;
+        window->deleteLater();
+    }
+}
+
+void Global::openGuide()
+{
+    if (m_guide)
+        return;
+    FrmD guide(m_analysis);
+    m_guide = &guide;
+    guide.ShowModal();
+    // Back to the analysis window, which the query command may just have
+    // given a focus to.
+    if (m_analysis && m_analysis->isVisible())
+        m_analysis->activateWindow();
+}
+
+} // namespace quorvel

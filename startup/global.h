@@ -1,0 +1,62 @@
+#pragma once
+
+#include "analysis_window/frmqorvel.h"
+#include "chart/chartcontrols.h"
+#include "startup/frmd.h"
+
+#include <QPointer>
+
+#include <memory>
+
+// The program's module Global: the start-up routine Main, the values the
+// analysis window's handlers share, and the program's three window objects,
+// each created on first use and kept until the program ends. A window object
+// outlives its window: unloading closes the window, and loading it again
+// builds it anew in its starting state.
+//
+// Start-up: Main shows the loader window, whose timer ticks every 50 ms. The
+// first tick loads the analysis window, whose load handler ends in a modal
+// show, so that tick waits there for the rest of the run while later ticks
+// run nested inside it and find the window loaded. Should the analysis window
+// be closed other than by its exit button, the next tick loads it anew.
+
+namespace quorvel {
+
+class FrmC;
+
+class Global final
+{
+public:
+    Global();
+    ~Global();
+    Global(const Global &) = delete;
+    Global &operator=(const Global &) = delete;
+
+    void Main();
+
+    // ChartQueryDate, ChartBirthDate and CriticalLevel.
+    SharedValues &shared() { return m_shared; }
+
+    FrmC &loader();
+    // The analysis window while it is loaded, otherwise null.
+    frmQORVEL *analysisWindow() const { return m_analysis; }
+    // How many times the analysis window has been loaded.
+    int analysisLoads() const { return m_analysisLoads; }
+
+    // Loads the analysis window when it is not loaded (returning only once it
+    // has been closed again); does nothing when it is.
+    void loadAnalysisWindow();
+
+    // Opens the guide window modally; returns once it has been closed.
+    void openGuide();
+    FrmD *guideWindow() const { return m_guide; }
+
+private:
+    SharedValues m_shared;
+    std::unique_ptr<FrmC> m_loader;
+    QPointer<frmQORVEL> m_analysis;
+    QPointer<FrmD> m_guide;
+    int m_analysisLoads = 0;
+};
+
+} // namespace quorvel

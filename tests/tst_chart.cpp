@@ -1,0 +1,375 @@
+#include "chart/chart.h"
+
+#include "model/biorhythm.h"
+
+#include <QTest>
+
+using namespace quorvel;
+
+namespace {
+
+constexpr QSize ChartSize(767, 449);
+const QRgb Black = qRgb(0, 0, 0);
+const QRgb Grid = qRgb(0x80, 0x80, 0x80);
+const QRgb ZeroLine = qRgb(0xA0, 0xA0, 0xA0);
+const QRgb QueryBar = qRgb(0xFF, 0x80, 0xFF);
+const QRgb Cyan = qRgb(0, 0xFF, 0xFF);
+
+// The controls a chart reads and writes, as plain fields.
+struct TestControls final : ChartControls {
+    int position = 0;
+    int proption = 40;
+    QString birth;
+    QString query;
+    QString startLabel = QStringLiteral("untouched");
+    QString spanLabel = QStringLiteral("untouched");
+    int refreshes = 0;
+
+    int positionValue() const override { return position; }
+    int proptionValue() const override { return proption; }
+    QString birthText() const override { return birth; }
+    QString queryText() const override { return query; }
+    void setStartLabel(const QString &text) override { startLabel = text; }
+    void setSpanLabel(const QString &text) override { spanLabel = text; }
+    void refreshSpanLabels() override { ++refreshes; }
+};
+
+struct Chart {
+    DrawingSurface surface{ChartSize, 0x80000007, 0x80000012};
+    TestControls controls;
+    SharedValues shared{0.0, 21952.0, 0.2f};
+
+    void redraw()
+    {
+        surface.Cls();
+        DrawBackground(surface, controls);
+        DrawPicBack(surface, controls, shared);
+    }
+    int column(double x) const { return surface.toPixel(QPointF(x, 0)).x(); }
+    int row(double y) const { return surface.toPixel(QPointF(0, y)).y(); }
+    int countInColumn(int x, QRgb colour) const
+    {
+        int count = 0;
+        for (int y = 0; y < ChartSize.height(); ++y)
+            count += surface.image().pixel(x, y) == colour;
+        return count;
+    }
+    int countInRow(int y, QRgb colour) const
+    {
+        int count = 0;
+        for (int x = 0; x < ChartSize.width(); ++x)
+            count += surface.image().pixel(x, y) == colour;
+        return count;
+    }
+};
+
+} // namespace
+
+class tst_Chart : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void gridLines_data();
+    void gridLines();
+    void startupFrameWithExclusiveOr();
+    void nothingDrawnWithoutTwoDates_data();
+    void nothingDrawnWithoutTwoDates();
+    void queryDayBar_data();
+    void queryDayBar();
+    void criticalBarCoversQueryBar();
+    void firstColumnIsCriticalAtBirth();
+    void compositeCurvePassesEveryPoint_data();
+    void compositeCurvePassesEveryPoint();
+    void curvesLieOverBars();
+    void recordsDatesAndLabels_data();
+    void recordsDatesAndLabels();
+    void chartNearTheEndOfTheDateRange();
+    void redrawIsRepeatable();
+};
+
+void tst_Chart::gridLines_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("proption");
+    QTest::newRow("birth, 40 days") << 0 << 40;
+    QTest::newRow("position 3, 41 days") << 3 << 41;
+    QTest::newRow("far end, 365 days") << 18250 << 365;
+}
+
+void tst_Chart::gridLines()
+{
+    QFETCH(int, position);
+    QFETCH(int, proption);
+    Chart chart;
+    chart.controls.position = position;
+    chart.controls.proption = proption;
+    chart.redraw();
+
+    const double start = 2.0 * position;
+    QCOMPARE(chart.surface.scaleRect(), QRectF(QPointF(start, 120), QPointF(start + proption, -120)));
+    // One line per day boundary; the one at the right edge falls just outside.
+    QCOMPARE(chart.countInRow(5, Grid), proption);
+    for (int k = 0; k < proption; ++k)
+        QCOMPARE(chart.countInColumn(chart.column(start + k), Grid), ChartSize.height() - 1);
+    QCOMPARE(chart.column(start), 0);
+    // The zero line crosses the whole width, over the grid lines.
+    QCOMPARE(chart.countInRow(chart.row(0), ZeroLine), ChartSize.width());
+}
+
+void tst_Chart::startupFrameWithExclusiveOr()
+{
+    Chart chart;
+    chart.surface.setDrawMode(DrawMode::XorPen);
+    chart.surface.Cls();
+    DrawBackground(chart.surface, chart.controls);
+    const int zero = chart.row(0);
+    // Over black the greys stay themselves, but where the zero line crosses a
+    // grid line the two cancel to a dark grey.
+    QCOMPARE(chart.countInRow(zero, qRgb(0x20, 0x20, 0x20)), 40);
+    QCOMPARE(chart.countInRow(zero, ZeroLine), ChartSize.width() - 40);
+    QCOMPARE(chart.countInRow(zero - 1, Grid), 40);
+    QCOMPARE(chart.countInRow(zero - 1, Black), ChartSize.width() - 40);
+}
+
+void tst_Chart::nothingDrawnWithoutTwoDates_data()
+{
+    QTest::addColumn<QString>("birth");
+    QTest::addColumn<QString>("query");
+    QTest::newRow("both empty") << QString() << QString();
+    QTest::newRow("query invalid") << u"1960-02-06"_qs << u"2010-02-30"_qs;
+    QTest::newRow("birth invalid") << u"2001-03-33"_qs << u"2010-02-06"_qs;
+}
+
+void tst_Chart::nothingDrawnWithoutTwoDates()
+{
+    QFETCH(QString, birth);
+    QFETCH(QString, query);
+    Chart chart;
+    chart.controls.birth = birth;
+    chart.controls.query = query;
+    chart.shared = {1234.0, 5678.0, 0.2f};
+    chart.surface.Cls();
+    DrawBackground(chart.surface, chart.controls);
+    chart.surface.setDrawMode(DrawMode::XorPen);
+    const QImage frame = chart.surface.image();
+    DrawPicBack(chart.surface, chart.controls, chart.shared);
+    QCOMPARE(chart.surface.image(), frame);
+    QCOMPARE(chart.surface.drawMode(), DrawMode::XorPen);
+    QCOMPARE(chart.shared.ChartQueryDate, 1234.0);
+    QCOMPARE(chart.shared.ChartBirthDate, 5678.0);
+    QCOMPARE(chart.controls.startLabel, u"untouched"_qs);
+    QCOMPARE(chart.controls.spanLabel, u"untouched"_qs);
+}
+
+void tst_Chart::queryDayBar_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("proption");
+    QTest::addColumn<int>("barDay"); // -1: no bar
+    // 2010-02-06 is day 18263 of a life that began 1960-02-06.
+    QTest::newRow("first position that shows it") << u"2010-02-06"_qs << 9112 << 40 << 18263;
+    QTest::newRow("last position that shows it") << u"2010-02-06"_qs << 9131 << 40 << 18263;
+    QTest::newRow("just left of the span") << u"2010-02-06"_qs << 9132 << 40 << -1;
+    QTest::newRow("just right of the span") << u"2010-02-06"_qs << 9111 << 40 << -1;
+    QTest::newRow("on the first day") << u"2010-01-31"_qs << 9127 << 40 << 18257;
+    QTest::newRow("on the day after the end") << u"2010-03-14"_qs << 9127 << 40 << -1;
+    QTest::newRow("morning stays on its day") << u"2010-02-06 06:00"_qs << 9120 << 40 << 18263;
+    QTest::newRow("evening rounds to the next day") << u"2010-02-06 18:00"_qs << 9120 << 40 << 18264;
+    QTest::newRow("before the birth date") << u"1960-01-01"_qs << 0 << 365 << -1;
+    QTest::newRow("wide span") << u"2010-02-06"_qs << 9000 << 365 << 18263;
+}
+
+void tst_Chart::queryDayBar()
+{
+    QFETCH(QString, query);
+    QFETCH(int, position);
+    QFETCH(int, proption);
+    QFETCH(int, barDay);
+    Chart chart;
+    chart.controls.birth = u"1960-02-06"_qs;
+    chart.controls.query = query;
+    chart.controls.position = position;
+    chart.controls.proption = proption;
+    chart.redraw();
+
+    int barColumns = 0;
+    for (int x = 0; x < ChartSize.width(); ++x)
+        barColumns += chart.countInColumn(x, QueryBar) > ChartSize.height() / 2;
+    if (barDay < 0) {
+        QCOMPARE(barColumns, 0);
+        return;
+    }
+    const int left = chart.column(barDay);
+    const int right = chart.column(barDay + 1);
+    QCOMPARE(barColumns, right - left);
+    for (int x = left; x < right; ++x)
+        QVERIFY(chart.countInColumn(x, QueryBar) > ChartSize.height() * 3 / 4);
+}
+
+void tst_Chart::criticalBarCoversQueryBar()
+{
+    // Day 644 after the birth is critical; put the query on it.
+    Chart chart;
+    chart.controls.birth = u"1960-02-06"_qs;
+    chart.controls.query = u"1961-11-11"_qs; // 21952 + 644 = 22596
+    chart.controls.position = 310;           // days 620 to 660
+    chart.redraw();
+    const int left = chart.column(644);
+    const int right = chart.column(645);
+    for (int x = left; x < right; ++x) {
+        QCOMPARE(chart.countInColumn(x, QueryBar), 0);
+        QCOMPARE(chart.countInColumn(x, Grid), 0);
+        QVERIFY(chart.countInColumn(x, Black) > ChartSize.height() * 3 / 4);
+    }
+    // Its neighbours keep their grid lines.
+    QVERIFY(chart.countInColumn(chart.column(643), Grid) > ChartSize.height() / 2);
+    QVERIFY(chart.countInColumn(right, Grid) > ChartSize.height() / 2);
+}
+
+void tst_Chart::firstColumnIsCriticalAtBirth()
+{
+    Chart chart;
+    chart.controls.birth = u"1960-02-06"_qs;
+    chart.controls.query = u"1960-02-26"_qs;
+    chart.redraw();
+    QCOMPARE(chart.countInColumn(0, Grid), 0);
+    QVERIFY(chart.countInColumn(0, Black) > ChartSize.height() * 3 / 4);
+    QVERIFY(chart.countInColumn(chart.column(1), Grid) > ChartSize.height() / 2);
+}
+
+void tst_Chart::compositeCurvePassesEveryPoint_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("proption");
+    QTest::newRow("40 days") << 100 << 40;
+    QTest::newRow("41 days") << 101 << 41;
+    QTest::newRow("365 days") << 18250 << 365;
+}
+
+void tst_Chart::compositeCurvePassesEveryPoint()
+{
+    QFETCH(int, position);
+    QFETCH(int, proption);
+    Chart chart;
+    chart.controls.birth = u"1960-02-06"_qs;
+    chart.controls.query = u"1990-01-01"_qs;
+    chart.controls.position = position;
+    chart.controls.proption = proption;
+    chart.redraw();
+
+    // The Composite is drawn last: each of its 2s + 1 points, at x + 0.5,
+    // lies on a cyan pixel, but those on or past the right edge.
+    const double start = 2.0 * position;
+    int points = 0;
+    for (double x = start; x <= start + proption; x += 0.5) {
+        ++points;
+        const QPoint p = chart.surface.toPixel(QPointF(float(x + 0.5), float(CompositeValue(x))));
+        if (p.x() < ChartSize.width())
+            QCOMPARE(chart.surface.image().pixel(p), Cyan);
+        else
+            QVERIFY(x + 0.5 >= start + proption);
+    }
+    QCOMPARE(points, 2 * proption + 1);
+    // The drawing ends at the Composite's last point, with the copy pen.
+    const double end = start + proption;
+    const QPointF last = chart.surface.currentPoint();
+    QCOMPARE(last.x(), end + 0.5);
+    QCOMPARE(float(last.y()), float(CompositeValue(end)));
+    QCOMPARE(chart.surface.drawMode(), DrawMode::CopyPen);
+}
+
+void tst_Chart::curvesLieOverBars()
+{
+    // On the critical day 644 the curves cross the black bar near zero.
+    Chart chart;
+    chart.controls.birth = u"1960-02-06"_qs;
+    chart.controls.query = u"1990-01-01"_qs;
+    chart.controls.position = 310;
+    chart.redraw();
+    const int middle = chart.surface.toPixel(QPointF(644.5, 0)).x();
+    int coloured = 0;
+    for (int y = 0; y < ChartSize.height(); ++y) {
+        const QRgb p = chart.surface.image().pixel(middle, y);
+        coloured += p != Black && p != Grid && p != ZeroLine;
+    }
+    QVERIFY(coloured >= 4);
+}
+
+void tst_Chart::recordsDatesAndLabels_data()
+{
+    QTest::addColumn<QString>("birth");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("proption");
+    QTest::addColumn<QString>("startLabel");
+    QTest::addColumn<QString>("spanLabel");
+    QTest::newRow("birth day") << u"1960-02-06"_qs << 0 << 40 << u"1960-02-06"_qs << u"<-- 40天 -->"_qs;
+    QTest::newRow("ten steps on") << u"1960-02-06"_qs << 10 << 41 << u"1960-02-26"_qs << u"<-- 41天 -->"_qs;
+    QTest::newRow("widest") << u"1960-02-06"_qs << 18250 << 365 << u"2060-01-12"_qs << u"<-- 365天 -->"_qs;
+    QTest::newRow("birth with a time") << u"1960-02-06 23:00"_qs << 0 << 40 << u"1960-02-06"_qs
+                                       << u"<-- 40天 -->"_qs;
+}
+
+void tst_Chart::recordsDatesAndLabels()
+{
+    QFETCH(QString, birth);
+    QFETCH(int, position);
+    QFETCH(int, proption);
+    QFETCH(QString, startLabel);
+    QFETCH(QString, spanLabel);
+    Chart chart;
+    chart.controls.birth = birth;
+    chart.controls.query = u"2000-01-01 12:00"_qs;
+    chart.controls.position = position;
+    chart.controls.proption = proption;
+    chart.redraw();
+    QCOMPARE(chart.shared.ChartQueryDate, 36526.5);
+    QCOMPARE(chart.shared.ChartBirthDate, *CDate(birth));
+    QCOMPARE(chart.controls.startLabel, startLabel);
+    QCOMPARE(chart.controls.spanLabel, spanLabel);
+    QCOMPARE(chart.controls.refreshes, 1);
+}
+
+void tst_Chart::chartNearTheEndOfTheDateRange()
+{
+    // A span reaching past 9999-12-31 is still drawn; a start date past it
+    // has no text.
+    Chart chart;
+    chart.controls.birth = u"9899-01-25"_qs;
+    chart.controls.query = u"9999-12-31"_qs;
+    chart.controls.position = 18250;
+    chart.controls.proption = 365;
+    chart.redraw();
+    QCOMPARE(chart.controls.startLabel, u"9999-01-01"_qs);
+    QCOMPARE(chart.countInRow(chart.row(0), ZeroLine) > 0, true);
+    // 9999-12-31 is day 36864 of that life, the span's last day: its bar shows.
+    const int x = chart.column(36864);
+    QVERIFY(chart.countInColumn(x, QueryBar) > ChartSize.height() / 2);
+
+    chart.controls.birth = u"9990-01-01"_qs;
+    chart.controls.query = u"9991-01-01"_qs;
+    chart.redraw();
+    QCOMPARE(chart.controls.startLabel, QString());
+    QCOMPARE(chart.controls.spanLabel, u"<-- 365天 -->"_qs);
+    int cyan = 0;
+    for (int x = 0; x < ChartSize.width(); ++x)
+        cyan += chart.countInColumn(x, Cyan);
+    QVERIFY(cyan > ChartSize.width());
+}
+
+void tst_Chart::redrawIsRepeatable()
+{
+    Chart chart;
+    chart.controls.birth = u"1980-01-01"_qs;
+    chart.controls.query = u"2009-11-03"_qs;
+    chart.controls.position = 5440;
+    chart.controls.proption = 123;
+    chart.redraw();
+    const QImage first = chart.surface.image();
+    chart.redraw();
+    QCOMPARE(chart.surface.image(), first);
+}
+
+QTEST_MAIN(tst_Chart)
+#include "tst_chart.moc"

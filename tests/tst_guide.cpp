@@ -1,0 +1,270 @@
+#include "windowtest.h"
+
+#include "startup/frmc.h"
+#include "startup/frmd.h"
+#include "startup/global.h"
+
+using namespace quorvel;
+using namespace quorvel::test;
+
+namespace {
+
+constexpr Date FixedNow = 46365.4375; // 2026-12-09 10:30
+
+// Starts the program as a user does and runs body inside the analysis
+// window's modal show; then stops the loader and closes the window.
+void runProgram(const std::function<void(Global &, frmQORVEL &)> &body)
+{
+    Global global;
+    global.Main();
+    bool done = false;
+    auto *poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
+        frmQORVEL *w = global.analysisWindow();
+        if (!w || !w->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        w->activateWindow();
+        QApplication::setActiveWindow(w);
+        if (QTest::qWaitForWindowActive(w))
+            body(global, *w);
+        global.loader().Timer1->stop();
+        w->Unload();
+        done = true;
+    });
+    poll->start();
+    QTRY_VERIFY_WITH_TIMEOUT(done && !global.analysisWindow(), 10000);
+}
+
+// Clicks the guide link; guideBody runs while the guide window is open.
+void openGuide(Global &global, frmQORVEL &w, const std::function<void(FrmD &)> &guideBody)
+{
+    bool ran = false;
+    auto *poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
+        FrmD *guide = global.guideWindow();
+        if (!guide || !guide->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        guide->activateWindow();
+        QApplication::setActiveWindow(guide);
+        QVERIFY(QTest::qWaitForWindowActive(guide));
+        ran = true;
+        guideBody(*guide);
+        if (global.guideWindow())
+            guide->close();
+    });
+    poll->start();
+    QTest::mouseClick(w.Label2, Qt::LeftButton, {}, w.Label2->rect().center());
+    QVERIFY(ran);
+    QVERIFY(!global.guideWindow());
+}
+
+} // namespace
+
+class tst_Guide : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void linkColours();
+    void guideWindowLayout();
+    void openAndCloseSeveralTimes();
+    void closingRecentresAMovedSpan();
+    void closingWritesTodayForAFutureDate();
+    void closingWithAnEmptyQueryBeeps();
+    void keyboardClosesIt_data();
+    void keyboardClosesIt();
+    void systemCloseRunsNoQuery();
+    void analysisWindowTakesNoInputMeanwhile();
+};
+
+void tst_Guide::initTestCase()
+{
+    initAssets();
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void tst_Guide::init()
+{
+    setClock([] { return FixedNow; });
+}
+
+void tst_Guide::cleanup()
+{
+    resetClock();
+}
+
+void tst_Guide::linkColours()
+{
+    SharedValues shared;
+    withLoadedWindow(shared, [&](frmQORVEL &w) {
+        // Set on every event, whatever the colour already is.
+        int sets = w.Label2->foreColorSets();
+        QTest::mouseMove(w.Label2, w.Label2->rect().center());
+        QTRY_COMPARE(w.Label2->ForeColor(), LinkHoverColor);
+        QVERIFY(w.Label2->foreColorSets() > sets);
+        sets = w.Label2->foreColorSets();
+        w.Label2_MouseMove(0, 0, 1, 1);
+        QCOMPARE(w.Label2->foreColorSets(), sets + 1);
+        QCOMPARE(w.Label2->ForeColor(), LinkHoverColor);
+
+        // Straight onto a text box: it stays black.
+        QTest::mouseMove(w.TXTCSRQ, w.TXTCSRQ->rect().center());
+        QTest::qWait(20);
+        QCOMPARE(w.Label2->ForeColor(), LinkHoverColor);
+        QTest::mouseMove(w.LBLabout, QPoint(3, 3));
+        QTest::qWait(20);
+        QCOMPARE(w.Label2->ForeColor(), LinkHoverColor);
+
+        // Over the bare window it rests again, set anew on every movement.
+        QTest::mouseMove(&w, QPoint(5, 300));
+        QTRY_COMPARE(w.Label2->ForeColor(), LinkRestingColor);
+        sets = w.Label2->foreColorSets();
+        w.Form_MouseMove(0, 0, 75, 4500);
+        w.Form_MouseMove(0, 0, 90, 4500);
+        QCOMPARE(w.Label2->foreColorSets(), sets + 2);
+
+        // And over the chart.
+        w.Label2_MouseMove(0, 0, 1, 1);
+        QTest::mouseMove(w.PicBack, QPoint(100, 100));
+        QTRY_COMPARE(w.Label2->ForeColor(), LinkRestingColor);
+    });
+}
+
+void tst_Guide::guideWindowLayout()
+{
+    runProgram([&](Global &global, frmQORVEL &w) {
+        openGuide(global, w, [&](FrmD &guide) {
+            QCOMPARE(guide.size(), QSize(639, 540));
+            QVERIFY(guide.windowFlags() & Qt::FramelessWindowHint);
+            QVERIFY(guide.isModal());
+            QCOMPARE(guide.palette().color(QPalette::Window).rgb(), qRgb(108, 217, 214));
+            QCOMPARE(guide.Command1->geometry(), QRect(472, 508, 83, 27));
+            QCOMPARE(guide.Command1->text(), u"关 闭"_qs);
+            QCOMPARE(QApplication::focusWidget(), guide.Command1);
+            QCOMPARE(guide.Image2->geometry(), QRect(0, 0, 639, 501));
+            QCOMPARE(guide.Image2->pixmap().size(), QSize(639, 501));
+            QCOMPARE(guide.Left(), centredPosition(Screen::Width(), 9585));
+            QCOMPARE(guide.Top(), centredPosition(Screen::Height(), 8100));
+            const QImage shot = guide.grab().toImage();
+            QCOMPARE(shot.pixelColor(10, 520).rgb(), qRgb(108, 217, 214));
+            QCOMPARE(shot.pixelColor(70, 100).rgb(), qRgb(0, 153, 204));
+        });
+    });
+}
+
+void tst_Guide::openAndCloseSeveralTimes()
+{
+    runProgram([&](Global &global, frmQORVEL &w) {
+        QPointer<FrmD> previous;
+        for (int round = 0; round < 3; ++round) {
+            openGuide(global, w, [&](FrmD &guide) {
+                // Loaded anew each time, with the focus on its button.
+                QVERIFY(&guide != previous.data());
+                previous = &guide;
+                QCOMPARE(QApplication::focusWidget(), guide.Command1);
+                QTest::mouseClick(guide.Command1, Qt::LeftButton);
+            });
+        }
+        QVERIFY(w.isVisible());
+    });
+}
+
+void tst_Guide::closingRecentresAMovedSpan()
+{
+    runProgram([&](Global &global, frmQORVEL &w) {
+        w.TXTCSRQ->setText(u"1980-01-01"_qs);
+        w.txtCXRQ->setText(u"2009-11-03"_qs);
+        w.CMDcx_Click();
+        QCOMPARE(w.POSITION->Value(), 5440);
+        w.POSITION->setValueChecked(100);
+        openGuide(global, w, [&](FrmD &guide) { QTest::mouseClick(guide.Command1, Qt::LeftButton); });
+        QCOMPARE(w.POSITION->Value(), 5440);
+        QVERIFY(countInColumn(w, chartColumn(w, 10899) + 1, QueryBarColour) > ChartSize.height() / 2);
+    });
+}
+
+void tst_Guide::closingWritesTodayForAFutureDate()
+{
+    runProgram([&](Global &global, frmQORVEL &w) {
+        w.TXTCSRQ->setText(u"1980-01-01"_qs);
+        w.txtCXRQ->setText(u"2030-01-01"_qs);
+        openGuide(global, w, [&](FrmD &guide) { QTest::mouseClick(guide.Command1, Qt::LeftButton); });
+        QCOMPARE(w.txtCXRQ->Text(), u"2026-12-09"_qs);
+        QCOMPARE(global.shared().ChartQueryDate, 46365.0);
+    });
+}
+
+void tst_Guide::closingWithAnEmptyQueryBeeps()
+{
+    runProgram([&](Global &global, frmQORVEL &w) {
+        const int beeps = beepCount();
+        QVERIFY(w.Label1->isVisible());
+        openGuide(global, w, [&](FrmD &guide) { QTest::mouseClick(guide.Command1, Qt::LeftButton); });
+        QCOMPARE(beepCount(), beeps + 1);
+        QVERIFY(!w.Label1->isVisible());
+        QTRY_COMPARE(QApplication::focusWidget(), w.txtCXRQ);
+        QCOMPARE(countInColumn(w, chartColumn(w, 10), GridColour), ChartSize.height() - 1);
+    });
+}
+
+void tst_Guide::keyboardClosesIt_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Enter") << int(Qt::Key_Return);
+    QTest::newRow("Space") << int(Qt::Key_Space);
+}
+
+void tst_Guide::keyboardClosesIt()
+{
+    QFETCH(int, key);
+    runProgram([&](Global &global, frmQORVEL &w) {
+        const int beeps = beepCount();
+        openGuide(global, w, [&](FrmD &guide) {
+            QTest::keyClick(guide.Command1, Qt::Key(key));
+            QTRY_VERIFY(!global.guideWindow() || !guide.isVisible());
+        });
+        QCOMPARE(beepCount(), beeps + 1); // the query ran, on an empty box
+    });
+}
+
+void tst_Guide::systemCloseRunsNoQuery()
+{
+    runProgram([&](Global &global, frmQORVEL &w) {
+        const int beeps = beepCount();
+        openGuide(global, w, [&](FrmD &guide) { guide.close(); });
+        QCOMPARE(beepCount(), beeps);
+        QVERIFY(w.Label1->isVisible());
+    });
+}
+
+void tst_Guide::analysisWindowTakesNoInputMeanwhile()
+{
+    runProgram([&](Global &global, frmQORVEL &w) {
+        w.TXTCSRQ->setText(u"1980-01-01"_qs);
+        w.txtCXRQ->setText(u"2009-11-03"_qs);
+        openGuide(global, w, [&](FrmD &guide) {
+            QTest::mouseClick(w.CMDcx, Qt::LeftButton);
+            QTest::mouseClick(w.Label2, Qt::LeftButton);
+            w.txtCXRQ->setFocus();
+            QTest::keyClick(w.windowHandle(), Qt::Key_Return);
+            QTest::qWait(20);
+            QCOMPARE(w.POSITION->Value(), 0);
+            QVERIFY(w.Label1->isVisible());
+            QCOMPARE(global.guideWindow(), &guide);
+            guide.Command1_Click();
+        });
+        QCOMPARE(w.POSITION->Value(), 5440);
+    });
+}
+
+QTEST_MAIN(tst_Guide)
+#include "tst_guide.moc"

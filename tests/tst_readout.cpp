@@ -1,0 +1,163 @@
+#include "windowtest.h"
+
+using namespace quorvel;
+using namespace quorvel::test;
+
+namespace {
+
+QStringList readout(frmQORVEL &w)
+{
+    return {w.LBLrq->Caption(), w.LBLtl->Caption(), w.LBLqx->Caption(), w.LBLzl->Caption(), w.LBLzh->Caption()};
+}
+
+} // namespace
+
+class tst_Readout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void values_data();
+    void values();
+    void pointerOverTheChart();
+    void missingDatesSendTheFocus_data();
+    void missingDatesSendTheFocus();
+    void usesTheBirthDateOfTheChartOnScreen();
+    void dayPastTheLastDateShowsNoDate();
+    void linkColourIsSetOnlyWhenItDiffers();
+
+private:
+    SharedValues m_shared;
+};
+
+void tst_Readout::initTestCase()
+{
+    initAssets();
+}
+
+void tst_Readout::values_data()
+{
+    QTest::addColumn<float>("x");
+    QTest::addColumn<QStringList>("labels");
+    QTest::newRow("a day in 2010") << 18262.7f
+                                   << QStringList{u"当前日期：2010-02-05"_qs, u"体力值：5"_qs, u"情绪值：98"_qs,
+                                                  u"智力值：58"_qs, u"综合值：54"_qs};
+    QTest::newRow("middle of the birth day")
+        << 0.5f
+        << QStringList{u"当前日期：1960-02-06"_qs, u"体力值：0"_qs, u"情绪值：0"_qs, u"智力值：0"_qs, u"综合值：0"_qs};
+    QTest::newRow("start of the birth day rounds down")
+        << 0.0f
+        << QStringList{u"当前日期：1960-02-06"_qs, u"体力值：-14"_qs, u"情绪值：-12"_qs, u"智力值：-10"_qs,
+                       u"综合值：11"_qs};
+    QTest::newRow("physical low") << 40.5f
+                                  << QStringList{u"当前日期：1960-03-17"_qs, u"体力值：-100"_qs, u"情绪值：43"_qs,
+                                                 u"智力值：97"_qs, u"综合值：80"_qs};
+}
+
+void tst_Readout::values()
+{
+    QFETCH(float, x);
+    QFETCH(QStringList, labels);
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        w.TXTCSRQ->setText(u"1960-02-06"_qs);
+        w.txtCXRQ->setText(u"2010-02-06"_qs);
+        w.PicBack_MouseMove(0, 0, x, 0.0f);
+        QCOMPARE(readout(w), labels);
+    });
+}
+
+void tst_Readout::pointerOverTheChart()
+{
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        w.TXTCSRQ->setText(u"1980-01-01"_qs);
+        w.txtCXRQ->setText(u"2009-11-03"_qs);
+        w.CMDcx_Click();
+        // The middle of the query day's column.
+        const QPoint pixel = w.PicBack->surface().toPixel(QPointF(10899.5, 50));
+        QTest::mouseMove(w.PicBack, pixel);
+        QTRY_COMPARE(w.LBLrq->Caption(), u"当前日期：2009-11-03"_qs);
+        const float x = float(w.PicBack->surface().toUser(QPointF(pixel)).x());
+        QCOMPARE(w.LBLtl->Caption(),
+                 u"体力值："_qs + CStr(qint64(Int(CycleValue(x - 0.5, BiorhythmCycle::Physical) * 100))));
+        QCOMPARE(w.LBLzh->Caption(), u"综合值："_qs + CStr(qint64(Int(CompositeValue(x - 0.5)))));
+    });
+}
+
+void tst_Readout::missingDatesSendTheFocus_data()
+{
+    QTest::addColumn<QString>("birth");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<bool>("focusOnBirth");
+    QTest::newRow("both empty, as at start-up") << QString() << QString() << true;
+    QTest::newRow("birth invalid") << u"2001-03-33"_qs << u"2010-02-06"_qs << true;
+    QTest::newRow("query empty") << u"1960-02-06"_qs << QString() << false;
+    QTest::newRow("query invalid") << u"1960-02-06"_qs << u"2009-03-33"_qs << false;
+}
+
+void tst_Readout::missingDatesSendTheFocus()
+{
+    QFETCH(QString, birth);
+    QFETCH(QString, query);
+    QFETCH(bool, focusOnBirth);
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        w.TXTCSRQ->setText(birth);
+        w.txtCXRQ->setText(query);
+        w.CMDcx->setFocus();
+        const QStringList before = readout(w);
+        // Clear of the explanatory text, which keeps movement over it to itself.
+        // A pointer that does not move sends nothing: start from elsewhere.
+        QTest::mouseMove(w.PicBack, QPoint(40, 380));
+        QTest::mouseMove(w.PicBack, QPoint(60, 400));
+        QTRY_COMPARE(QApplication::focusWidget(), focusOnBirth ? w.TXTCSRQ : w.txtCXRQ);
+        QCOMPARE(readout(w), before);
+        QVERIFY(!w.TXTCSRQ->hasSelectedText() && !w.txtCXRQ->hasSelectedText());
+    });
+}
+
+void tst_Readout::usesTheBirthDateOfTheChartOnScreen()
+{
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        // No chart yet: the start-up birth date counts, whatever the box holds.
+        w.TXTCSRQ->setText(u"1980-01-01"_qs);
+        w.txtCXRQ->setText(u"2009-11-03"_qs);
+        w.PicBack_MouseMove(0, 0, 0.5f, 0.0f);
+        QCOMPARE(w.LBLrq->Caption(), u"当前日期：1960-02-06"_qs);
+        w.CMDcx_Click();
+        w.TXTCSRQ->setText(u"1970-07-07"_qs);
+        w.PicBack_MouseMove(0, 0, 0.5f, 0.0f);
+        QCOMPARE(w.LBLrq->Caption(), u"当前日期：1980-01-01"_qs);
+    });
+}
+
+void tst_Readout::dayPastTheLastDateShowsNoDate()
+{
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        w.TXTCSRQ->setText(u"9999-12-01"_qs);
+        w.txtCXRQ->setText(u"9999-12-31"_qs);
+        m_shared.ChartBirthDate = *CDate(u"9999-12-01");
+        w.PicBack_MouseMove(0, 0, 30.5f, 0.0f);
+        QCOMPARE(w.LBLrq->Caption(), u"当前日期：9999-12-31"_qs);
+        w.PicBack_MouseMove(0, 0, 31.5f, 0.0f);
+        QCOMPARE(w.LBLrq->Caption(), u"当前日期："_qs);
+        QCOMPARE(w.LBLtl->Caption(),
+                 u"体力值："_qs + CStr(qint64(Int(CycleValue(31.0, BiorhythmCycle::Physical) * 100))));
+    });
+}
+
+void tst_Readout::linkColourIsSetOnlyWhenItDiffers()
+{
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        w.Label2->setForeColor(LinkHoverColor);
+        const int sets = w.Label2->foreColorSets();
+        w.PicBack_MouseMove(0, 0, 3.0f, 0.0f);
+        QCOMPARE(w.Label2->ForeColor(), LinkRestingColor);
+        QCOMPARE(w.Label2->foreColorSets(), sets + 1);
+        w.PicBack_MouseMove(0, 0, 4.0f, 0.0f);
+        w.PicBack_MouseMove(0, 0, 5.0f, 0.0f);
+        QCOMPARE(w.Label2->foreColorSets(), sets + 1);
+    });
+}
+
+QTEST_MAIN(tst_Readout)
+#include "tst_readout.moc"

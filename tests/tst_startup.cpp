@@ -1,0 +1,279 @@
+#include "windowtest.h"
+
+#include "startup/frmc.h"
+#include "startup/global.h"
+
+#include <QElapsedTimer>
+#include <QScopeGuard>
+
+using namespace quorvel;
+using namespace quorvel::test;
+
+namespace {
+
+// Runs body once, as soon as condition holds, from a polling timer; the
+// body thus runs wherever the event loop happens to be, nested modal shows
+// included.
+void whenTrue(QObject *context, std::function<bool()> condition, std::function<void()> body);
+
+// Stops the loader and closes the analysis window when it goes out of scope,
+// so that a failed check cannot leave the test waiting in a modal show.
+auto closeAtEnd(Global &global)
+{
+    return qScopeGuard([&global] {
+        global.loader().Timer1->stop();
+        if (global.analysisWindow())
+            global.analysisWindow()->Unload();
+    });
+}
+
+void whenTrue(QObject *context, std::function<bool()> condition, std::function<void()> body)
+{
+    auto *poll = new QTimer(context);
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, context, [poll, condition, body] {
+        if (!condition())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        body();
+    });
+    poll->start();
+}
+
+bool shown(Global &global)
+{
+    return global.analysisWindow() && global.analysisWindow()->isVisible();
+}
+
+} // namespace
+
+class tst_Startup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void centring_data();
+    void centring();
+    void stateWhenFirstShown();
+    void proptionChangeRunsOnceWhileHidden();
+    void startupFrameIsDrawnWithExclusiveOr();
+    void firstTickLoadsTheWindow();
+    void ticksGoOnInsideTheModalShow();
+    void closedWindowComesBackInItsStartingState();
+    void exitButtonEndsTheRun();
+};
+
+void tst_Startup::initTestCase()
+{
+    initAssets();
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void tst_Startup::cleanup()
+{
+    resetEnd();
+}
+
+void tst_Startup::centring_data()
+{
+    QTest::addColumn<int>("screen");
+    QTest::addColumn<int>("window");
+    QTest::addColumn<float>("position");
+    QTest::newRow("across") << 15360 << 11970 << 1695.0f;
+    QTest::newRow("down") << 11520 << 8970 << 1275.0f;
+    QTest::newRow("odd difference keeps the half twip") << 15360 << 11975 << 1692.5f;
+    QTest::newRow("exact fit") << 11970 << 11970 << 0.0f;
+    // A frameless window pushed off the screen could not be moved back.
+    QTest::newRow("window wider than the screen") << 9600 << 11970 << 0.0f;
+}
+
+void tst_Startup::centring()
+{
+    QFETCH(int, screen);
+    QFETCH(int, window);
+    QFETCH(float, position);
+    QCOMPARE(centredPosition(screen, window), position);
+}
+
+void tst_Startup::stateWhenFirstShown()
+{
+    SharedValues shared;
+    withLoadedWindow(shared, [&](frmQORVEL &w) {
+        QVERIFY(w.isVisible());
+        QVERIFY(w.isModal());
+        QCOMPARE(w.TXTCSRQ->Text(), QString());
+        QCOMPARE(w.txtCXRQ->Text(), QString());
+        QCOMPARE(QApplication::focusWidget(), w.TXTCSRQ);
+        QCOMPARE(w.PROPTION->Value(), 40);
+        QCOMPARE(w.PROPTION->Min(), 40);
+        QCOMPARE(w.PROPTION->Max(), 365);
+        QCOMPARE(w.PROPTION->SmallChange(), 1);
+        QCOMPARE(w.PROPTION->LargeChange(), 10);
+        QCOMPARE(w.POSITION->Value(), 0);
+        QCOMPARE(w.POSITION->Min(), 0);
+        QCOMPARE(w.POSITION->Max(), 18250);
+        QCOMPARE(w.POSITION->SmallChange(), 1);
+        QCOMPARE(w.POSITION->LargeChange(), 20);
+        QCOMPARE(w.LBLts->Caption(), u"<-- 40天 -->"_qs);
+        QCOMPARE(w.LBLStartSj->Caption(), QString());
+        QVERIFY(w.Label1->isVisible());
+        QCOMPARE(w.Label2->ForeColor(), LinkRestingColor);
+        QCOMPARE(shared.ChartBirthDate, 21952.0);
+        QCOMPARE(shared.CriticalLevel, 0.2f);
+        QCOMPARE(w.Left(), centredPosition(Screen::Width(), 11970));
+        QCOMPARE(w.Top(), centredPosition(Screen::Height(), 8970));
+        QCOMPARE(w.PicBack->surface().scaleRect(), QRectF(QPointF(0, 120), QPointF(40, -120)));
+        QCOMPARE(w.PicBack->surface().drawMode(), DrawMode::CopyPen);
+    });
+}
+
+void tst_Startup::proptionChangeRunsOnceWhileHidden()
+{
+    SharedValues shared;
+    frmQORVEL w(shared);
+    int runs = 0;
+    bool visibleDuringRun = true;
+    QWidget *focusAfterRun = nullptr;
+    auto handler = w.PROPTION->onChange;
+    w.PROPTION->onChange = [&] {
+        ++runs;
+        handler();
+        visibleDuringRun = w.isVisible();
+        focusAfterRun = w.focusWidget();
+    };
+    QTimer::singleShot(0, &w, [&] { w.Unload(); });
+    w.Form_Load();
+    QCOMPARE(runs, 1);
+    QVERIFY(!visibleDuringRun);
+    QVERIFY(focusAfterRun != w.txtCXRQ);
+}
+
+void tst_Startup::startupFrameIsDrawnWithExclusiveOr()
+{
+    SharedValues shared;
+    withLoadedWindow(shared, [&](frmQORVEL &w) {
+        const QImage &image = w.PicBack->surface().image();
+        const int zeroRow = w.PicBack->surface().toPixel(QPointF(0, 0)).y();
+        int crossings = 0;
+        for (int x = 0; x < image.width(); ++x)
+            crossings += image.pixel(x, zeroRow) == qRgb(0x20, 0x20, 0x20);
+        QCOMPARE(crossings, 40);
+        for (int day = 0; day < 40; ++day)
+            QCOMPARE(countInColumn(w, chartColumn(w, day), GridColour), ChartSize.height() - 1);
+        // And the frame reaches the screen.
+        const QImage shown = w.PicBack->grab().toImage();
+        QCOMPARE(shown.pixelColor(chartColumn(w, 20), 5).rgb(), GridColour);
+    });
+}
+
+void tst_Startup::firstTickLoadsTheWindow()
+{
+    Global global;
+    QElapsedTimer clock;
+    clock.start();
+    global.Main();
+    QVERIFY(global.loader().isVisible());
+    // The loader is loaded for the whole run, but never seen on the screen.
+    QVERIFY(global.loader().testAttribute(Qt::WA_DontShowOnScreen));
+    QVERIFY(!global.analysisWindow());
+    QCOMPARE(global.loader().Timer1->interval(), 50);
+
+    qint64 shownAfter = -1;
+    whenTrue(this, [&] { return shown(global); }, [&] {
+        const auto guard = closeAtEnd(global);
+        shownAfter = clock.elapsed();
+        QVERIFY(global.analysisWindow()->isModal());
+        global.loader().Timer1->stop();
+        global.analysisWindow()->Unload();
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(shownAfter >= 0 && !global.analysisWindow(), 5000);
+    QVERIFY2(shownAfter >= 45, qPrintable(QString::number(shownAfter)));
+    QCOMPARE(global.analysisLoads(), 1);
+}
+
+void tst_Startup::ticksGoOnInsideTheModalShow()
+{
+    Global global;
+    global.Main();
+    int ticksWhenShown = -1;
+    int deepestTick = 0;
+    int ticksLater = -1;
+    whenTrue(this, [&] { return shown(global); }, [&] {
+        const auto guard = closeAtEnd(global);
+        ticksWhenShown = global.loader().ticks();
+        QTimer probe;
+        QObject::connect(global.loader().Timer1, &QTimer::timeout, &probe,
+                         [&] { deepestTick = std::max(deepestTick, global.loader().tickDepth() + 1); });
+        QTest::qWait(400);
+        ticksLater = global.loader().ticks();
+        global.loader().Timer1->stop();
+        global.analysisWindow()->Unload();
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(ticksLater >= 0 && !global.analysisWindow(), 5000);
+    // About eight ticks in 400 ms, each nested inside the first one, and
+    // none of them loaded a second window.
+    QVERIFY2(ticksLater - ticksWhenShown >= 4, qPrintable(QString::number(ticksLater - ticksWhenShown)));
+    QCOMPARE(deepestTick, 2);
+    QCOMPARE(global.analysisLoads(), 1);
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    QCOMPARE(std::count_if(windows.begin(), windows.end(),
+                           [](QWidget *w) { return dynamic_cast<frmQORVEL *>(w) && w->isVisible(); }),
+             0);
+}
+
+void tst_Startup::closedWindowComesBackInItsStartingState()
+{
+    Global global;
+    global.Main();
+    QPointer<frmQORVEL> first;
+    qint64 closedAt = -1;
+    qint64 backAfter = -1;
+    QElapsedTimer clock;
+    clock.start();
+    whenTrue(this, [&] { return shown(global); }, [&] {
+        first = global.analysisWindow();
+        first->TXTCSRQ->setText(u"1980-01-01"_qs);
+        first->PROPTION->setValueChecked(100);
+        closedAt = clock.elapsed();
+        first->close(); // as the system's close command would
+        whenTrue(this, [&] { return shown(global) && global.analysisWindow() != first; }, [&] {
+            const auto guard = closeAtEnd(global);
+            backAfter = clock.elapsed() - closedAt;
+            frmQORVEL &again = *global.analysisWindow();
+            QCOMPARE(again.TXTCSRQ->Text(), QString());
+            QCOMPARE(again.PROPTION->Value(), 40);
+            QTRY_COMPARE(QApplication::focusWidget(), again.TXTCSRQ);
+            global.loader().Timer1->stop();
+            again.Unload();
+        });
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(backAfter >= 0 && !global.analysisWindow(), 5000);
+    QCOMPARE(global.analysisLoads(), 2);
+    QVERIFY2(backAfter <= 150, qPrintable(QString::number(backAfter)));
+}
+
+void tst_Startup::exitButtonEndsTheRun()
+{
+    int ends = 0;
+    setEndHandler([&] { ++ends; });
+    Global global;
+    global.Main();
+    bool clicked = false;
+    whenTrue(this, [&] { return shown(global); }, [&] {
+        QTest::mouseClick(global.analysisWindow()->Cmdclose, Qt::LeftButton);
+        clicked = true;
+        // Once the program is ending, ticks load nothing.
+        global.analysisWindow()->close();
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(clicked && !global.analysisWindow(), 5000);
+    QTest::qWait(150);
+    QCOMPARE(ends, 1);
+    QVERIFY(isEnding());
+    QCOMPARE(global.analysisLoads(), 1);
+}
+
+QTEST_MAIN(tst_Startup)
+#include "tst_startup.moc"

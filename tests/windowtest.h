@@ -1,0 +1,79 @@
+#pragma once
+
+// Helpers for the tests of the program's windows: they drive the real
+// window, its real load handler and its real modal show.
+
+#include "analysis_window/frmqorvel.h"
+#include "assets/assets.h"
+#include "platform/datetime.h"
+#include "platform/fonts.h"
+#include "platform/conversions.h"
+#include "platform/runtime.h"
+#include "model/biorhythm.h"
+
+#include <QApplication>
+
+// Mouse events go through the window system, as a real pointer's do: to the
+// control under the pointer, and not to a window that a modal one blocks.
+#define QTEST_QPA_MOUSE_HANDLING
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace quorvel::test {
+
+inline constexpr QSize ChartSize(767, 449);
+
+// Loads an analysis window (Form_Load, which ends in the modal show), runs
+// body inside that modal show with the window active, then closes it.
+inline void withLoadedWindow(SharedValues &shared, const std::function<void(frmQORVEL &)> &body)
+{
+    frmQORVEL window(shared);
+    bool ran = false;
+    QTimer::singleShot(0, &window, [&] {
+        window.activateWindow();
+        QApplication::setActiveWindow(&window);
+        if (QTest::qWaitForWindowActive(&window))
+            body(window);
+        else
+            qWarning("the analysis window did not become active");
+        ran = true;
+        window.Unload();
+    });
+    window.Form_Load();
+    QVERIFY2(ran, "the modal show returned before the test ran");
+}
+
+inline QRgb chartPixel(frmQORVEL &window, QPointF user)
+{
+    return window.PicBack->surface().image().pixel(window.PicBack->surface().toPixel(user));
+}
+
+inline int chartColumn(frmQORVEL &window, double day)
+{
+    return window.PicBack->surface().toPixel(QPointF(day, 0)).x();
+}
+
+inline int countInColumn(frmQORVEL &window, int x, QRgb colour)
+{
+    const QImage &image = window.PicBack->surface().image();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        count += image.pixel(x, y) == colour;
+    return count;
+}
+
+// Types a text into a box through the keyboard, replacing what it held.
+inline void typeInto(QWidget *box, const QString &text)
+{
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, text);
+}
+
+inline const QRgb QueryBarColour = qRgb(0xFF, 0x80, 0xFF);
+inline const QRgb GridColour = qRgb(0x80, 0x80, 0x80);
+
+} // namespace quorvel::test
