@@ -89,24 +89,32 @@ QPointF DrawingSurface::toUser(QPointF pixel) const
     return QPointF(m_scale.left() + pixel.x() / m_sx, m_scale.top() + pixel.y() / m_sy);
 }
 
-void DrawingSurface::plot(int x, int y, QRgb rgb)
+// The image is detached (should a copy of it be held elsewhere) once per
+// drawing operation, not once per pixel.
+DrawingSurface::Pixels DrawingSurface::pixels()
 {
-    if (x < 0 || y < 0 || x >= m_image.width() || y >= m_image.height())
-        return;
-    auto *pixel = reinterpret_cast<QRgb *>(m_image.scanLine(y)) + x;
-    *pixel = m_mode == DrawMode::XorPen ? (*pixel ^ (rgb & 0x00FFFFFFu)) : rgb;
+    return {reinterpret_cast<QRgb *>(m_image.bits()), m_image.bytesPerLine() / qsizetype(sizeof(QRgb)),
+            m_image.width(), m_image.height(), m_mode == DrawMode::XorPen};
 }
 
-void DrawingSurface::fillSpan(int y, int x1, int x2, QRgb rgb)
+void DrawingSurface::Pixels::plot(int x, int y, QRgb rgb)
 {
-    if (y < 0 || y >= m_image.height())
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return;
+    QRgb &pixel = bits[y * stride + x];
+    pixel = exclusiveOr ? (pixel ^ (rgb & 0x00FFFFFFu)) : rgb;
+}
+
+void DrawingSurface::Pixels::fillSpan(int y, int x1, int x2, QRgb rgb)
+{
+    if (y < 0 || y >= height)
         return;
     x1 = std::max(x1, 0);
-    x2 = std::min(x2, m_image.width());
+    x2 = std::min(x2, width);
     if (x1 >= x2)
         return;
-    auto *row = reinterpret_cast<QRgb *>(m_image.scanLine(y));
-    if (m_mode == DrawMode::XorPen) {
+    QRgb *row = bits + y * stride;
+    if (exclusiveOr) {
         for (int x = x1; x < x2; ++x)
             row[x] ^= rgb & 0x00FFFFFFu;
     } else {
@@ -114,17 +122,14 @@ void DrawingSurface::fillSpan(int y, int x1, int x2, QRgb rgb)
     }
 }
 
-void DrawingSurface::fillColumn(int x, int y1, int y2, QRgb rgb)
+void DrawingSurface::Pixels::fillColumn(int x, int y1, int y2, QRgb rgb)
 {
-    if (x < 0 || x >= m_image.width())
+    if (x < 0 || x >= width)
         return;
     y1 = std::max(y1, 0);
-    y2 = std::min(y2, m_image.height());
-    if (y1 >= y2)
-        return;
-    const qsizetype stride = m_image.bytesPerLine() / qsizetype(sizeof(QRgb));
-    auto *pixel = reinterpret_cast<QRgb *>(m_image.bits()) + y1 * stride + x;
-    if (m_mode == DrawMode::XorPen) {
+    y2 = std::min(y2, height);
+    QRgb *pixel = bits + y1 * stride + x;
+    if (exclusiveOr) {
         for (int y = y1; y < y2; ++y, pixel += stride)
             *pixel ^= rgb & 0x00FFFFFFu;
     } else {
@@ -134,7 +139,7 @@ void DrawingSurface::fillColumn(int x, int y1, int y2, QRgb rgb)
 }
 
 // Bresenham from `from` up to, not including, `to`.
-void DrawingSurface::rasterLine(QPoint from, QPoint to, QRgb rgb)
+void DrawingSurface::Pixels::line(QPoint from, QPoint to, QRgb rgb)
 {
     int x = from.x();
     int y = from.y();
@@ -185,7 +190,7 @@ void DrawingSurface::rasterLine(QPoint from, QPoint to, QRgb rgb)
 
 void DrawingSurface::Line(float x1, float y1, float x2, float y2, VbColor color)
 {
-    rasterLine(toPixel(QPointF(x1, y1)), toPixel(QPointF(x2, y2)), resolveColor(color));
+    pixels().line(toPixel(QPointF(x1, y1)), toPixel(QPointF(x2, y2)), resolveColor(color));
     m_current = QPointF(x2, y2);
     changed();
 }
@@ -199,15 +204,16 @@ void DrawingSurface::LineBoxFilled(float x1, float y1, float x2, float y2, VbCol
     const int top = std::max(std::min(a.y(), b.y()), 0);
     const int bottom = std::min(std::max(a.y(), b.y()), m_image.height());
     const QRgb rgb = resolveColor(color);
+    Pixels target = pixels();
     for (int y = top; y < bottom; ++y)
-        fillSpan(y, left, right, rgb);
+        target.fillSpan(y, left, right, rgb);
     m_current = QPointF(x2, y2);
     changed();
 }
 
 void DrawingSurface::LineTo(float x, float y, VbColor color)
 {
-    rasterLine(toPixel(m_current), toPixel(QPointF(x, y)), resolveColor(color));
+    pixels().line(toPixel(m_current), toPixel(QPointF(x, y)), resolveColor(color));
     m_current = QPointF(x, y);
     changed();
 }
@@ -220,7 +226,7 @@ void DrawingSurface::PSet(float x, float y)
 void DrawingSurface::PSet(float x, float y, VbColor color)
 {
     const QPoint p = toPixel(QPointF(x, y));
-    plot(p.x(), p.y(), resolveColor(color));
+    pixels().plot(p.x(), p.y(), resolveColor(color));
     m_current = QPointF(x, y);
     changed();
 }

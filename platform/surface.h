@@ -76,10 +76,20 @@ public:
     void setChangedCallback(std::function<void()> callback) { m_changed = std::move(callback); }
 
 private:
-    void plot(int x, int y, QRgb rgb);
-    void fillSpan(int y, int x1, int x2, QRgb rgb); // x1 <= x < x2
-    void fillColumn(int x, int y1, int y2, QRgb rgb); // y1 <= y < y2
-    void rasterLine(QPoint from, QPoint to, QRgb rgb);
+    // Direct access to the image's pixels for one drawing operation.
+    struct Pixels {
+        QRgb *bits;
+        qsizetype stride;
+        int width;
+        int height;
+        bool exclusiveOr;
+
+        void plot(int x, int y, QRgb rgb);
+        void fillSpan(int y, int x1, int x2, QRgb rgb);   // x1 <= x < x2
+        void fillColumn(int x, int y1, int y2, QRgb rgb); // y1 <= y < y2
+        void line(QPoint from, QPoint to, QRgb rgb);
+    };
+    Pixels pixels();
     void changed();
 
     QImage m_image;
