@@ -23,6 +23,7 @@ frmQORVEL::frmQORVEL(SharedValues &shared, QWidget *parent)
     , m_shared(shared)
 {
     setBackgroundPicture(QPixmap(QString::fromLatin1(PanelPicturePath)));
+    setWindowIcon(quorvel::windowIcon());
     createControls();
     connectHandlers();
 }

@@ -1,6 +1,7 @@
 #include "startup/frmc.h"
 
 #include "startup/global.h"
+#include "assets/assets.h"
 #include "platform/runtime.h"
 
 namespace quorvel {
@@ -10,6 +11,7 @@ FrmC::FrmC(Global &global)
     , Timer1(new QTimer(this))
     , m_global(global)
 {
+    setWindowIcon(quorvel::windowIcon());
     setAttribute(Qt::WA_DontShowOnScreen);
     setWindowFlag(Qt::Tool);
     Timer1->setInterval(50);

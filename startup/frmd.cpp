@@ -12,6 +12,7 @@ FrmD::FrmD(frmQORVEL *analysisWindow)
     : Form(QSize(639, 540), QStringLiteral("Form1"), 0x00D6D96C)
     , m_analysisWindow(analysisWindow)
 {
+    setWindowIcon(quorvel::windowIcon());
     Command1 = new CommandButton(this, twipsRect(7080, 7620, 1245, 405), QStringLiteral("关 闭"));
     Image2 = new ImageBox(this, twipsRect(0, 0, 9585, 7515), QPixmap(QString::fromLatin1(GuidePicturePath)));
     Command1->onClick = [this] { Command1_Click(); };

@@ -69,6 +69,8 @@ void tst_Layout::window()
     QVERIFY(w.isWindow());
     QCOMPARE(w.Width(), 11970);
     QCOMPARE(w.Height(), 8970);
+    QCOMPARE(w.windowIcon().pixmap(16, 16).size(), QSize(16, 16));
+    QCOMPARE(w.windowIcon().availableSizes().size(), 4);
 }
 
 void tst_Layout::controlsAtCreation_data()
