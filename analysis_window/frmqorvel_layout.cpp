@@ -38,6 +38,8 @@ void frmQORVEL::createControls()
     POSITION = new HScrollBar(this, twipsRect(230, 8480, 5985, 255));
     PicBack = new PictureBox(this, twipsRect(240, 1770, 11505, 6735), SystemMenuText);
     Label1 = new Label(PicBack, twipsRect(3240, 2160, 5385, 2775), ExplanatoryText, 0x00888471, Fixed);
+    // One pixel of air between the lines of the long text, which still fits.
+    Label1->setLineSpacing(13);
     LBLts = new Label(PicBack, twipsRect(10200, 120, 450, 180), QStringLiteral("LBLts"), 0x009AE9C4, AutoSize);
     LBLStartSj = new Label(PicBack, twipsRect(120, 60, 90, 180), QString(), 0x00CFF5DB, AutoSize);
     Label2 = new Label(this, twipsRect(7650, 1560, 900, 180), QStringLiteral(" 分析指南 "), LinkRestingColor,

@@ -102,6 +102,57 @@ void Label::fitToText()
     resize(width, FontPixelSize);
 }
 
+void Label::setLineSpacing(int pixels)
+{
+    m_lineSpacing = pixels;
+    update();
+}
+
+template <typename Visit>
+int Label::layoutLines(QTextLayout &layout, Visit &&visit) const
+{
+    const int spacing = m_lineSpacing > 0 ? m_lineSpacing : fontMetrics().lineSpacing();
+    QTextOption option(Qt::AlignLeft);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // Each paragraph ends in a line break and is wrapped on its own.
+    QStringList paragraphs = text().split(u'\n');
+    if (paragraphs.size() > 1 && paragraphs.constLast().isEmpty())
+        paragraphs.removeLast();
+    int top = 0;
+    for (const QString &paragraph : std::as_const(paragraphs)) {
+        layout.setText(paragraph);
+        layout.setFont(font());
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width());
+            line.setPosition(QPointF(0, top));
+            top += spacing;
+        }
+        layout.endLayout();
+        visit(layout);
+    }
+    return top;
+}
+
+int Label::wrappedTextHeight() const
+{
+    QTextLayout layout;
+    return layoutLines(layout, [](QTextLayout &) {});
+}
+
+void Label::paintEvent(QPaintEvent *event)
+{
+    if (m_sizing == Sizing::AutoSize) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    QTextLayout layout;
+    layoutLines(layout, [&painter](QTextLayout &paragraph) { paragraph.draw(&painter, QPointF(0, 0)); });
+}
+
 void Label::mouseMoveEvent(QMouseEvent *event)
 {
     reportMouseMove(onMouseMove, event, event->position());

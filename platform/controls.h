@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextLayout>
 
 #include <functional>
 #include <optional>
@@ -45,6 +46,12 @@ public:
     // Every set repaints the label, also with the colour it already has.
     void setForeColor(VbColor color);
     int foreColorSets() const { return m_foreColorSets; }
+
+    // A fixed label wraps its text at its width, each line this many pixels
+    // below the one before (by default the font's own line spacing).
+    void setLineSpacing(int pixels);
+    // The height the wrapped text takes.
+    int wrappedTextHeight() const;
     // Paints the label now rather than when the event loop comes round.
     void Refresh() { repaint(); }
 
@@ -52,16 +59,21 @@ public:
     MouseMoveHandler onMouseMove;
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
     void fitToText();
+    // Lays the text out in lines at the label's width; calls visit(line, top).
+    template <typename Visit>
+    int layoutLines(QTextLayout &layout, Visit &&visit) const;
 
     VbColor m_foreColor;
     Sizing m_sizing;
     int m_foreColorSets = 0;
+    int m_lineSpacing = 0;
 };
 
 class TextBox final : public QLineEdit
