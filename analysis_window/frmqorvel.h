@@ -74,6 +74,9 @@ private:
     void redrawChart();
     void clearToFrame();
     void selectWholeText(TextBox *box);
+    // Moves the focus into the first box, birth date before query date, that
+    // holds no valid date; false when both hold one.
+    bool focusBoxWithoutDate();
 
     // ChartControls
     int positionValue() const override;

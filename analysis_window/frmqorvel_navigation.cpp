@@ -17,14 +17,8 @@ std::int16_t halfSpanStep(int span)
 void frmQORVEL::POSITION_Change()
 {
     LBLStartSj->setCaption(startLabelText(m_shared.ChartBirthDate, POSITION->Value()));
-    if (!IsDate(TXTCSRQ->Text())) {
-        TXTCSRQ->SetFocus();
+    if (focusBoxWithoutDate())
         return;
-    }
-    if (!IsDate(txtCXRQ->Text())) {
-        txtCXRQ->SetFocus();
-        return;
-    }
     redrawChart();
 }
 

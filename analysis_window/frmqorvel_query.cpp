@@ -35,6 +35,17 @@ void frmQORVEL::selectWholeText(TextBox *box)
     box->setSelLength(int(box->Text().size()));
 }
 
+bool frmQORVEL::focusBoxWithoutDate()
+{
+    for (TextBox *box : {TXTCSRQ, txtCXRQ}) {
+        if (!IsDate(box->Text())) {
+            box->SetFocus();
+            return true;
+        }
+    }
+    return false;
+}
+
 void frmQORVEL::CMDcx_Click()
 {
     Label1->setVisible(false);

@@ -18,14 +18,8 @@ void frmQORVEL::PicBack_MouseMove(int, int, float x, float)
 {
     if (Label2->ForeColor() != LinkRestingColor)
         Label2->setForeColor(LinkRestingColor);
-    if (!IsDate(TXTCSRQ->Text())) {
-        TXTCSRQ->SetFocus();
+    if (focusBoxWithoutDate())
         return;
-    }
-    if (!IsDate(txtCXRQ->Text())) {
-        txtCXRQ->SetFocus();
-        return;
-    }
 
     // The day under the pointer; one past the last representable date shows
     // no date, while the values are still shown.

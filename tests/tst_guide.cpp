@@ -1,8 +1,6 @@
-#include "windowtest.h"
+#include "programtest.h"
 
-#include "startup/frmc.h"
 #include "startup/frmd.h"
-#include "startup/global.h"
 
 using namespace quorvel;
 using namespace quorvel::test;
@@ -11,54 +9,21 @@ namespace {
 
 constexpr Date FixedNow = 46365.4375; // 2026-12-09 10:30
 
-// Starts the program as a user does and runs body inside the analysis
-// window's modal show; then stops the loader and closes the window.
-void runProgram(const std::function<void(Global &, frmQORVEL &)> &body)
-{
-    Global global;
-    global.Main();
-    bool done = false;
-    auto *poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
-        frmQORVEL *w = global.analysisWindow();
-        if (!w || !w->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        w->activateWindow();
-        QApplication::setActiveWindow(w);
-        if (QTest::qWaitForWindowActive(w))
-            body(global, *w);
-        global.loader().Timer1->stop();
-        w->Unload();
-        done = true;
-    });
-    poll->start();
-    QTRY_VERIFY_WITH_TIMEOUT(done && !global.analysisWindow(), 10000);
-}
-
 // Clicks the guide link; guideBody runs while the guide window is open.
 void openGuide(Global &global, frmQORVEL &w, const std::function<void(FrmD &)> &guideBody)
 {
     bool ran = false;
-    auto *poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
+    whenTrue(&w, [&] { return global.guideWindow() && global.guideWindow()->isVisible(); }, [&] {
         FrmD *guide = global.guideWindow();
-        if (!guide || !guide->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
         guide->activateWindow();
         QApplication::setActiveWindow(guide);
-        QVERIFY(QTest::qWaitForWindowActive(guide));
-        ran = true;
-        guideBody(*guide);
+        if (QTest::qWaitForWindowActive(guide)) {
+            ran = true;
+            guideBody(*guide);
+        }
         if (global.guideWindow())
             guide->close();
     });
-    poll->start();
     QTest::mouseClick(w.Label2, Qt::LeftButton, {}, w.Label2->rect().center());
     QVERIFY(ran);
     QVERIFY(!global.guideWindow());

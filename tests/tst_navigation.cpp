@@ -8,16 +8,6 @@ using namespace quorvel::test;
 
 namespace {
 
-bool hasCurves(frmQORVEL &w)
-{
-    const QImage &image = w.PicBack->surface().image();
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) == qRgb(0, 0xFF, 0xFF))
-                return true;
-    return false;
-}
-
 double chartStart(frmQORVEL &w) { return w.PicBack->surface().scaleRect().left(); }
 double chartWidth(frmQORVEL &w) { return w.PicBack->surface().scaleRect().width(); }
 
@@ -120,7 +110,7 @@ void tst_Navigation::stepsMoveTheChart()
         QTest::keyClick(w.POSITION, Qt::Key(key));
         QCOMPARE(chartStart(w) - before, days);
         QCOMPARE(chartWidth(w), double(span));
-        QVERIFY(hasCurves(w));
+        QVERIFY(chartHasCurves(w));
         QCOMPARE(w.LBLStartSj->Caption(), Format(21952.0 + chartStart(w), u"yyyy-mm-dd"));
         QVERIFY(w.LBLStartSj->Caption() != label);
     });
@@ -152,7 +142,7 @@ void tst_Navigation::spanChangesWidthLabelAndPageStep()
         QCOMPARE(w.POSITION->LargeChange(), pageStep);
         QCOMPARE(w.POSITION->Value(), position);
         QCOMPARE(chartWidth(w), double(span));
-        QVERIFY(hasCurves(w));
+        QVERIFY(chartHasCurves(w));
     });
 }
 
@@ -188,7 +178,7 @@ void tst_Navigation::missingDatesSendTheFocus()
         if (moveSpan) {
             // The curves go and the empty frame takes the new width.
             w.PROPTION->setValueChecked(60);
-            QVERIFY(!hasCurves(w));
+            QVERIFY(!chartHasCurves(w));
             QCOMPARE(chartWidth(w), 60.0);
         } else {
             // The old picture stays; only the start label moves.

@@ -8,16 +8,6 @@ namespace {
 // 2026-12-09 10:30 as the clock's "now".
 constexpr Date FixedNow = 46365.4375;
 
-bool chartHasCurves(frmQORVEL &w)
-{
-    const QImage &image = w.PicBack->surface().image();
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) == qRgb(0, 0xFF, 0xFF))
-                return true;
-    return false;
-}
-
 bool chartIsEmptyFrame(frmQORVEL &w)
 {
     const QImage &image = w.PicBack->surface().image();

@@ -11,11 +11,6 @@ using namespace quorvel::test;
 
 namespace {
 
-// Runs body once, as soon as condition holds, from a polling timer; the
-// body thus runs wherever the event loop happens to be, nested modal shows
-// included.
-void whenTrue(QObject *context, std::function<bool()> condition, std::function<void()> body);
-
 // Stops the loader and closes the analysis window when it goes out of scope,
 // so that a failed check cannot leave the test waiting in a modal show.
 auto closeAtEnd(Global &global)
@@ -27,19 +22,6 @@ auto closeAtEnd(Global &global)
     });
 }
 
-void whenTrue(QObject *context, std::function<bool()> condition, std::function<void()> body)
-{
-    auto *poll = new QTimer(context);
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, context, [poll, condition, body] {
-        if (!condition())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        body();
-    });
-    poll->start();
-}
 
 bool shown(Global &global)
 {

@@ -73,6 +73,33 @@ inline void typeInto(QWidget *box, const QString &text)
     QTest::keyClicks(box, text);
 }
 
+// Whether any curve is drawn: the Composite, drawn last, always shows.
+inline bool chartHasCurves(frmQORVEL &window)
+{
+    const QImage &image = window.PicBack->surface().image();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == qRgb(0, 0xFF, 0xFF))
+                return true;
+    return false;
+}
+
+// Runs body once, as soon as condition holds, from a polling timer: the body
+// thus runs wherever the event loop happens to be, nested modal shows too.
+inline void whenTrue(QObject *context, std::function<bool()> condition, std::function<void()> body)
+{
+    auto *poll = new QTimer(context);
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, context, [poll, condition, body] {
+        if (!condition())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        body();
+    });
+    poll->start();
+}
+
 inline const QRgb QueryBarColour = qRgb(0xFF, 0x80, 0xFF);
 inline const QRgb GridColour = qRgb(0x80, 0x80, 0x80);
 

@@ -1,0 +1,40 @@
+#pragma once
+
+// Helpers for the tests that start the whole program as a user does.
+
+#include "windowtest.h"
+
+#include "startup/frmc.h"
+#include "startup/global.h"
+
+#include <QScopeGuard>
+
+namespace quorvel::test {
+
+// Starts the program (Main, then the loader's first tick) and runs body
+// inside the analysis window's modal show, the window active; then stops the
+// loader and closes the window, also when a check in body failed.
+inline void runProgram(const std::function<void(Global &, frmQORVEL &)> &body, int timeout = 10000)
+{
+    Global global;
+    global.Main();
+    bool done = false;
+    whenTrue(QCoreApplication::instance(),
+             [&] { return global.analysisWindow() && global.analysisWindow()->isVisible(); }, [&] {
+                 frmQORVEL &w = *global.analysisWindow();
+                 const auto closeAtEnd = qScopeGuard([&] {
+                     global.loader().Timer1->stop();
+                     w.Unload();
+                     done = true;
+                 });
+                 w.activateWindow();
+                 QApplication::setActiveWindow(&w);
+                 if (QTest::qWaitForWindowActive(&w))
+                     body(global, w);
+                 else
+                     qWarning("the analysis window did not become active");
+             });
+    QTRY_VERIFY_WITH_TIMEOUT(done && !global.analysisWindow(), timeout);
+}
+
+} // namespace quorvel::test
