@@ -8,12 +8,7 @@
 namespace quorvel {
 
 Global::Global() = default;
-
-Global::~Global()
-{
-    delete m_guide;
-    delete m_analysis;
-}
+Global::~Global() = default;
 
 void Global::Main()
 {
@@ -31,16 +26,14 @@ void Global::loadAnalysisWindow()
 {
     if (m_analysis || isEnding())
         return;
-    auto *window = new frmQORVEL(m_shared);
+    // Form_Load returns once the window has closed and every handler of it
+    // has returned; then the window is unloaded, and the next load builds it
+    // anew.
+    const auto window = std::make_unique<frmQORVEL>(m_shared);
     window->setGuideOpener([this] { openGuide(); });
-    m_analysis = window;
+    m_analysis = window.get();
     ++m_analysisLoads;
     window->Form_Load();
-    // Closed: the window is unloaded; the next load builds it anew.
-    if (m_analysis == window) {
-        m_analysis = nullptr;
-        window->deleteLater();
-    }
 }
 
 void Global::openGuide()
