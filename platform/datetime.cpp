@@ -9,7 +9,10 @@ namespace {
 
 std::function<Date()> g_clock;
 
-// Days from 1970-01-01 of a proleptic Gregorian day (H. Hinnant's algorithm).
+constexpr long long UnixEpochSerial = 25569; // 1970-01-01
+
+// Days from 1970-01-01 of a proleptic Gregorian day (H. Hinnant's algorithm);
+// exact for every day in range and free of the locale and the time zone.
 long long daysFromCivil(long long y, unsigned m, unsigned d)
 {
     y -= m <= 2;
@@ -39,8 +42,6 @@ Civil civilFromDays(long long z)
     return {static_cast<long long>(yoe) + era * 400 + (m <= 2), m, d};
 }
 
-constexpr long long UnixEpochSerial = 25569; // 1970-01-01
-
 bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int daysInMonth(int year, int month)
@@ -49,9 +50,9 @@ int daysInMonth(int year, int month)
     return month == 2 && isLeapYear(year) ? 29 : days[month - 1];
 }
 
-bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\x3000'; }
-
-// Full-width digits and separators as a Chinese input method types them.
+// A Chinese input method in full-width mode types these instead of the ASCII
+// digits and separators; they mean the same, so the reader sees them as such.
+// Every blank (tab, ideographic space) reads as ' '.
 char16_t halfWidth(char16_t c)
 {
     if (c >= u'\xFF10' && c <= u'\xFF19')
@@ -61,130 +62,139 @@ char16_t halfWidth(char16_t c)
     case u'\xFF0F': return u'/';
     case u'\xFF0E': return u'.';
     case u'\xFF1A': return u':';
-    case u'\x3000': return u' ';
+    case u'\x3000':
+    case u'\t': return u' ';
     default: return c;
     }
 }
 
-// A reader over the normalised text; every step fails rather than guesses.
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// Reads the text once from left to right; every step fails rather than
+// guesses, so any input costs at most one pass.
 class Reader
 {
 public:
-    explicit Reader(const std::u16string &text) : m_text(text) {}
+    explicit Reader(QStringView text) : m_text(text) {}
 
     bool atEnd() const { return m_pos == m_text.size(); }
-    char16_t peek() const { return atEnd() ? u'\0' : m_text[m_pos]; }
+    // '\0' past the end never matches anything a step asks for; an embedded
+    // NUL does not match either.
+    char16_t peek() const { return atEnd() ? u'\0' : halfWidth(m_text[m_pos].unicode()); }
     bool take(char16_t c)
     {
-        if (peek() != c)
+        if (atEnd() || peek() != c)
             return false;
         ++m_pos;
         return true;
     }
-    // minDigits to maxDigits decimal digits, no more.
+    // minDigits to maxDigits decimal digits and no digit after them, so a long
+    // run of digits fails without ever overflowing.
     std::optional<int> number(int minDigits, int maxDigits)
     {
         int value = 0;
         int digits = 0;
-        while (digits < maxDigits && peek() >= u'0' && peek() <= u'9') {
+        while (digits < maxDigits && !atEnd() && isDigit(peek())) {
             value = value * 10 + (peek() - u'0');
             ++m_pos;
             ++digits;
         }
-        if (digits < minDigits || (peek() >= u'0' && peek() <= u'9'))
+        if (digits < minDigits || (!atEnd() && isDigit(peek())))
             return std::nullopt;
         return value;
     }
-    int skipBlanks()
+    qsizetype skipBlanks()
     {
-        int count = 0;
-        while (peek() == u' ') {
+        const qsizetype start = m_pos;
+        while (!atEnd() && peek() == u' ')
             ++m_pos;
-            ++count;
-        }
-        return count;
+        return m_pos - start;
     }
 
 private:
-    const std::u16string &m_text;
-    std::size_t m_pos = 0;
+    QStringView m_text;
+    qsizetype m_pos = 0;
 };
 
-std::optional<Date> parseDate(QStringView text)
+struct Day {
+    int year;
+    int month;
+    int day;
+};
+
+// "yyyy-m-d", "yyyy/m/d", "yyyy.m.d" (one separator throughout) or "yyyy年m月d日".
+std::optional<Day> readDay(Reader &reader)
 {
-    // No date text is longer than this; refusing early keeps any input cheap.
-    constexpr qsizetype MaxLength = 64;
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isBlank(text[begin].unicode()))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1].unicode()))
-        --end;
-    if (end - begin > MaxLength || begin == end)
-        return std::nullopt;
-
-    std::u16string normal;
-    for (qsizetype i = begin; i < end; ++i)
-        normal.push_back(halfWidth(text[i].unicode()));
-    Reader reader(normal);
-
     const auto year = reader.number(4, 4);
     if (!year)
         return std::nullopt;
-    std::optional<int> month;
-    std::optional<int> day;
+    char16_t afterMonth;
+    char16_t afterDay = 0;
     if (reader.take(u'年')) {
-        month = reader.number(1, 2);
-        if (!month || !reader.take(u'月'))
-            return std::nullopt;
-        day = reader.number(1, 2);
-        if (!day || !reader.take(u'日'))
-            return std::nullopt;
+        afterMonth = u'月';
+        afterDay = u'日';
     } else {
-        const char16_t separator = reader.peek();
-        if (separator != u'-' && separator != u'/' && separator != u'.')
+        afterMonth = reader.peek();
+        if (afterMonth != u'-' && afterMonth != u'/' && afterMonth != u'.')
             return std::nullopt;
-        reader.take(separator);
-        month = reader.number(1, 2);
-        if (!month || !reader.take(separator))
-            return std::nullopt;
-        day = reader.number(1, 2);
-        if (!day)
-            return std::nullopt;
+        reader.take(afterMonth);
     }
+    const auto month = reader.number(1, 2);
+    if (!month || !reader.take(afterMonth))
+        return std::nullopt;
+    const auto day = reader.number(1, 2);
+    if (!day || (afterDay && !reader.take(afterDay)))
+        return std::nullopt;
     if (*year < 100 || *month < 1 || *month > 12 || *day < 1 || *day > daysInMonth(*year, *month))
         return std::nullopt;
+    return Day{*year, *month, *day};
+}
 
-    double fraction = 0.0;
-    if (!reader.atEnd()) {
-        if (reader.skipBlanks() == 0)
+// "H:MM" or "H:MM:SS" as seconds since midnight.
+std::optional<int> readTimeOfDay(Reader &reader)
+{
+    const auto hours = reader.number(1, 2);
+    if (!hours || *hours > 23 || !reader.take(u':'))
+        return std::nullopt;
+    const auto minutes = reader.number(2, 2);
+    if (!minutes || *minutes > 59)
+        return std::nullopt;
+    int seconds = 0;
+    if (reader.take(u':')) {
+        const auto s = reader.number(2, 2);
+        if (!s || *s > 59)
             return std::nullopt;
-        const auto hours = reader.number(1, 2);
-        if (!hours || *hours > 23 || !reader.take(u':'))
-            return std::nullopt;
-        const auto minutes = reader.number(2, 2);
-        if (!minutes || *minutes > 59)
-            return std::nullopt;
-        int seconds = 0;
-        if (reader.take(u':')) {
-            const auto s = reader.number(2, 2);
-            if (!s || *s > 59)
-                return std::nullopt;
-            seconds = *s;
-        }
-        if (!reader.atEnd())
-            return std::nullopt;
-        fraction = (*hours * 3600 + *minutes * 60 + seconds) / 86400.0;
+        seconds = *s;
     }
-    return DateSerial(*year, *month, *day) + fraction;
+    return *hours * 3600 + *minutes * 60 + seconds;
+}
+
+std::optional<Date> parseDate(QStringView text)
+{
+    Reader reader(text);
+    reader.skipBlanks();
+    const auto day = readDay(reader);
+    if (!day)
+        return std::nullopt;
+    double fraction = 0.0;
+    if (reader.skipBlanks() > 0 && !reader.atEnd()) {
+        const auto seconds = readTimeOfDay(reader);
+        if (!seconds)
+            return std::nullopt;
+        fraction = *seconds / 86400.0;
+        reader.skipBlanks();
+    }
+    if (!reader.atEnd())
+        return std::nullopt;
+    return DateSerial(day->year, day->month, day->day) + fraction;
 }
 
 Date systemNow()
 {
     const QDateTime now = QDateTime::currentDateTime();
     const QDate today = now.date();
-    const QTime time = now.time();
-    return DateSerial(today.year(), today.month(), today.day()) + time.msecsSinceStartOfDay() / 86400000.0;
+    return DateSerial(today.year(), today.month(), today.day())
+        + now.time().msecsSinceStartOfDay() / 86400000.0;
 }
 
 } // namespace
@@ -207,6 +217,7 @@ std::optional<Date> CDate(QStringView text)
 std::optional<Date> CDate(double value)
 {
     const double day = std::floor(value);
+    // Written so that NaN fails the test too.
     if (!(day >= FirstDateSerial && day <= LastDateSerial))
         return std::nullopt;
     return value;
@@ -219,10 +230,17 @@ QString Format(Date date, QStringView format)
     if (!CDate(date))
         return QString();
     const Civil civil = civilFromDays(static_cast<long long>(std::floor(date)) - UnixEpochSerial);
-    return QStringLiteral("%1-%2-%3")
-        .arg(civil.year, 4, 10, QLatin1Char('0'))
-        .arg(civil.month, 2, 10, QLatin1Char('0'))
-        .arg(civil.day, 2, 10, QLatin1Char('0'));
+    // Written digit by digit: no locale can reach it, and one allocation.
+    QString text(10, u'-');
+    QChar *const out = text.data();
+    auto put = [out](int end, long long value, int digits) {
+        for (int i = 1; i <= digits; ++i, value /= 10)
+            out[end - i] = QChar(char16_t(u'0' + value % 10));
+    };
+    put(4, civil.year, 4);
+    put(7, civil.month, 2);
+    put(10, civil.day, 2);
+    return text;
 }
 
 Date Now()
