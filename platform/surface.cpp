@@ -128,6 +128,8 @@ void DrawingSurface::Pixels::fillColumn(int x, int y1, int y2, QRgb rgb)
         return;
     y1 = std::max(y1, 0);
     y2 = std::min(y2, height);
+    if (y1 >= y2)
+        return;
     QRgb *pixel = bits + y1 * stride + x;
     if (exclusiveOr) {
         for (int y = y1; y < y2; ++y, pixel += stride)

@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <functional>
+
 using namespace quorvel;
 
 namespace {
@@ -81,6 +83,7 @@ private slots:
     void firstColumnIsCriticalAtBirth();
     void compositeCurvePassesEveryPoint_data();
     void compositeCurvePassesEveryPoint();
+    void curvesInTheirColoursAndOrder();
     void curvesLieOverBars();
     void recordsDatesAndLabels_data();
     void recordsDatesAndLabels();
@@ -173,8 +176,13 @@ void tst_Chart::queryDayBar_data()
     QTest::newRow("last position that shows it") << u"2010-02-06"_qs << 9131 << 40 << 18263;
     QTest::newRow("just left of the span") << u"2010-02-06"_qs << 9132 << 40 << -1;
     QTest::newRow("just right of the span") << u"2010-02-06"_qs << 9111 << 40 << -1;
-    QTest::newRow("on the first day") << u"2010-01-31"_qs << 9127 << 40 << 18257;
-    QTest::newRow("on the day after the end") << u"2010-03-14"_qs << 9127 << 40 << -1;
+    // Position 9127 shows days 18254 (2010-01-28) to 18293 (2010-03-08).
+    QTest::newRow("on the first day") << u"2010-01-28"_qs << 9127 << 40 << 18254;
+    QTest::newRow("on the last day") << u"2010-03-08"_qs << 9127 << 40 << 18293;
+    QTest::newRow("on the day after the end") << u"2010-03-09"_qs << 9127 << 40 << -1;
+    QTest::newRow("the day before the start") << u"2010-01-27"_qs << 9127 << 40 << -1;
+    QTest::newRow("noon rounds to the even day") << u"2010-01-28 12:00"_qs << 9127 << 40 << 18254;
+    QTest::newRow("noon rounds up to the even day") << u"2010-01-29 12:00"_qs << 9127 << 40 << 18256;
     QTest::newRow("morning stays on its day") << u"2010-02-06 06:00"_qs << 9120 << 40 << 18263;
     QTest::newRow("evening rounds to the next day") << u"2010-02-06 18:00"_qs << 9120 << 40 << 18264;
     QTest::newRow("before the birth date") << u"1960-01-01"_qs << 0 << 365 << -1;
@@ -278,6 +286,48 @@ void tst_Chart::compositeCurvePassesEveryPoint()
     QCOMPARE(last.x(), end + 0.5);
     QCOMPARE(float(last.y()), float(CompositeValue(end)));
     QCOMPARE(chart.surface.drawMode(), DrawMode::CopyPen);
+}
+
+// Physical blue, Emotional yellow, Intellectual red, Composite cyan, drawn in
+// that order: a point of a curve shows its own colour unless a curve drawn
+// after it passes over that pixel.
+void tst_Chart::curvesInTheirColoursAndOrder()
+{
+    Chart chart;
+    chart.controls.birth = u"1960-02-06"_qs;
+    chart.controls.query = u"1990-01-01"_qs;
+    chart.controls.position = 5000;
+    chart.controls.proption = 365;
+    chart.redraw();
+
+    const QRgb blue = qRgb(0, 0, 0xFF);
+    const QRgb yellow = qRgb(0xFF, 0xFF, 0);
+    const QRgb red = qRgb(0xFF, 0, 0);
+    struct Curve {
+        std::function<double(double)> value;
+        QList<QRgb> shownAs; // its own colour, then those of later curves
+    };
+    const Curve curves[] = {
+        {[](double x) { return ValueScale * CycleValue(x, BiorhythmCycle::Physical); }, {blue, yellow, red, Cyan}},
+        {[](double x) { return ValueScale * CycleValue(x, BiorhythmCycle::Emotional); }, {yellow, red, Cyan}},
+        {[](double x) { return ValueScale * CycleValue(x, BiorhythmCycle::Intellectual); }, {red, Cyan}},
+        {[](double x) { return CompositeValue(x); }, {Cyan}},
+    };
+    const double start = 2.0 * chart.controls.position;
+    const double end = start + chart.controls.proption;
+    for (const Curve &curve : curves) {
+        int own = 0;
+        int points = 0;
+        for (double x = start; x + 0.5 < end; x += 0.5) {
+            const QPoint p = chart.surface.toPixel(QPointF(float(x + 0.5), float(curve.value(x))));
+            const QRgb pixel = chart.surface.image().pixel(p);
+            QVERIFY2(curve.shownAs.contains(pixel), qPrintable(QString::number(x)));
+            own += pixel == curve.shownAs.first();
+            ++points;
+        }
+        // Crossings are few: most points keep their own colour.
+        QVERIFY(own > points * 3 / 4);
+    }
 }
 
 void tst_Chart::curvesLieOverBars()

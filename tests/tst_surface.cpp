@@ -40,6 +40,7 @@ private slots:
     void xorTwiceRestores();
     void clsRestoresBackground();
     void farAwayLinesAreClipped();
+    void linesWhollyOutsideLeaveTheImage();
     void degenerateScaleIsIgnored();
 };
 
@@ -214,6 +215,19 @@ void tst_Surface::farAwayLinesAreClipped()
     surface.PSet(std::numeric_limits<float>::quiet_NaN(), 0);
     surface.LineTo(std::numeric_limits<float>::infinity(), 5, 0x00FFFFFF);
     QCOMPARE(pixel(surface, 100, 100), qRgb(255, 0, 0));
+}
+
+void tst_Surface::linesWhollyOutsideLeaveTheImage()
+{
+    DrawingSurface surface = chartSurface(0, 40);
+    const QImage before = surface.image();
+    surface.Line(10, -200, 10, -1e9f, 0x00FFFFFF);         // a column below the image
+    surface.Line(10, 200, 10, 1e9f, 0x00FFFFFF);           // and one above it
+    surface.LineBoxFilled(-100, 50, -50, -50, 0x00FFFFFF); // left of it
+    surface.LineBoxFilled(50, 50, 100, -50, 0x00FFFFFF);   // right of it
+    surface.LineBoxFilled(5, -130, 6, -1e9f, 0x00FFFFFF);  // under it
+    surface.Line(-5, -200, 50, -300, 0x00FFFFFF);
+    QCOMPARE(surface.image(), before);
 }
 
 void tst_Surface::degenerateScaleIsIgnored()
