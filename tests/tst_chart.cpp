@@ -47,6 +47,15 @@ struct Chart {
         DrawBackground(surface, controls);
         DrawPicBack(surface, controls, shared);
     }
+    // The chart of two typed dates at a scroll position and span.
+    void show(const QString &birth, const QString &query, int position = 0, int proption = 40)
+    {
+        controls.birth = birth;
+        controls.query = query;
+        controls.position = position;
+        controls.proption = proption;
+        redraw();
+    }
     int column(double x) const { return surface.toPixel(QPointF(x, 0)).x(); }
     int row(double y) const { return surface.toPixel(QPointF(0, y)).y(); }
     int countInColumn(int x, QRgb colour) const
@@ -196,11 +205,7 @@ void tst_Chart::queryDayBar()
     QFETCH(int, proption);
     QFETCH(int, barDay);
     Chart chart;
-    chart.controls.birth = u"1960-02-06"_qs;
-    chart.controls.query = query;
-    chart.controls.position = position;
-    chart.controls.proption = proption;
-    chart.redraw();
+    chart.show(u"1960-02-06"_qs, query, position, proption);
 
     int barColumns = 0;
     for (int x = 0; x < ChartSize.width(); ++x)
@@ -220,10 +225,8 @@ void tst_Chart::criticalBarCoversQueryBar()
 {
     // Day 644 after the birth is critical; put the query on it.
     Chart chart;
-    chart.controls.birth = u"1960-02-06"_qs;
-    chart.controls.query = u"1961-11-11"_qs; // 21952 + 644 = 22596
-    chart.controls.position = 310;           // days 620 to 660
-    chart.redraw();
+    // Query day 21952 + 644 = 22596; position 310 shows days 620 to 660.
+    chart.show(u"1960-02-06"_qs, u"1961-11-11"_qs, 310);
     const int left = chart.column(644);
     const int right = chart.column(645);
     for (int x = left; x < right; ++x) {
@@ -239,9 +242,7 @@ void tst_Chart::criticalBarCoversQueryBar()
 void tst_Chart::firstColumnIsCriticalAtBirth()
 {
     Chart chart;
-    chart.controls.birth = u"1960-02-06"_qs;
-    chart.controls.query = u"1960-02-26"_qs;
-    chart.redraw();
+    chart.show(u"1960-02-06"_qs, u"1960-02-26"_qs);
     QCOMPARE(chart.countInColumn(0, Grid), 0);
     QVERIFY(chart.countInColumn(0, Black) > ChartSize.height() * 3 / 4);
     QVERIFY(chart.countInColumn(chart.column(1), Grid) > ChartSize.height() / 2);
@@ -261,11 +262,7 @@ void tst_Chart::compositeCurvePassesEveryPoint()
     QFETCH(int, position);
     QFETCH(int, proption);
     Chart chart;
-    chart.controls.birth = u"1960-02-06"_qs;
-    chart.controls.query = u"1990-01-01"_qs;
-    chart.controls.position = position;
-    chart.controls.proption = proption;
-    chart.redraw();
+    chart.show(u"1960-02-06"_qs, u"1990-01-01"_qs, position, proption);
 
     // The Composite is drawn last: each of its 2s + 1 points, at x + 0.5,
     // lies on a cyan pixel, but those on or past the right edge.
@@ -294,11 +291,7 @@ void tst_Chart::compositeCurvePassesEveryPoint()
 void tst_Chart::curvesInTheirColoursAndOrder()
 {
     Chart chart;
-    chart.controls.birth = u"1960-02-06"_qs;
-    chart.controls.query = u"1990-01-01"_qs;
-    chart.controls.position = 5000;
-    chart.controls.proption = 365;
-    chart.redraw();
+    chart.show(u"1960-02-06"_qs, u"1990-01-01"_qs, 5000, 365);
 
     const QRgb blue = qRgb(0, 0, 0xFF);
     const QRgb yellow = qRgb(0xFF, 0xFF, 0);
@@ -334,10 +327,7 @@ void tst_Chart::curvesLieOverBars()
 {
     // On the critical day 644 the curves cross the black bar near zero.
     Chart chart;
-    chart.controls.birth = u"1960-02-06"_qs;
-    chart.controls.query = u"1990-01-01"_qs;
-    chart.controls.position = 310;
-    chart.redraw();
+    chart.show(u"1960-02-06"_qs, u"1990-01-01"_qs, 310);
     const int middle = chart.surface.toPixel(QPointF(644.5, 0)).x();
     int coloured = 0;
     for (int y = 0; y < ChartSize.height(); ++y) {
@@ -369,11 +359,7 @@ void tst_Chart::recordsDatesAndLabels()
     QFETCH(QString, startLabel);
     QFETCH(QString, spanLabel);
     Chart chart;
-    chart.controls.birth = birth;
-    chart.controls.query = u"2000-01-01 12:00"_qs;
-    chart.controls.position = position;
-    chart.controls.proption = proption;
-    chart.redraw();
+    chart.show(birth, u"2000-01-01 12:00"_qs, position, proption);
     QCOMPARE(chart.shared.ChartQueryDate, 36526.5);
     QCOMPARE(chart.shared.ChartBirthDate, *CDate(birth));
     QCOMPARE(chart.controls.startLabel, startLabel);
@@ -386,11 +372,7 @@ void tst_Chart::chartNearTheEndOfTheDateRange()
     // A span reaching past 9999-12-31 is still drawn; a start date past it
     // has no text.
     Chart chart;
-    chart.controls.birth = u"9899-01-25"_qs;
-    chart.controls.query = u"9999-12-31"_qs;
-    chart.controls.position = 18250;
-    chart.controls.proption = 365;
-    chart.redraw();
+    chart.show(u"9899-01-25"_qs, u"9999-12-31"_qs, 18250, 365);
     QCOMPARE(chart.controls.startLabel, u"9999-01-01"_qs);
     QCOMPARE(chart.countInRow(chart.row(0), ZeroLine) > 0, true);
     // 9999-12-31 is day 36864 of that life, the span's last day: its bar shows.
@@ -411,11 +393,7 @@ void tst_Chart::chartNearTheEndOfTheDateRange()
 void tst_Chart::redrawIsRepeatable()
 {
     Chart chart;
-    chart.controls.birth = u"1980-01-01"_qs;
-    chart.controls.query = u"2009-11-03"_qs;
-    chart.controls.position = 5440;
-    chart.controls.proption = 123;
-    chart.redraw();
+    chart.show(u"1980-01-01"_qs, u"2009-11-03"_qs, 5440, 123);
     const QImage first = chart.surface.image();
     chart.redraw();
     QCOMPARE(chart.surface.image(), first);
