@@ -330,7 +330,7 @@ void PictureBox::paintEvent(QPaintEvent *)
 
 void PictureBox::mouseMoveEvent(QMouseEvent *event)
 {
-    const QPointF pixel(std::floor(event->position().x()), std::floor(event->position().y()));
+    const QPoint pixel(int(std::floor(event->position().x())), int(std::floor(event->position().y())));
     reportMouseMove(onMouseMove, event, m_surface.toUser(pixel));
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace quorvel {
 namespace {
@@ -14,11 +15,32 @@ namespace {
 // surface costs no more than one across the largest screen.
 constexpr double PixelLimit = 32767.0;
 
+// The pixel whose centre (pixel + 0.5) is the first at or after value.
 int toPixelCoordinate(double value)
 {
     if (!(value == value))
         return 0;
-    return static_cast<int>(std::floor(std::clamp(value, -PixelLimit, PixelLimit) + 0.5));
+    return static_cast<int>(std::ceil(std::clamp(value, -PixelLimit, PixelLimit) - 0.5));
+}
+
+// The single-precision user coordinate of a pixel's centre along one axis
+// (user = origin + device / scale). The exact centre is the last coordinate
+// that still maps onto the pixel; rounding it to single precision may step
+// over that limit either way, so it is moved back by whole steps of the
+// float grid until it is the last float that maps onto the pixel. The
+// readout counts days from it, so a centre that lies exactly on a day
+// boundary reads out as the day whose box covers the pixel.
+float pixelCentre(int pixel, double origin, double scale)
+{
+    const auto index = [&](float user) { return toPixelCoordinate((double(user) - origin) * scale); };
+    const float towardsGrowth = scale > 0 ? std::numeric_limits<float>::infinity()
+                                          : -std::numeric_limits<float>::infinity();
+    float user = static_cast<float>(origin + (pixel + 0.5) / scale);
+    for (int step = 0; step < 16 && index(user) > pixel; ++step)
+        user = std::nextafter(user, -towardsGrowth);
+    for (int step = 0; step < 16 && index(std::nextafter(user, towardsGrowth)) <= pixel; ++step)
+        user = std::nextafter(user, towardsGrowth);
+    return user;
 }
 
 } // namespace
@@ -26,14 +48,19 @@ int toPixelCoordinate(double value)
 QRgb resolveColor(VbColor color)
 {
     if (color & 0x80000000u) {
-        const QPalette palette = QGuiApplication::instance() ? QGuiApplication::palette() : QPalette();
+        // Without an application there is no colour scheme: the standard one.
+        const bool scheme = QGuiApplication::instance() != nullptr;
+        const QPalette palette = scheme ? QGuiApplication::palette() : QPalette();
+        const auto role = [&](QPalette::ColorRole r, QColor standard) {
+            return scheme ? palette.color(r) : standard;
+        };
         QColor system;
         switch (color & 0xFFu) {
-        case 0x05: system = palette.color(QPalette::Base); break;
-        case 0x07: system = Qt::black; break; // menu text
-        case 0x08: system = palette.color(QPalette::Text); break;
-        case 0x0F: system = palette.color(QPalette::Button); break;
-        case 0x12: system = palette.color(QPalette::ButtonText); break;
+        case 0x05: system = role(QPalette::Base, Qt::white); break;       // window background
+        case 0x07: system = role(QPalette::WindowText, Qt::black); break; // menu text
+        case 0x08: system = role(QPalette::Text, Qt::black); break;       // window text
+        case 0x0F: system = role(QPalette::Button, QColor(0xF0, 0xF0, 0xF0)); break;
+        case 0x12: system = role(QPalette::ButtonText, Qt::black); break;
         default: system = Qt::black; break;
         }
         return system.rgb() | 0xFF000000u;
@@ -84,9 +111,9 @@ QPoint DrawingSurface::toPixel(QPointF user) const
                   toPixelCoordinate((user.y() - m_scale.top()) * m_sy));
 }
 
-QPointF DrawingSurface::toUser(QPointF pixel) const
+QPointF DrawingSurface::toUser(QPoint pixel) const
 {
-    return QPointF(m_scale.left() + pixel.x() / m_sx, m_scale.top() + pixel.y() / m_sy);
+    return QPointF(pixelCentre(pixel.x(), m_scale.left(), m_sx), pixelCentre(pixel.y(), m_scale.top(), m_sy));
 }
 
 // The image is detached (should a copy of it be held elsewhere) once per

@@ -15,11 +15,15 @@
 //
 // Colours are 0x00BBGGRR values; 0x800000nn names a system colour.
 //
-// Pixel rules (one place, used both ways): a user point maps to the pixel
-// whose left/top edge is nearest; a line covers its first pixel but not its
-// last, so joined segments meet without overdraw; a filled box covers the
-// pixels from its smaller corner up to, not including, its larger one, so a
-// box over a day's column covers exactly that column.
+// Pixel rule (one place, used both ways). Scale maps the user rectangle onto
+// the whole image, and a pixel stands for the user point at its centre. A
+// user point falls on the first pixel whose centre is not before it (in the
+// direction of growing pixel index), so a filled box covers exactly the
+// pixels whose centres it contains, its first edge included and its second
+// excluded, and a line at a box's edge lies on the box's first pixel. The
+// pointer reports the centre of the pixel under it, so a pixel that a day's
+// box covers always reads out as that day. A line covers its first pixel but
+// not its last, so joined segments meet without overdraw.
 
 namespace quorvel {
 
@@ -68,9 +72,12 @@ public:
     void PSet(float x, float y, VbColor color);
     QPointF currentPoint() const { return m_current; }
 
-    // The mapping between user coordinates and pixels, both ways.
+    // The mapping between user coordinates and pixels, both ways. toUser
+    // gives the centre of a pixel as the single-precision point that the
+    // pointer reports, chosen so that it maps back onto the same pixel and
+    // lies in the same user-unit column (d <= x < d + 1) as the pixel does.
     QPoint toPixel(QPointF user) const;
-    QPointF toUser(QPointF pixel) const;
+    QPointF toUser(QPoint pixel) const;
 
     // Called after every drawing operation (the widget schedules a repaint).
     void setChangedCallback(std::function<void()> callback) { m_changed = std::move(callback); }

@@ -74,7 +74,7 @@ void tst_EndToEnd::typicalRoad()
         const QPoint pointer = w.PicBack->surface().toPixel(QPointF(10899.5, 60));
         QTest::mouseMove(w.PicBack, pointer);
         QTRY_COMPARE(w.LBLrq->Caption(), u"当前日期：2009-11-03"_qs);
-        const double x = float(w.PicBack->surface().toUser(QPointF(pointer)).x()) - 0.5;
+        const double x = float(w.PicBack->surface().toUser(pointer).x()) - 0.5;
         const auto number = [](double v) { return CStr(qint64(Int(v))); };
         QCOMPARE(w.LBLtl->Caption(), u"体力值："_qs + number(100 * CycleValue(x, BiorhythmCycle::Physical)));
         QCOMPARE(w.LBLqx->Caption(), u"情绪值："_qs + number(100 * CycleValue(x, BiorhythmCycle::Emotional)));

@@ -21,6 +21,8 @@ private slots:
     void values_data();
     void values();
     void pointerOverTheChart();
+    void everyColumnReadsTheDayItsBarCovers_data();
+    void everyColumnReadsTheDayItsBarCovers();
     void missingDatesSendTheFocus_data();
     void missingDatesSendTheFocus();
     void usesTheBirthDateOfTheChartOnScreen();
@@ -77,10 +79,60 @@ void tst_Readout::pointerOverTheChart()
         const QPoint pixel = w.PicBack->surface().toPixel(QPointF(10899.5, 50));
         QTest::mouseMove(w.PicBack, pixel);
         QTRY_COMPARE(w.LBLrq->Caption(), u"当前日期：2009-11-03"_qs);
-        const float x = float(w.PicBack->surface().toUser(QPointF(pixel)).x());
+        const float x = float(w.PicBack->surface().toUser(pixel).x());
         QCOMPARE(w.LBLtl->Caption(),
                  u"体力值："_qs + CStr(qint64(Int(CycleValue(x - 0.5, BiorhythmCycle::Physical) * 100))));
         QCOMPARE(w.LBLzh->Caption(), u"综合值："_qs + CStr(qint64(Int(CompositeValue(x - 0.5)))));
+    });
+}
+
+void tst_Readout::everyColumnReadsTheDayItsBarCovers_data()
+{
+    QTest::addColumn<int>("span");
+    QTest::addColumn<int>("position");
+    QTest::newRow("40 days around the query") << 40 << 5440;
+    QTest::newRow("41 days") << 41 << 5439;
+    // 767 / 59 = 13 pixels a day: every day boundary lies on a pixel edge.
+    QTest::newRow("59 days from birth") << 59 << 0;
+    // 767 / 118 = 6.5: every other boundary lies on a pixel's centre.
+    QTest::newRow("118 days") << 118 << 777;
+    QTest::newRow("365 days at the far end") << 365 << 18250;
+}
+
+// Every pixel column that a day's bar covers reads out that day, through the
+// real pointer: the window system's mouse move, the picture box's pixel to
+// user mapping and the readout handler.
+void tst_Readout::everyColumnReadsTheDayItsBarCovers()
+{
+    QFETCH(int, span);
+    QFETCH(int, position);
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        w.TXTCSRQ->setText(u"1980-01-01"_qs);
+        w.txtCXRQ->setText(u"2009-11-03"_qs);
+        w.CMDcx_Click();
+        w.PROPTION->setValueChecked(span);
+        w.POSITION->setValueChecked(position);
+        w.POSITION_Change();
+        const DrawingSurface &chart = w.PicBack->surface();
+        const int start = 2 * position;
+
+        // Each day's bar, as the chart draws bars, in a colour that names it.
+        DrawingSurface bars = chart;
+        for (int day = start; day < start + span; ++day)
+            bars.LineBoxFilled(float(day), 120, float(day + 1), -120, VbColor(day - start + 1));
+
+        const Date birth = m_shared.ChartBirthDate;
+        const Date query = *CDate(u"2009-11-03");
+        for (int column = 0; column < ChartSize.width(); ++column) {
+            const QRgb name = bars.image().pixel(column, 0);
+            const int covered = (qRed(name) | qGreen(name) << 8) - 1;
+            QVERIFY2(covered >= 0 && covered < span, qPrintable(QString::number(column)));
+            const Date day = birth + start + covered;
+            QTest::mouseMove(w.PicBack, QPoint(column, 420));
+            QCOMPARE(w.LBLrq->Caption(), u"当前日期："_qs + Format(day, u"yyyy-mm-dd"));
+            // The query-day bar on screen reads out the query day, and only it.
+            QCOMPARE(chart.image().pixel(column, 5) == QueryBarColour, day == query);
+        }
     });
 }
 

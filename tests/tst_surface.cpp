@@ -68,10 +68,17 @@ void tst_Surface::scaleMapsCornersAndCentre()
     const DrawingSurface surface = chartSurface(0, 40);
     QCOMPARE(surface.toPixel({0, 120}), QPoint(0, 0));
     QCOMPARE(surface.toPixel({40, -120}), QPoint(767, 449));
-    QCOMPARE(surface.toPixel({20, 0}), QPoint(384, 225)); // 383.5 and 224.5 round up
-    QCOMPARE(surface.toPixel({1, 120}), QPoint(19, 0));   // 19.175
-    QCOMPARE(surface.toUser({0, 0}), QPointF(0, 120));
-    QCOMPARE(surface.toUser({767, 449}), QPointF(40, -120));
+    // 383.5 and 224.5 are the centres of pixels 383 and 224: the middle of
+    // the chart is the middle of a pixel, with 224 rows above and below it.
+    QCOMPARE(surface.toPixel({20, 0}), QPoint(383, 224));
+    QCOMPARE(surface.toPixel({1, 120}), QPoint(19, 0)); // 19.175
+    QCOMPARE(surface.toPixel({0.99f, 120}), QPoint(19, 0)); // 18.98: pixel 18's centre lies before it
+    QCOMPARE(surface.toPixel({0.96f, 120}), QPoint(18, 0)); // 18.41
+    // A pixel reports its centre.
+    const QPointF corner = surface.toUser({0, 0});
+    QVERIFY(qAbs(corner.x() - 0.5 * 40 / 767) < 1e-6 && qAbs(corner.y() - (120 - 0.5 * 240 / 449)) < 1e-5);
+    QCOMPARE(float(surface.toUser({383, 224}).x()), 20.0f);
+    QCOMPARE(float(surface.toUser({383, 224}).y()), 0.0f);
 }
 
 void tst_Surface::pixelMappingRoundTrips_data()
@@ -89,7 +96,7 @@ void tst_Surface::pixelMappingRoundTrips()
     QFETCH(float, end);
     const DrawingSurface surface = chartSurface(start, end);
     for (int x = 0; x < ChartSize.width(); ++x) {
-        const QPointF user = surface.toUser(QPointF(x, x % ChartSize.height()));
+        const QPointF user = surface.toUser(QPoint(x, x % ChartSize.height()));
         // The pointer readout gets single-precision coordinates.
         const QPoint back = surface.toPixel(QPointF(float(user.x()), float(user.y())));
         QCOMPARE(back, QPoint(x, x % ChartSize.height()));
