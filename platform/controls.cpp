@@ -6,7 +6,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QValidator>
+#include <qdrawutil.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -143,8 +146,22 @@ int Label::wrappedTextHeight() const
 
 void Label::paintEvent(QPaintEvent *event)
 {
-    if (m_sizing == Sizing::AutoSize) {
+    if (m_sizing == Sizing::AutoSize && !font().underline()) {
         QLabel::paintEvent(event);
+        return;
+    }
+    if (m_sizing == Sizing::AutoSize) {
+        // The font puts its underline below the 12-pixel line the label is
+        // sized to, where it would be clipped: it is drawn on the label's
+        // last row instead, under the whole text.
+        QPainter painter(this);
+        QFont plain = font();
+        plain.setUnderline(false);
+        painter.setFont(plain);
+        const QColor colour = palette().color(QPalette::WindowText);
+        painter.setPen(colour);
+        painter.drawText(rect(), Qt::AlignLeft | Qt::AlignTop, text());
+        painter.fillRect(QRect(0, height() - 1, textWidth(text()), 1), colour);
         return;
     }
     QPainter painter(this);
@@ -172,9 +189,48 @@ void Label::mouseReleaseEvent(QMouseEvent *event)
 
 // --- TextBox
 
-TextBox::TextBox(QWidget *parent, QRect geometry, const QString &text, VbColor backColor)
-    : QLineEdit(text, parent)
+namespace {
+
+bool isLineBreak(QChar c)
 {
+    return c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator
+        || c == QChar(0x85) || c == u'\v' || c == u'\f';
+}
+
+// A single-line box keeps only the first line of what is put into it: the
+// box calls this after every change with the caret just after the text that
+// came in (typed, pasted, dropped or set), so everything from the first line
+// break up to the caret is that text's further lines.
+class FirstLineOnly final : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString &text, int &caret) const override
+    {
+        const auto lineBreak = std::find_if(text.cbegin(), text.cend(), isLineBreak);
+        if (lineBreak == text.cend())
+            return Acceptable;
+        const int from = int(lineBreak - text.cbegin());
+        const int to = std::max(from, std::min(caret, int(text.size())));
+        text.remove(from, to - from);
+        // Should the caret have stood before the break, the rest goes too.
+        const auto another = std::find_if(text.cbegin() + from, text.cend(), isLineBreak);
+        if (another != text.cend())
+            text.truncate(int(another - text.cbegin()));
+        caret = from;
+        return Acceptable;
+    }
+};
+
+} // namespace
+
+TextBox::TextBox(QWidget *parent, QRect geometry, const QString &text, VbColor backColor)
+    : QLineEdit(parent)
+{
+    // No length limit: a pasted text is kept whole, however long.
+    setMaxLength(std::numeric_limits<int>::max());
+    setValidator(new FirstLineOnly(this));
+    setText(text);
     setFont(programFont());
     setGeometry(geometry);
     setTextMargins(1, 0, 1, 0);
@@ -215,6 +271,7 @@ void TextBox::mouseMoveEvent(QMouseEvent *event)
 CommandButton::CommandButton(QWidget *parent, QRect geometry, const QString &caption,
                              std::optional<VbColor> faceColor)
     : QPushButton(caption, parent)
+    , m_faceColor(faceColor)
 {
     setFont(programFont());
     setGeometry(geometry);
@@ -228,6 +285,39 @@ CommandButton::CommandButton(QWidget *parent, QRect geometry, const QString &cap
         if (onClick)
             onClick();
     });
+}
+
+// The graphical style: a flat face in the button's own colour inside the
+// classic raised edge, sunken while pressed with the caption one pixel down
+// and right, and a dotted focus frame inside the edge.
+void CommandButton::paintEvent(QPaintEvent *event)
+{
+    if (!m_faceColor) {
+        QPushButton::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    const QColor face = QColor::fromRgb(resolveColor(*m_faceColor));
+    const bool sunken = isDown();
+    const QBrush fill(face);
+    qDrawWinButton(&painter, rect(), palette(), sunken, &fill);
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    painter.setFont(font());
+    const int shift = sunken ? 1 : 0;
+    painter.drawText(rect().translated(shift, shift), Qt::AlignCenter, text());
+    if (hasFocus()) {
+        // Every other pixel of a rectangle inside the edge.
+        const QRect frame = rect().adjusted(3, 3, -4, -4);
+        const QColor dot = palette().color(QPalette::ButtonText);
+        for (int x = frame.left(); x <= frame.right(); x += 2) {
+            painter.fillRect(x, frame.top(), 1, 1, dot);
+            painter.fillRect(x, frame.bottom(), 1, 1, dot);
+        }
+        for (int y = frame.top(); y <= frame.bottom(); y += 2) {
+            painter.fillRect(frame.left(), y, 1, 1, dot);
+            painter.fillRect(frame.right(), y, 1, 1, dot);
+        }
+    }
 }
 
 void CommandButton::keyPressEvent(QKeyEvent *event)

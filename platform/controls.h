@@ -113,8 +113,12 @@ public:
     std::function<void()> onClick;
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    std::optional<VbColor> m_faceColor;
 };
 
 // A horizontal scroll bar of 16-bit values. Change runs at once whenever the

@@ -2,6 +2,8 @@
 
 #include "model/biorhythm.h"
 
+#include <QGuiApplication>
+#include <QPalette>
 #include <QTest>
 
 #include <functional>
@@ -94,6 +96,11 @@ private slots:
     void compositeCurvePassesEveryPoint();
     void curvesInTheirColoursAndOrder();
     void curvesLieOverBars();
+    void curvesStayOnTheirOwnValues_data();
+    void curvesStayOnTheirOwnValues();
+    void birthTimeOfDayCountsInTheSpan_data();
+    void birthTimeOfDayCountsInTheSpan();
+    void backgroundFollowsTheColourScheme();
     void recordsDatesAndLabels_data();
     void recordsDatesAndLabels();
     void chartNearTheEndOfTheDateRange();
@@ -335,6 +342,109 @@ void tst_Chart::curvesLieOverBars()
         coloured += p != Black && p != Grid && p != ZeroLine;
     }
     QVERIFY(coloured >= 4);
+}
+
+void tst_Chart::curvesStayOnTheirOwnValues_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("proption");
+    QTest::newRow("40 days from birth") << 0 << 40;
+    QTest::newRow("over the critical day 644") << 310 << 40;
+    QTest::newRow("365 days") << 5000 << 365;
+}
+
+// Every pixel in a curve's colour lies on that curve: within a pixel of the
+// segment between two of its neighbouring half-day values. A curve that
+// began with a line from wherever the pen last stood, or that joined on to
+// the curve before it, would leave a long stroke elsewhere.
+void tst_Chart::curvesStayOnTheirOwnValues()
+{
+    QFETCH(int, position);
+    QFETCH(int, proption);
+    Chart chart;
+    chart.show(u"1960-02-06"_qs, u"1990-01-01"_qs, position, proption);
+    struct Curve {
+        QRgb colour;
+        std::function<double(double)> value;
+    };
+    const Curve curves[] = {
+        {qRgb(0, 0, 0xFF), [](double x) { return ValueScale * CycleValue(x, BiorhythmCycle::Physical); }},
+        {qRgb(0xFF, 0xFF, 0), [](double x) { return ValueScale * CycleValue(x, BiorhythmCycle::Emotional); }},
+        {qRgb(0xFF, 0, 0), [](double x) { return ValueScale * CycleValue(x, BiorhythmCycle::Intellectual); }},
+        {Cyan, [](double x) { return CompositeValue(x); }},
+    };
+    const double start = 2.0 * position;
+    for (const Curve &curve : curves) {
+        // The rows each column may hold, from the segments that reach it.
+        QList<QPair<int, int>> rows(ChartSize.width(), {ChartSize.height(), -1});
+        for (double x = start; x < start + proption; x += 0.5) {
+            const QPoint a = chart.surface.toPixel(QPointF(float(x + 0.5), float(curve.value(x))));
+            const QPoint b = chart.surface.toPixel(QPointF(float(x + 1.0), float(curve.value(x + 0.5))));
+            for (int c = std::max(0, std::min(a.x(), b.x()) - 1);
+                 c <= std::min(ChartSize.width() - 1, std::max(a.x(), b.x()) + 1); ++c) {
+                rows[c].first = std::min({rows[c].first, a.y() - 1, b.y() - 1});
+                rows[c].second = std::max({rows[c].second, a.y() + 1, b.y() + 1});
+            }
+        }
+        int pixels = 0;
+        for (int c = 0; c < ChartSize.width(); ++c)
+            for (int r = 0; r < ChartSize.height(); ++r) {
+                if (chart.surface.image().pixel(c, r) != curve.colour)
+                    continue;
+                ++pixels;
+                QVERIFY2(r >= rows[c].first && r <= rows[c].second,
+                         qPrintable(QStringLiteral("stray pixel at %1,%2").arg(c).arg(r)));
+            }
+        QVERIFY(pixels > ChartSize.width() / 2);
+    }
+}
+
+void tst_Chart::birthTimeOfDayCountsInTheSpan_data()
+{
+    QTest::addColumn<QString>("birth");
+    QTest::addColumn<int>("barDay"); // -1: no bar
+    // The span of position 9112 begins 18224 days after the birth. With a
+    // birth at 18:00, 2010-02-07 is day 18263.25 of the life: within the 40
+    // days that the span shows, on its last column. Without the time the
+    // span would end at the very start of 2010-02-07 and show no bar.
+    QTest::newRow("birth at 18:00") << u"1960-02-06 18:00"_qs << 18263;
+    QTest::newRow("birth at midnight") << u"1960-02-06"_qs << -1;
+}
+
+void tst_Chart::birthTimeOfDayCountsInTheSpan()
+{
+    QFETCH(QString, birth);
+    QFETCH(int, barDay);
+    Chart chart;
+    chart.show(birth, u"2010-02-07"_qs, 9112, 40);
+    int barColumns = 0;
+    for (int x = 0; x < ChartSize.width(); ++x)
+        barColumns += chart.countInColumn(x, QueryBar) > ChartSize.height() / 2;
+    if (barDay < 0) {
+        QCOMPARE(barColumns, 0);
+        return;
+    }
+    QCOMPARE(barColumns, chart.column(barDay + 1) - chart.column(barDay));
+    QVERIFY(chart.countInColumn(ChartSize.width() - 1, QueryBar) > ChartSize.height() / 2);
+}
+
+// The chart's ground is the scheme's menu-text colour: black in the standard
+// scheme, and whatever a dark scheme makes it.
+void tst_Chart::backgroundFollowsTheColourScheme()
+{
+    const QPalette standard = QGuiApplication::palette();
+    QCOMPARE(standard.color(QPalette::WindowText).rgb(), Black);
+    Chart chart;
+    chart.surface.Cls();
+    QCOMPARE(chart.surface.image().pixel(5, 5), Black);
+
+    QPalette dark = standard;
+    dark.setColor(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEC));
+    QGuiApplication::setPalette(dark);
+    chart.surface.Cls();
+    const QRgb ground = chart.surface.image().pixel(5, 5);
+    QGuiApplication::setPalette(standard);
+    QCOMPARE(ground, qRgb(0xEE, 0xEE, 0xEC));
 }
 
 void tst_Chart::recordsDatesAndLabels_data()

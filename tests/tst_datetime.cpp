@@ -333,6 +333,13 @@ void tst_DateTime::wholeRangeAgreesWithQDate()
         const QString text = Format(day, u"yyyy-mm-dd");
         if (text.size() != 10 || CDate(text) != std::optional<Date>(day))
             QFAIL(qPrintable(text + u" for "_qs + date.toString(Qt::ISODate)));
+        // And the day after the last of each month does not exist: no 29
+        // February in 1900 or 2100, no 31 April.
+        if (date.day() == date.daysInMonth()) {
+            const QString past = QString::asprintf("%04d-%02d-%02d", date.year(), date.month(), date.day() + 1);
+            if (IsDate(past))
+                QFAIL(qPrintable(past + u" was accepted"_qs));
+        }
     }
     QCOMPARE(QDate::fromJulianDay(qint64(FirstDateSerial) + JulianDayOfZero), QDate(100, 1, 1));
     QCOMPARE(QDate::fromJulianDay(qint64(LastDateSerial) + JulianDayOfZero), QDate(9999, 12, 31));

@@ -2,6 +2,8 @@
 
 #include "analysis_window/texts.h"
 
+#include <QClipboard>
+
 using namespace quorvel;
 using namespace quorvel::test;
 
@@ -50,6 +52,11 @@ private slots:
     void onlyBoxesButtonsBarsAndChartTakeFocus();
     void pictures();
     void wrappedTextsFitTheirLabels();
+    void guideLinkIsUnderlinedOnScreen();
+    void graphicalButtonsHaveFlatFaces_data();
+    void graphicalButtonsHaveFlatFaces();
+    void textBoxesKeepTheFirstLineOfAnyLength_data();
+    void textBoxesKeepTheFirstLineOfAnyLength();
 
 private:
     SharedValues m_shared;
@@ -203,9 +210,6 @@ void tst_Layout::boxesAndButtons()
     frmQORVEL w(m_shared);
     QCOMPARE(w.TXTCSRQ->palette().color(QPalette::Base).rgb(), qRgb(0xEE, 0xFB, 0xDF));
     QCOMPARE(w.txtCXRQ->palette().color(QPalette::Base).rgb(), qRgb(0xEE, 0xFB, 0xDF));
-    QCOMPARE(w.TXTCSRQ->maxLength(), 32767);
-    QCOMPARE(w.CMDcx->palette().color(QPalette::Button).rgb(), qRgb(0xC4, 0xE9, 0x9A));
-    QCOMPARE(w.Cmdclose->palette().color(QPalette::Button).rgb(), qRgb(0xC4, 0xE9, 0x9A));
     QVERIFY(w.CMDcx->icon().isNull());
     QCOMPARE(w.PicBack->surface().backColor(), SystemMenuText);
     QCOMPARE(w.PicBack->surface().size(), ChartSize);
@@ -265,6 +269,97 @@ void tst_Layout::wrappedTextsFitTheirLabels()
     QVERIFY(!CreditsText.contains(u'\n'));
     QCOMPARE(w.LBLabout->wrappedTextHeight(), 2 * QFontMetrics(w.LBLabout->font()).lineSpacing());
     QVERIFY(w.LBLabout->wrappedTextHeight() <= w.LBLabout->height());
+}
+
+// The link's underline shows on screen, in the link's colour at rest and
+// under the pointer, along the whole text.
+void tst_Layout::guideLinkIsUnderlinedOnScreen()
+{
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        const QRect link = w.Label2->geometry();
+        const auto underlineIn = [&](QRgb colour) {
+            const QImage shown = w.grab(link).toImage();
+            int count = 0;
+            for (int x = 0; x < shown.width(); ++x)
+                count += shown.pixel(x, shown.height() - 1) == colour;
+            return count;
+        };
+        QCOMPARE(underlineIn(qRgb(0xC0, 0, 0)), link.width());
+        w.Label2_MouseMove(0, 0, 1, 1);
+        QCOMPARE(underlineIn(qRgb(0, 0, 0)), link.width());
+    });
+}
+
+void tst_Layout::graphicalButtonsHaveFlatFaces_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("query") << u"CMDcx"_qs;
+    QTest::newRow("exit") << u"Cmdclose"_qs;
+}
+
+// The face inside the edge is the button's colour and the caption's black,
+// nothing else; pressing sinks it and the focus shows, both on screen.
+void tst_Layout::graphicalButtonsHaveFlatFaces()
+{
+    QFETCH(QString, name);
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        auto *button = static_cast<QPushButton *>(control(w, name));
+        const QRgb face = qRgb(0xC4, 0xE9, 0x9A);
+        const auto faceOnly = [&](const QImage &image) {
+            int faceCount = 0;
+            for (int y = 2; y < image.height() - 2; ++y)
+                for (int x = 2; x < image.width() - 2; ++x) {
+                    const QRgb p = image.pixel(x, y);
+                    if (p != face && p != qRgb(0, 0, 0))
+                        return false;
+                    faceCount += p == face;
+                }
+            return faceCount > (image.width() - 4) * (image.height() - 4) * 3 / 4;
+        };
+        w.TXTCSRQ->setFocus();
+        const QImage atRest = button->grab().toImage();
+        QVERIFY(faceOnly(atRest));
+        button->setFocus();
+        const QImage focused = button->grab().toImage();
+        QVERIFY(faceOnly(focused));
+        QVERIFY(focused != atRest);
+        button->setDown(true);
+        const QImage pressed = button->grab().toImage();
+        button->setDown(false);
+        QVERIFY(faceOnly(pressed));
+        QVERIFY(pressed != focused);
+        // The raised edge is light at the top left and dark when sunk.
+        QVERIFY(qGray(focused.pixel(0, 0)) > qGray(pressed.pixel(0, 0)));
+    });
+}
+
+void tst_Layout::textBoxesKeepTheFirstLineOfAnyLength_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("a date with a line feed") << QString() << 0 << u"2009-11-03\n"_qs << u"2009-11-03"_qs;
+    QTest::newRow("Windows line ends") << QString() << 0 << u"2009-11-03\r\n1980-01-01\r\n"_qs << u"2009-11-03"_qs;
+    QTest::newRow("into the middle") << u"2009-03"_qs << 4 << u"-11\nx"_qs << u"2009-11-03"_qs;
+    QTest::newRow("a text far past 32767 characters")
+        << QString() << 0 << QString(40000, u'9') << QString(40000, u'9');
+}
+
+// A single-line box takes only the first line of what is pasted into it,
+// and however long a text is, it is kept whole.
+void tst_Layout::textBoxesKeepTheFirstLineOfAnyLength()
+{
+    QFETCH(QString, before);
+    QFETCH(int, caret);
+    QFETCH(QString, pasted);
+    QFETCH(QString, after);
+    frmQORVEL w(m_shared);
+    w.txtCXRQ->setText(before);
+    w.txtCXRQ->setCursorPosition(caret);
+    QGuiApplication::clipboard()->setText(pasted);
+    QTest::keyClick(w.txtCXRQ, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(w.txtCXRQ->Text(), after);
 }
 
 QTEST_MAIN(tst_Layout)

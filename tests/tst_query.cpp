@@ -89,6 +89,9 @@ void tst_Query::centresTheSpan_data()
     QTest::newRow("widest span") << u"1960-02-06"_qs << u"2010-02-06"_qs << 365 << 9040 << u"2009-08-07"_qs;
     QTest::newRow("query with a time") << u"1980-01-01"_qs << u"2009-11-03 23:59"_qs << 40 << 5440
                                        << u"2009-10-15"_qs;
+    // d = 10878.5, p = 5439.25: the birth's noon moves the span back a step.
+    QTest::newRow("birth with a time") << u"1980-01-01 12:00"_qs << u"2009-11-03"_qs << 40 << 5439
+                                       << u"2009-10-13"_qs;
 }
 
 void tst_Query::centresTheSpan()
@@ -110,7 +113,8 @@ void tst_Query::centresTheSpan()
         QCOMPARE(m_shared.ChartBirthDate, *CDate(birth));
         QCOMPARE(m_shared.ChartQueryDate, *CDate(query));
         // The query day's bar stands in the chart, near its middle.
-        const double queryDay = std::round(*CDate(query) - *CDate(birth));
+        // Nearest whole day, halves to the even one.
+        const double queryDay = std::nearbyint(*CDate(query) - *CDate(birth));
         const double start = 2.0 * position;
         if (queryDay < start + span) {
             const int x = chartColumn(w, queryDay) + 1;
