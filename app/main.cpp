@@ -1,24 +1,6 @@
-#include "assets/assets.h"
-#include "platform/fonts.h"
-#include "startup/global.h"
-
-#include <QApplication>
-#include <QIcon>
-#include <QStyleFactory>
+#include "startup/program.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quorvel"));
-    // The program ends through its exit button; a window closed any other way
-    // is brought back by the loader.
-    QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    quorvel::initAssets();
-    quorvel::installFontSubstitutes();
-    QApplication::setWindowIcon(quorvel::windowIcon());
-
-    quorvel::Global global;
-    global.Main();
-    return app.exec();
+    return quorvel::runProgram(argc, argv);
 }

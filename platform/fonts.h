@@ -5,6 +5,9 @@
 // Every text of the program is set in "宋体", 9 points (12-pixel characters),
 // GB2312. That family exists on Chinese Windows only; here it is mapped onto
 // an installed Song/Ming face so the windows look the same on every machine.
+// The runtime's own texts (the context menus of text boxes and scroll bars,
+// the buttons of message boxes) are simplified Chinese too, whatever the
+// user's locale.
 
 namespace quorvel {
 
@@ -15,6 +18,11 @@ void installFontSubstitutes();
 
 // The program's font, optionally underlined.
 QFont programFont(bool underline = false);
+
+// Loads Qt's own simplified Chinese translation into the application, which
+// must exist; idempotent. Returns whether it is loaded: without the file the
+// runtime's texts stay English and the program runs on.
+bool installChineseTranslations();
 
 // The width of a text in the program's font, as a self-sizing label takes it.
 int textWidth(const QString &text);

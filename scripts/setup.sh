@@ -5,7 +5,7 @@ QUORVEL_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6test6 libgl-dev libxkbcommon-dev
     libbenchmark-dev
-    fonts-arphic-uming fonts-wqy-microhei
+    fonts-arphic-uming fonts-wqy-microhei qt6-translations-l10n
 )
 
 quorvel_install_missing() {

@@ -1,0 +1,106 @@
+#include "startup/program.h"
+
+#include <QProcess>
+#include <QTest>
+
+using namespace quorvel;
+
+Q_DECLARE_METATYPE(ProgramRequest)
+
+class tst_Program : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void onlyHelpAndVersionAnswer_data();
+    void onlyHelpAndVersionAnswer();
+    void answersWithoutDisplay_data();
+    void answersWithoutDisplay();
+    void qtOptionsChangeNothing();
+};
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QString output;
+    QString errors;
+};
+
+Outcome run(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+} // namespace
+
+void tst_Program::onlyHelpAndVersionAnswer_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<ProgramRequest>("request");
+    QTest::newRow("none") << QStringList() << ProgramRequest::Run;
+    QTest::newRow("Qt options") << QStringList{u"-reverse"_qs, u"-style"_qs, u"windows"_qs} << ProgramRequest::Run;
+    QTest::newRow("look-alikes") << QStringList{u"-help"_qs, u"--HELP"_qs, u"--version=1"_qs, u"-v"_qs, u"help"_qs}
+                                 << ProgramRequest::Run;
+    QTest::newRow("help") << QStringList{u"--help"_qs} << ProgramRequest::Help;
+    QTest::newRow("version after a Qt option") << QStringList{u"-platform"_qs, u"xcb"_qs, u"--version"_qs}
+                                               << ProgramRequest::Version;
+    QTest::newRow("the first one answers") << QStringList{u"--version"_qs, u"--help"_qs} << ProgramRequest::Version;
+}
+
+void tst_Program::onlyHelpAndVersionAnswer()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(ProgramRequest, request);
+    std::vector<QByteArray> bytes{"quorvel"};
+    for (const QString &argument : arguments)
+        bytes.push_back(argument.toLocal8Bit());
+    std::vector<const char *> argv;
+    for (const QByteArray &argument : bytes)
+        argv.push_back(argument.constData());
+    argv.push_back(nullptr);
+    QCOMPARE(programRequest(int(bytes.size()), argv.data()), request);
+}
+
+void tst_Program::answersWithoutDisplay_data()
+{
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("help") << u"--help"_qs << u"用法：quorvel"_qs;
+    QTest::newRow("version") << u"--version"_qs << u"quorvel " QUORVEL_VERSION "\n"_qs;
+}
+
+void tst_Program::answersWithoutDisplay()
+{
+    QFETCH(QString, argument);
+    QFETCH(QString, expected);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString &name : {u"DISPLAY"_qs, u"WAYLAND_DISPLAY"_qs, u"QT_QPA_PLATFORM"_qs})
+        environment.remove(name);
+    const Outcome outcome = run(QStringLiteral(QUORVEL_PROGRAM), {argument}, environment);
+    QCOMPARE(outcome.errors, QString());
+    QCOMPARE(outcome.exitCode, 0);
+    QVERIFY2(outcome.output.startsWith(expected) && outcome.output.endsWith(u'\n'), qPrintable(outcome.output));
+}
+
+void tst_Program::qtOptionsChangeNothing()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
+    const Outcome outcome = run(QStringLiteral(PROGRAM_PROBE), {}, environment);
+    QCOMPARE(outcome.output, u"left-to-right fusion no-style-sheet\n"_qs);
+    QCOMPARE(outcome.exitCode, 0);
+}
+
+QTEST_MAIN(tst_Program)
+#include "tst_program.moc"

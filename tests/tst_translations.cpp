@@ -1,0 +1,81 @@
+#include "platform/controls.h"
+#include "platform/fonts.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+using namespace quorvel;
+
+namespace {
+
+// Right-clicks the middle of a control as the pointer does and returns the
+// texts of the menu that comes up, then closes it. A scroll bar's menu runs
+// its own loop until closed, a text box's returns at once: the timer serves
+// both.
+QStringList contextMenuTexts(QWidget *control)
+{
+    QStringList texts;
+    bool read = false;
+    QTimer::singleShot(0, control, [&] {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            for (const QAction *action : menu->actions())
+                texts << action->text();
+            menu->close();
+        }
+        read = true;
+    });
+    const QPoint centre = control->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, centre, control->mapToGlobal(centre));
+    QApplication::sendEvent(control, &event);
+    if (!QTest::qWaitFor([&] { return read; }))
+        qWarning("no menu came up");
+    return texts;
+}
+
+} // namespace
+
+class tst_Translations : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void contextMenusAreChinese_data();
+    void contextMenusAreChinese();
+};
+
+void tst_Translations::initTestCase()
+{
+    // The program runs the same under any locale.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QVERIFY2(installChineseTranslations(), "Qt's zh_CN translation did not load");
+}
+
+void tst_Translations::contextMenusAreChinese_data()
+{
+    QTest::addColumn<bool>("scrollBar");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("text box: paste") << false << u"粘贴"_qs;
+    QTest::newRow("scroll bar: scroll here") << true << u"滚动至此"_qs;
+}
+
+void tst_Translations::contextMenusAreChinese()
+{
+    QFETCH(bool, scrollBar);
+    QFETCH(QString, expected);
+    QWidget window;
+    window.resize(200, 60);
+    auto *box = new TextBox(&window, QRect(0, 0, 120, 18), u"2009-11-03"_qs, 0x80000005);
+    auto *bar = new HScrollBar(&window, QRect(0, 30, 200, 17));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    const QStringList texts = contextMenuTexts(scrollBar ? static_cast<QWidget *>(bar) : box);
+    QVERIFY2(!texts.filter(expected).isEmpty(), qPrintable(texts.join(u" | ")));
+}
+
+QTEST_MAIN(tst_Translations)
+#include "tst_translations.moc"
