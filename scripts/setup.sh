@@ -6,6 +6,7 @@ QUORVEL_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6test6 libgl-dev libxkbcommon-dev
     libbenchmark-dev
     fonts-arphic-uming fonts-wqy-microhei
+    dpkg-dev file appstream desktop-file-utils groff-base
 )
 
 quorvel_install_missing() {
