@@ -377,8 +377,8 @@ void tst_Assets::icons_data()
         QTest::addRow("%d", size) << size;
 }
 
-// Each size shows a small chart: the three curves in their chart colours
-// (blue, yellow, red), each a wave across the whole black ground, in a green frame with rounded
+// Each size shows a small chart: the three curves in their chart colours,
+// each a wave across the whole black ground, in a green frame with rounded
 // corners on a transparent ground.
 void tst_Assets::icons()
 {
@@ -408,12 +408,13 @@ void tst_Assets::icons()
     // Even where the curves crowd the small sizes, a quarter of the ground
     // shows between them.
     QVERIFY2(black > ground.width() * ground.height() / 4, qPrintable(QString::number(black)));
+    const char *names[] = {"blue", "yellow", "red"};
     for (int curve = 0; curve < 3; ++curve) {
         const QRect &box = curves[curve];
-        const QString name = QString::number(curve);
+        const char *name = names[curve];
         QVERIFY2(box.left() <= ground.left() + ground.width() / 8 && box.right() >= ground.right() - ground.width() / 8,
-                 qPrintable(name));
-        QVERIFY2(box.height() > ground.height() / 2, qPrintable(name));
+                 name);
+        QVERIFY2(box.height() > ground.height() / 2, name);
     }
 
     // Unsmoothed at 16 pixels: nothing but the frame, the ground and the
