@@ -54,6 +54,9 @@ int runProgram(int argc, char *argv[])
     char *appArgv[] = {argc > 0 && argv[0] ? argv[0] : name, nullptr};
     QApplication app(appArgc, appArgv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    // The installed menu entry's name: Wayland matches windows to their entry
+    // by it; X matches them by the application name above, the window class.
+    QApplication::setDesktopFileName(QStringLiteral("org.quorvel.Quorvel"));
     // The program ends through its exit button; a window closed any other way
     // is brought back by the loader.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,8 +1,10 @@
 #include "assets/assets.h"
 
+#include <QFile>
 #include <QIcon>
 #include <QImage>
 #include <QTest>
+#include <QXmlStreamReader>
 
 #include <map>
 
@@ -69,6 +71,20 @@ QRect guideCell(int column, int row)
                  QPoint(GuideColumns[column + 1] - 1, GuideRows[row + 1] - 1));
 }
 
+// Which curve colour a pixel shows, smoothed edges over the black ground
+// included: 0 blue, 1 yellow, 2 red, or -1.
+int iconCurve(QRgb c)
+{
+    const int r = qRed(c), g = qGreen(c), b = qBlue(c);
+    if (b >= 96 && 3 * r < b && 3 * g < b)
+        return 0;
+    if (r >= 96 && g >= 96 && std::abs(r - g) < 32 && 3 * b < g)
+        return 1;
+    if (r >= 96 && 3 * g < r && 3 * b < r)
+        return 2;
+    return -1;
+}
+
 bool onGuideLine(int x, int y)
 {
     const bool inTable = x >= GuideColumns[0] && x <= GuideColumns[4] && y >= GuideRows[0] && y <= GuideRows[4];
@@ -103,6 +119,7 @@ private slots:
 
     void icons_data();
     void icons();
+    void scalableIcon();
     void windowIconSizes();
 };
 
@@ -354,44 +371,83 @@ void tst_Assets::guideCells()
 
 void tst_Assets::icons_data()
 {
-    QTest::addColumn<QString>("path");
     QTest::addColumn<int>("size");
 
-    QTest::newRow("16") << QString::fromLatin1(Icon16Path) << 16;
-    QTest::newRow("32") << QString::fromLatin1(Icon32Path) << 32;
-    QTest::newRow("48") << QString::fromLatin1(Icon48Path) << 48;
-    QTest::newRow("256") << QString::fromLatin1(Icon256Path) << 256;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        QTest::addRow("%d", size) << size;
 }
 
-// Each size shows the same drawing: a pale sheet with a grey outline on a
-// transparent ground, a green plus over its lower right corner.
+// Each size shows a small chart: the three curves in their chart colours,
+// each a wave across the whole black ground, in a green frame with rounded
+// corners on a transparent ground.
 void tst_Assets::icons()
 {
-    QFETCH(QString, path);
     QFETCH(int, size);
 
+    const QString path = QStringLiteral(QUORVEL_ASSETS_DIR "/icon%1.png").arg(size);
     const QImage icon = QImage(path).convertToFormat(QImage::Format_ARGB32);
-    const auto point = [size](double x, double y) { return QPoint(int(x * size / 16), int(y * size / 16)); };
+    QCOMPARE(icon.size(), QSize(size, size));
 
-    for (const QPoint corner : {QPoint(0, 0), QPoint(size - 1, 0), QPoint(0, size - 1)})
+    const int last = size - 1;
+    for (const QPoint corner : {QPoint(0, 0), QPoint(last, 0), QPoint(0, last), QPoint(last, last)})
         QCOMPARE(qAlpha(icon.pixel(corner)), 0);
+    for (const QPoint edge : {QPoint(size / 2, 0), QPoint(0, size / 2), QPoint(last, size / 2), QPoint(size / 2, last)})
+        QCOMPARE(icon.pixel(edge), PanelGreen);
 
-    const QColor paper = icon.pixelColor(point(4, 3));
-    QCOMPARE(paper.alpha(), 255);
-    QVERIFY2(paper.red() > 220 && paper.green() > 240 && paper.blue() > 220 && paper.green() >= paper.red(),
-             qPrintable(paper.name()));
-
-    const QColor outline = icon.pixelColor(point(2, 8));
-    QCOMPARE(outline.alpha(), 255);
-    QVERIFY2(outline.red() == outline.green() && outline.green() == outline.blue() && outline.red() > 90
-                 && outline.red() < 170,
-             qPrintable(outline.name()));
-
-    for (const QPoint p : {point(11.5, 11.5), point(15.5, 11.5), point(11.5, 15.5), point(8, 11.5)}) {
-        const QColor plus = icon.pixelColor(p);
-        QCOMPARE(plus.alpha(), 255);
-        QVERIFY2(plus.green() > plus.red() + 60 && plus.green() > plus.blue() + 60, qPrintable(plus.name()));
+    const QRect ground(size / 8, size / 8, size - size / 4, size - size / 4);
+    int black = 0;
+    QRect curves[3];
+    for (int y = ground.top(); y <= ground.bottom(); ++y) {
+        for (int x = ground.left(); x <= ground.right(); ++x) {
+            const QRgb c = icon.pixel(x, y);
+            black += c == Black;
+            if (const int curve = iconCurve(c); curve >= 0)
+                curves[curve] |= QRect(x, y, 1, 1);
+        }
     }
+    // Even where the curves crowd the small sizes, a quarter of the ground
+    // shows between them.
+    QVERIFY2(black > ground.width() * ground.height() / 4, qPrintable(QString::number(black)));
+    const char *names[] = {"blue", "yellow", "red"};
+    for (int curve = 0; curve < 3; ++curve) {
+        const QRect &box = curves[curve];
+        const char *name = names[curve];
+        QVERIFY2(box.left() <= ground.left() + ground.width() / 8 && box.right() >= ground.right() - ground.width() / 8,
+                 name);
+        QVERIFY2(box.height() > ground.height() / 2, name);
+    }
+
+    // Unsmoothed at 16 pixels: nothing but the frame, the ground and the
+    // curves' own colours.
+    if (size == 16) {
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const QRgb c = icon.pixel(x, y);
+                const bool curve = c == qRgb(0, 0, 255) || c == qRgb(255, 255, 0) || c == qRgb(255, 0, 0);
+                if (qAlpha(c) != 0 && c != PanelGreen && c != Black && !curve)
+                    QFAIL(qPrintable(QStringLiteral("unexpected colour at %1").arg(at(x, y))));
+            }
+        }
+    }
+}
+
+// The scalable icon is well-formed SVG on the same 16-unit square, with the
+// three curves in their colours.
+void tst_Assets::scalableIcon()
+{
+    QFile file(QStringLiteral(QUORVEL_ASSETS_DIR "/icon.svg"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader svg(&file);
+    QVERIFY(svg.readNextStartElement());
+    QCOMPARE(svg.name(), u"svg"_qs);
+    QCOMPARE(svg.attributes().value(u"viewBox"_qs), u"0 0 16 16"_qs);
+    QStringList strokes;
+    while (!svg.atEnd()) {
+        if (svg.readNext() == QXmlStreamReader::StartElement && svg.name() == u"polyline"_qs)
+            strokes << svg.attributes().value(u"stroke"_qs).toString();
+    }
+    QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
+    QCOMPARE(strokes, QStringList({u"#0000ff"_qs, u"#ffff00"_qs, u"#ff0000"_qs}));
 }
 
 void tst_Assets::windowIconSizes()
