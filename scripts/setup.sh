@@ -5,12 +5,8 @@ QUORVEL_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6test6 libgl-dev libxkbcommon-dev
     libbenchmark-dev
-<<<<<<< HEAD
     fonts-arphic-uming fonts-wqy-microhei qt6-translations-l10n
-=======
-    fonts-arphic-uming fonts-wqy-microhei
     dpkg-dev file appstream desktop-file-utils groff-base
->>>>>>> packaging
 )
 
 quorvel_install_missing() {
@@ -31,11 +27,20 @@ quorvel_install_missing() {
         apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
 }
 
+# Configures the preset every time, so that a change to the presets reaches
+# the build (cmake only regenerates when something changed), then builds it.
+# The build's progress lines are left out; anything else it prints is kept.
+# Fails, saying so, when either step fails.
 quorvel_build() {
-    local preset=$1
-    if [ ! -f "build/$preset/build.ninja" ]; then
-        cmake --preset "$preset" >/dev/null || return 1
+    local preset=$1 status
+    if ! cmake --preset "$preset" >/dev/null; then
+        echo "quorvel: configuring the $preset build failed" >&2
+        return 1
     fi
-    cmake --build --preset "$preset" -- -j"$(nproc)" | grep -v '^\[' || true
-    [ "${PIPESTATUS[0]}" -eq 0 ]
+    cmake --build --preset "$preset" -- -j"$(nproc)" | grep -v '^\['
+    status=${PIPESTATUS[0]}
+    if [ "$status" -ne 0 ]; then
+        echo "quorvel: the $preset build failed (status $status)" >&2
+        return 1
+    fi
 }
