@@ -1,8 +1,8 @@
 #pragma once
 
 #include "chart/chartcontrols.h"
-#include "platform/controls.h"
-#include "platform/form.h"
+#include "platform/widgets/controls.h"
+#include "platform/widgets/form.h"
 
 #include <cstdint>
 #include <functional>

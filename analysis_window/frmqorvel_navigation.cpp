@@ -1,8 +1,8 @@
 #include "analysis_window/frmqorvel.h"
 
 #include "chart/chart.h"
-#include "platform/conversions.h"
-#include "platform/runtime.h"
+#include "platform/dates/conversions.h"
+#include "platform/widgets/runtime.h"
 
 namespace quorvel {
 

@@ -1,8 +1,8 @@
 #include "analysis_window/frmqorvel.h"
 
 #include "model/biorhythm.h"
-#include "platform/conversions.h"
-#include "platform/datetime.h"
+#include "platform/dates/conversions.h"
+#include "platform/dates/datetime.h"
 
 namespace quorvel {
 namespace {

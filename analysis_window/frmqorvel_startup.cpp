@@ -2,8 +2,8 @@
 
 #include "analysis_window/texts.h"
 #include "chart/chart.h"
-#include "platform/conversions.h"
-#include "platform/runtime.h"
+#include "platform/dates/conversions.h"
+#include "platform/widgets/runtime.h"
 
 #include <algorithm>
 

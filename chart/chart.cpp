@@ -1,7 +1,7 @@
 #include "chart/chart.h"
 
 #include "model/biorhythm.h"
-#include "platform/conversions.h"
+#include "platform/dates/conversions.h"
 
 #include <array>
 

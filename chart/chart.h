@@ -1,7 +1,7 @@
 #pragma once
 
 #include "chart/chartcontrols.h"
-#include "platform/surface.h"
+#include "platform/drawing/surface.h"
 
 // Chart coordinates: x is the day offset since the chart's birth date, day d
 // filling the column from d to d + 1 and its values drawn at d + 0.5; y runs

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/datetime.h"
+#include "platform/dates/datetime.h"
 
 #include <QString>
 

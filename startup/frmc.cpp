@@ -2,7 +2,7 @@
 
 #include "startup/global.h"
 #include "assets/assets.h"
-#include "platform/runtime.h"
+#include "platform/widgets/runtime.h"
 
 namespace quorvel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/form.h"
+#include "platform/widgets/form.h"
 
 #include <QTimer>
 

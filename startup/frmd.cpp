@@ -2,7 +2,7 @@
 
 #include "analysis_window/frmqorvel.h"
 #include "assets/assets.h"
-#include "platform/geometry.h"
+#include "platform/widgets/geometry.h"
 
 #include <QPixmap>
 

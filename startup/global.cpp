@@ -1,7 +1,7 @@
 #include "startup/global.h"
 
 #include "analysis_window/frmqorvel.h"
-#include "platform/runtime.h"
+#include "platform/widgets/runtime.h"
 #include "startup/frmc.h"
 #include "startup/frmd.h"
 

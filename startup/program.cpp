@@ -1,7 +1,8 @@
 #include "startup/program.h"
 
 #include "assets/assets.h"
-#include "platform/fonts.h"
+#include "platform/drawing/fonts.h"
+#include "platform/widgets/translations.h"
 #include "startup/global.h"
 
 #include <QApplication>

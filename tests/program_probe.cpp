@@ -2,7 +2,7 @@
 // options on its command line and, once the analysis window is shown, prints
 // what those options would have changed, then ends the program.
 #include "analysis_window/frmqorvel.h"
-#include "platform/runtime.h"
+#include "platform/widgets/runtime.h"
 #include "startup/program.h"
 
 #include <QApplication>

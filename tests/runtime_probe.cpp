@@ -1,7 +1,7 @@
 // A small program for tst_runtime: raises a runtime error or ends the
 // program in the way its argument names, so the test can watch the process.
-#include "platform/controls.h"
-#include "platform/runtime.h"
+#include "platform/widgets/controls.h"
+#include "platform/widgets/runtime.h"
 
 #include <QApplication>
 #include <QEventLoop>

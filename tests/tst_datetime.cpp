@@ -1,4 +1,4 @@
-#include "platform/datetime.h"
+#include "platform/dates/datetime.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "platform/surface.h"
+#include "platform/drawing/surface.h"
 
 #include <QTest>
 

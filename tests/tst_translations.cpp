@@ -1,5 +1,5 @@
-#include "platform/controls.h"
-#include "platform/fonts.h"
+#include "platform/widgets/controls.h"
+#include "platform/widgets/translations.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

@@ -5,10 +5,10 @@
 
 #include "analysis_window/frmqorvel.h"
 #include "assets/assets.h"
-#include "platform/datetime.h"
-#include "platform/fonts.h"
-#include "platform/conversions.h"
-#include "platform/runtime.h"
+#include "platform/dates/datetime.h"
+#include "platform/drawing/fonts.h"
+#include "platform/dates/conversions.h"
+#include "platform/widgets/runtime.h"
 #include "model/biorhythm.h"
 
 #include <QApplication>

@@ -1,10 +1,7 @@
-#include "platform/fonts.h"
+#include "platform/drawing/fonts.h"
 
-#include <QCoreApplication>
 #include <QFontMetrics>
-#include <QLibraryInfo>
 #include <QStringList>
-#include <QTranslator>
 
 namespace quorvel {
 
@@ -31,19 +28,6 @@ QFont programFont(bool underline)
     font.setUnderline(underline);
     font.setStyleStrategy(QFont::NoAntialias);
     return font;
-}
-
-bool installChineseTranslations()
-{
-    static const bool installed = [] {
-        auto *translator = new QTranslator(QCoreApplication::instance());
-        if (translator->load(u"qtbase_zh_CN"_qs, QLibraryInfo::path(QLibraryInfo::TranslationsPath))
-            && QCoreApplication::installTranslator(translator))
-            return true;
-        delete translator;
-        return false;
-    }();
-    return installed;
 }
 
 int textWidth(const QString &text)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/controls.h"
+#include "platform/widgets/controls.h"
 
 #include <QPixmap>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/surface.h"
+#include "platform/drawing/surface.h"
 
 #include <QLabel>
 #include <QLineEdit>

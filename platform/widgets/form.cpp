@@ -1,7 +1,7 @@
-#include "platform/form.h"
+#include "platform/widgets/form.h"
 
-#include "platform/fonts.h"
-#include "platform/geometry.h"
+#include "platform/drawing/fonts.h"
+#include "platform/widgets/geometry.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>

@@ -1,7 +1,7 @@
-#include "platform/controls.h"
+#include "platform/widgets/controls.h"
 
-#include "platform/fonts.h"
-#include "platform/runtime.h"
+#include "platform/drawing/fonts.h"
+#include "platform/widgets/runtime.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "platform/conversions.h"
+#include "platform/dates/conversions.h"
 
 #include <cmath>
 #include <limits>

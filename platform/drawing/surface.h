@@ -1,19 +1,18 @@
 #pragma once
 
+#include "platform/drawing/colors.h"
+
 #include <QImage>
 #include <QPointF>
 #include <QRectF>
 #include <QSize>
 
-#include <cstdint>
 #include <functional>
 
 // The chart's drawing surface: a backing image with user coordinates set by
 // Scale, one-pixel solid lines, filled boxes and points, drawn with the copy
 // pen or exclusive-or against what is there. The picture box widget shows
 // the image, so the chart survives being covered by another window.
-//
-// Colours are 0x00BBGGRR values; 0x800000nn names a system colour.
 //
 // Pixel rule (one place, used both ways). Scale maps the user rectangle onto
 // the whole image, and a pixel stands for the user point at its centre. A
@@ -26,17 +25,6 @@
 // not its last, so joined segments meet without overdraw.
 
 namespace quorvel {
-
-using VbColor = std::uint32_t;
-
-inline constexpr VbColor SystemWindowBackground = 0x80000005;
-inline constexpr VbColor SystemMenuText = 0x80000007;
-inline constexpr VbColor SystemWindowText = 0x80000008;
-inline constexpr VbColor SystemButtonFace = 0x8000000F;
-inline constexpr VbColor SystemButtonText = 0x80000012;
-
-// The colour a 0x00BBGGRR value or a system colour stands for, opaque.
-QRgb resolveColor(VbColor color);
 
 enum class DrawMode { XorPen = 7, CopyPen = 13 };
 

@@ -1,4 +1,4 @@
-#include "platform/runtime.h"
+#include "platform/widgets/runtime.h"
 
 #include <QApplication>
 #include <QMessageBox>

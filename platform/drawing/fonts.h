@@ -19,11 +19,6 @@ void installFontSubstitutes();
 // The program's font, optionally underlined.
 QFont programFont(bool underline = false);
 
-// Loads Qt's own simplified Chinese translation into the application, which
-// must exist; idempotent. Returns whether it is loaded: without the file the
-// runtime's texts stay English and the program runs on.
-bool installChineseTranslations();
-
 // The width of a text in the program's font, as a self-sizing label takes it.
 int textWidth(const QString &text);
 
