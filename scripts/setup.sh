@@ -8,6 +8,10 @@ QUORVEL_PACKAGES=(
     fonts-arphic-uming fonts-wqy-microhei
 )
 
+# Only for the fuzz preset (tools/fuzz-dates): clang and its libFuzzer and
+# sanitizer runtimes. ./run does not need them.
+QUORVEL_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+
 quorvel_install_missing() {
     local missing=() pkg
     for pkg in "${QUORVEL_PACKAGES[@]}" "$@"; do
