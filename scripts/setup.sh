@@ -9,6 +9,10 @@ QUORVEL_PACKAGES=(
     dpkg-dev file appstream desktop-file-utils groff-base
 )
 
+# Only for the fuzz preset (tools/fuzz-dates): clang and its libFuzzer and
+# sanitizer runtimes. ./run does not need them.
+QUORVEL_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+
 quorvel_install_missing() {
     local missing=() pkg
     for pkg in "${QUORVEL_PACKAGES[@]}" "$@"; do
