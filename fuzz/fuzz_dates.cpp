@@ -10,8 +10,8 @@
 // (a regular expression and QDate), so a text wrongly accepted or rejected
 // is a finding as much as a crash.
 
-#include "platform/conversions.h"
-#include "platform/datetime.h"
+#include "platform/dates/conversions.h"
+#include "platform/dates/datetime.h"
 
 #include <QDate>
 #include <QRegularExpression>
