@@ -10,6 +10,10 @@
 // machine (same Qt, FreeType and fonts) writes the same bytes every run.
 // Run it with QT_QPA_PLATFORM=offscreen.
 
+#include "chart/chart.h"
+#include "platform/drawing/colors.h"
+#include "platform/drawing/fonts.h"
+
 #include <QDir>
 #include <QFont>
 #include <QFontMetrics>
@@ -31,25 +35,18 @@
 
 namespace {
 
-// Colours are given as the program gives them, 0x00BBGGRR.
-QColor bgr(unsigned value)
+using quorvel::VbColor;
+
+// Colours are given as the program gives them, 0x00BBGGRR; the chart's own
+// come from the chart's definitions.
+QColor bgr(VbColor value)
 {
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+    return QColor::fromRgb(quorvel::resolveColor(value));
 }
 
 const QColor PanelGreen = bgr(0x0053A673);
 const QColor PanelEdge(73, 105, 53);
 constexpr int ShadowWidth = 10;
-
-QFont songFont()
-{
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(12);
-    // Unsmoothed, the 12-pixel Song face stays crisp, and each text is drawn
-    // in exactly its one colour.
-    font.setStyleStrategy(QFont::NoAntialias);
-    return font;
-}
 
 QImage trueColourImage(int width, int height, const QColor &fill)
 {
@@ -202,13 +199,13 @@ QImage makeLegend()
         QString word;
     };
     const Entry entries[] = {
-        {4, QColor(0, 0, 255), QStringLiteral("体力")},
-        {52, QColor(255, 255, 0), QStringLiteral("情绪")},
-        {99, QColor(255, 0, 0), QStringLiteral("智力")},
-        {146, QColor(0, 255, 255), QStringLiteral("综合")},
+        {4, bgr(quorvel::PhysicalColor), QStringLiteral("体力")},
+        {52, bgr(quorvel::EmotionalColor), QStringLiteral("情绪")},
+        {99, bgr(quorvel::IntellectualColor), QStringLiteral("智力")},
+        {146, bgr(quorvel::CompositeColor), QStringLiteral("综合")},
     };
     QPainter painter(&image);
-    painter.setFont(songFont());
+    painter.setFont(quorvel::programFont());
     for (const Entry &entry : entries) {
         const QRect swatch(entry.left, 1, 9, 17);
         painter.fillRect(swatch, Qt::black);
@@ -260,7 +257,7 @@ std::optional<int> layoutParagraph(QTextLayout &layout, int width)
 void drawParagraph(QPainter &painter, const QRect &cell, const QString &text)
 {
     const QRect room = cell.adjusted(CellPadding, CellPadding, -CellPadding, -CellPadding);
-    QTextLayout layout(text, songFont());
+    QTextLayout layout(text, quorvel::programFont());
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
@@ -269,14 +266,14 @@ void drawParagraph(QPainter &painter, const QRect &cell, const QString &text)
         fail(QStringLiteral("the text does not fit its cell: %1").arg(text));
     // The block is centred in the cell; each line's 12-pixel glyphs sit in the
     // middle of its 18-pixel line.
-    const QFontMetrics metrics(songFont());
+    const QFontMetrics metrics(quorvel::programFont());
     const int top = room.top() + (room.height() - *height) / 2 + (LineHeight - metrics.height()) / 2;
     layout.draw(&painter, QPointF(room.left(), top));
 }
 
 void drawCentred(QPainter &painter, const QRect &cell, const QString &text)
 {
-    if (QFontMetrics(songFont()).horizontalAdvance(text) > cell.width() - 2 * CellPadding)
+    if (QFontMetrics(quorvel::programFont()).horizontalAdvance(text) > cell.width() - 2 * CellPadding)
         fail(QStringLiteral("the heading does not fit its cell: %1").arg(text));
     painter.drawText(cell, Qt::AlignCenter, text);
 }
@@ -300,7 +297,7 @@ QImage makeGuide()
     for (const int y : GuideRows)
         painter.fillRect(QRect(QPoint(GuideColumns[0], y), QPoint(GuideColumns[4], y)), GuideLine);
 
-    painter.setFont(songFont());
+    painter.setFont(quorvel::programFont());
     painter.setPen(GuideText);
     const QString headings[] = {QStringLiteral("生物节律高潮期"), QStringLiteral("生物节律临界日"),
                                 QStringLiteral("生物节律低潮期")};
@@ -361,8 +358,8 @@ QImage makeGuide()
 // also written as an SVG picture for every other size.
 
 const QColor IconRim = bgr(0x009AE9C4);
-const QColor IconGrid = bgr(0x00808080);
-const QColor IconZeroLine = bgr(0x00A0A0A0);
+const QColor IconGrid = bgr(quorvel::GridColor);
+const QColor IconZeroLine = bgr(quorvel::ZeroLineColor);
 constexpr double IconCentre = 8;
 constexpr double IconAmplitude = 5;
 constexpr double IconCurveWidth = 0.8;
@@ -383,9 +380,9 @@ struct IconCurve {
 // Physical, emotional and intellectual, in the order the chart draws them;
 // their periods keep the proportion of the cycles' 23, 28 and 33 days.
 const IconCurve IconCurves[] = {
-    {bgr(0x00FF0000), 13.8, -2.07},
-    {bgr(0x0000FFFF), 16.8, 0.15},
-    {bgr(0x000000FF), 19.8, 2.17},
+    {bgr(quorvel::PhysicalColor), 13.8, -2.07},
+    {bgr(quorvel::EmotionalColor), 16.8, 0.15},
+    {bgr(quorvel::IntellectualColor), 19.8, 2.17},
 };
 
 double iconCurveY(const IconCurve &curve, double x)
@@ -542,15 +539,9 @@ int main(int argc, char *argv[])
     if (!dir.exists())
         fail(QStringLiteral("no such directory: %1").arg(dir.path()));
 
-    // "宋体" exists on Chinese Windows only; here it stands for the installed
-    // Song/Ming face, whose 12-pixel characters match it.
-    QFont::insertSubstitutions(QStringLiteral("宋体"),
-                               {QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UMing TW"),
-                                QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Serif CJK SC")});
-
     // The legend and the guide are laid out for 12-pixel Chinese characters
     // and 6-pixel others; another face would push text over the lines.
-    const QFontMetrics metrics(songFont());
+    const QFontMetrics metrics(quorvel::programFont());
     if (metrics.horizontalAdvance(QChar(0x4F53)) != 12 || metrics.horizontalAdvance(QLatin1Char('0')) != 6)
         fail(QStringLiteral("no Song/Ming face with 12-pixel characters is installed"));
 
