@@ -95,11 +95,6 @@ private:
 inline constexpr VbColor LinkRestingColor = 192; // dark red
 inline constexpr VbColor LinkHoverColor = 0;
 
-// Where a window is placed to stand centred on the screen, in twips, halves
-// kept. A window larger than the screen keeps its top-left corner on the
-// screen, where it can still be reached.
-float centredPosition(int screenTwips, int windowTwips);
-
 // POSITION's page step for a span of s days: s/2, halves to even, so that
 // one page moves the chart by about one span.
 std::int16_t halfSpanStep(int span);

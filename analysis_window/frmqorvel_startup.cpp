@@ -5,7 +5,6 @@
 #include "platform/dates/conversions.h"
 #include "platform/widgets/runtime.h"
 
-#include <algorithm>
 
 namespace quorvel {
 namespace {
@@ -14,11 +13,6 @@ constexpr Date StartBirthDate = 21952.0; // 1960-02-06
 constexpr float StartCriticalLevel = 0.2f;
 
 } // namespace
-
-float centredPosition(int screenTwips, int windowTwips)
-{
-    return std::max(0.0f, (float(screenTwips) - float(windowTwips)) / 2.0f);
-}
 
 void frmQORVEL::Form_Load()
 {
@@ -39,8 +33,7 @@ void frmQORVEL::Form_Load()
     POSITION->setLargeChange(halfSpanStep(PROPTION->Value()));
     POSITION->setValueChecked(0);
 
-    setLeft(centredPosition(Screen::Width(), Width()));
-    setTop(centredPosition(Screen::Height(), Height()));
+    centreOnScreen();
 
     m_shared.ChartBirthDate = StartBirthDate;
     m_shared.CriticalLevel = StartCriticalLevel;

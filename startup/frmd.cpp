@@ -16,8 +16,7 @@ FrmD::FrmD(frmQORVEL *analysisWindow)
     Command1 = new CommandButton(this, twipsRect(7080, 7620, 1245, 405), QStringLiteral("关 闭"));
     Image2 = new ImageBox(this, twipsRect(0, 0, 9585, 7515), QPixmap(QString::fromLatin1(GuidePicturePath)));
     Command1->onClick = [this] { Command1_Click(); };
-    setLeft(centredPosition(Screen::Width(), Width()));
-    setTop(centredPosition(Screen::Height(), Height()));
+    centreOnScreen();
     Command1->setFocus();
 }
 

@@ -1,6 +1,7 @@
 #include "platform/widgets/controls.h"
 
 #include "platform/drawing/fonts.h"
+#include "platform/widgets/geometry.h"
 #include "platform/widgets/runtime.h"
 
 #include <QKeyEvent>
@@ -172,7 +173,7 @@ void Label::paintEvent(QPaintEvent *event)
 
 void Label::mouseMoveEvent(QMouseEvent *event)
 {
-    reportMouseMove(onMouseMove, event, event->position());
+    reportMouseMove(onMouseMove, event, event->position() * TwipsPerPixel);
 }
 
 void Label::mousePressEvent(QMouseEvent *event)

@@ -19,7 +19,9 @@
 namespace quorvel {
 
 // Mouse-move arguments: buttons (1 left, 2 right, 4 middle), shift state
-// (1 Shift, 2 Ctrl, 4 Alt) and the position in the control's coordinates.
+// (1 Shift, 2 Ctrl, 4 Alt) and the position from the control's top-left
+// corner: in twips for windows and labels, in the user coordinates of its
+// scale for a picture box.
 using MouseMoveHandler = std::function<void(int button, int shift, float x, float y)>;
 
 int mouseButtonState(Qt::MouseButtons buttons);

@@ -10,7 +10,7 @@
 #include <QPainter>
 #include <QScreen>
 
-#include <cmath>
+#include <algorithm>
 
 namespace quorvel {
 
@@ -53,6 +53,17 @@ void Form::ShowModal()
         m_modalLoop = nullptr;
 }
 
+float centredPosition(int screenTwips, int windowTwips)
+{
+    return std::max(0.0f, (float(screenTwips) - float(windowTwips)) / 2.0f);
+}
+
+void Form::centreOnScreen()
+{
+    setLeft(centredPosition(Screen::Width(), Width()));
+    setTop(centredPosition(Screen::Height(), Height()));
+}
+
 void Form::setLeft(float twips)
 {
     m_left = twips;
@@ -72,7 +83,7 @@ void Form::place()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
-    move(origin + QPoint(int(std::lround(m_left / TwipsPerPixel)), int(std::lround(m_top / TwipsPerPixel))));
+    move(origin + QPoint(twipsToPixels(m_left), twipsToPixels(m_top)));
 }
 
 void Form::paintEvent(QPaintEvent *event)

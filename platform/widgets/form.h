@@ -35,6 +35,9 @@ public:
     float Top() const { return m_top; }
     void setLeft(float twips);
     void setTop(float twips);
+    // Centres the window on the screen: Left, then Top, computed in single
+    // precision from the sizes in twips.
+    void centreOnScreen();
     int Width() const;
     int Height() const;
 
@@ -54,6 +57,11 @@ private:
     float m_left = 0;
     float m_top = 0;
 };
+
+// Where a window is placed to stand centred on the screen, in twips, halves
+// kept. A window larger than the screen keeps its top-left corner on the
+// screen, where it can still be reached.
+float centredPosition(int screenTwips, int windowTwips);
 
 // The primary screen's size in twips.
 namespace Screen {

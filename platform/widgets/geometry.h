@@ -8,7 +8,15 @@ namespace quorvel {
 
 inline constexpr int TwipsPerPixel = 15;
 
-constexpr int twipsToPixels(int twips) { return twips / TwipsPerPixel; }
+// The one rule from twips to pixels: the nearest pixel, a half going up.
+// Every size and position of the layouts lies less than half a pixel past
+// a whole one; a centred window may stand on a half.
+constexpr int twipsToPixels(double twips)
+{
+    const double pixels = twips / TwipsPerPixel + 0.5;
+    const int whole = static_cast<int>(pixels);
+    return pixels < whole ? whole - 1 : whole;
+}
 
 constexpr QRect twipsRect(int left, int top, int width, int height)
 {
