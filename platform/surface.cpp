@@ -26,7 +26,11 @@ int toPixelCoordinate(double value)
 QRgb resolveColor(VbColor color)
 {
     if (color & 0x80000000u) {
-        const QPalette palette = QGuiApplication::instance() ? QGuiApplication::palette() : QPalette();
+        // QGuiApplication::instance() is any application object, also a
+        // QCoreApplication, whose palette cannot be asked for.
+        const QPalette palette = qobject_cast<QGuiApplication *>(QCoreApplication::instance())
+            ? QGuiApplication::palette()
+            : QPalette();
         QColor system;
         switch (color & 0xFFu) {
         case 0x05: system = palette.color(QPalette::Base); break;
