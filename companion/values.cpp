@@ -7,42 +7,51 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace quorvel::companion {
 namespace {
 
 constexpr std::array Cycles{BiorhythmCycle::Physical, BiorhythmCycle::Emotional, BiorhythmCycle::Intellectual};
 
-void appendNumber(std::string &out, long long value)
+// A row is put together in a buffer on the stack and appended at once; the
+// longest row takes about 130 characters.
+class RowWriter
 {
-    char buffer[24];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
-}
+public:
+    void number(long long value) { m_end = std::to_chars(m_end, m_limit, value).ptr; }
+    // The shortest text that reads back as the very same double.
+    void exact(double value) { m_end = std::to_chars(m_end, m_limit, value).ptr; }
+    void text(const char *text, std::size_t size)
+    {
+        std::memcpy(m_end, text, size);
+        m_end += size;
+    }
+    void comma() { *m_end++ = ','; }
 
-// "yyyy-mm-dd" of a calendar day in range (a whole day count, so the cast is
-// exact), written without building a string: the table writes one a row.
-void appendDate(std::string &out, Date date)
-{
-    constexpr qint64 JulianDayOfSerialZero = 2415019; // 1899-12-30
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    QDate::fromJulianDay(qint64(date) + JulianDayOfSerialZero).getDate(&year, &month, &day);
-    const char text[10] = {char('0' + year / 1000),      char('0' + year / 100 % 10), char('0' + year / 10 % 10),
-                           char('0' + year % 10),        '-',
-                           char('0' + month / 10),       char('0' + month % 10),      '-',
-                           char('0' + day / 10),         char('0' + day % 10)};
-    out.append(text, sizeof text);
-}
+    // "yyyy-mm-dd" of a calendar day in range (a whole day count, so the
+    // cast is exact).
+    void date(Date date)
+    {
+        constexpr qint64 JulianDayOfSerialZero = 2415019; // 1899-12-30
+        int year = 0;
+        int month = 0;
+        int day = 0;
+        QDate::fromJulianDay(qint64(date) + JulianDayOfSerialZero).getDate(&year, &month, &day);
+        const char digits[10] = {char('0' + year / 1000), char('0' + year / 100 % 10), char('0' + year / 10 % 10),
+                                 char('0' + year % 10),   '-',
+                                 char('0' + month / 10),  char('0' + month % 10),      '-',
+                                 char('0' + day / 10),    char('0' + day % 10)};
+        text(digits, sizeof digits);
+    }
 
-// The shortest text that reads back as the very same double.
-void appendExact(std::string &out, double value)
-{
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
-}
+    void appendTo(std::string &out) const { out.append(m_buffer, std::size_t(m_end - m_buffer)); }
+
+private:
+    char m_buffer[256];
+    char *m_end = m_buffer;
+    char *const m_limit = m_buffer + sizeof m_buffer;
+};
 
 } // namespace
 
@@ -72,22 +81,24 @@ void appendTableHeader(std::string &out)
 void appendTableRow(std::string &out, const DayValues &row)
 {
     // Every field is a date or a number: nothing needs quoting.
-    appendDate(out, row.date);
-    out += ',';
-    appendNumber(out, row.day);
+    RowWriter line;
+    line.date(row.date);
+    line.comma();
+    line.number(row.day);
     for (const double value : row.cycles) {
-        out += ',';
-        appendNumber(out, readoutNumber(value));
+        line.comma();
+        line.number(readoutNumber(value));
     }
-    out += ',';
-    appendNumber(out, readoutComposite(row.composite));
+    line.comma();
+    line.number(readoutComposite(row.composite));
     for (const double value : row.cycles) {
-        out += ',';
-        appendExact(out, value);
+        line.comma();
+        line.exact(value);
     }
-    out += ',';
-    appendExact(out, row.composite);
-    out += row.critical ? ",1\r\n" : ",0\r\n";
+    line.comma();
+    line.exact(row.composite);
+    line.text(row.critical ? ",1\r\n" : ",0\r\n", 4);
+    line.appendTo(out);
 }
 
 std::vector<Date> criticalDays(Date birthDay, Date from, Date to)
