@@ -1,6 +1,7 @@
 #include "analysis_window/frmqorvel.h"
 
 #include "chart/chart.h"
+#include "chart/span.h"
 #include "platform/dates/conversions.h"
 #include "platform/widgets/runtime.h"
 
@@ -68,24 +69,11 @@ void frmQORVEL::CMDcx_Click()
 
     const auto birthInBox = CDate(TXTCSRQ->Text());
     const Date birth = birthInBox ? *birthInBox : m_shared.ChartBirthDate;
-    const double halfSpan = PROPTION->Value() / 2.0;
-    const double d = (*query - halfSpan) - birth;
-
-    // A span centred on the query date that would begin on or before the
-    // birth date leaves the empty frame. Since every birth date lies in the
-    // range of dates, this also covers a query date so early that the span
-    // would begin before the first representable day.
-    if (!(d > 0.0)) {
+    const auto position = centredSpanPosition(*query, birth, PROPTION->Value(), POSITION->Max());
+    if (!position) {
         clearToFrame();
         return;
     }
-
-    double p = d / 2.0;
-    if (p > POSITION->Max())
-        p = POSITION->Max();
-    const auto position = CInt(p);
-    if (!position)
-        RaiseRuntimeError(OverflowError());
     POSITION->setValueChecked(*position);
 
     redrawChart();

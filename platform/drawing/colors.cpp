@@ -9,8 +9,9 @@ namespace quorvel {
 QRgb resolveColor(VbColor color)
 {
     if (color & 0x80000000u) {
-        // Without an application there is no colour scheme: the standard one.
-        const bool scheme = QGuiApplication::instance() != nullptr;
+        // Without a GUI application (none at all, or a QCoreApplication)
+        // there is no colour scheme: the standard one.
+        const bool scheme = qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr;
         const QPalette palette = scheme ? QGuiApplication::palette() : QPalette();
         const auto role = [&](QPalette::ColorRole r, QColor standard) {
             return scheme ? palette.color(r) : standard;

@@ -1,0 +1,118 @@
+#include "chart/vectorchart.h"
+
+#include "model/biorhythm.h"
+#include "platform/dates/conversions.h"
+
+#include <QPainter>
+#include <QPen>
+
+namespace quorvel {
+namespace {
+
+// Chart coordinates to logical pixels. The surface fills, for a line at a
+// point, the first pixel whose centre is not before the point: on average
+// half a pixel further on. A one-pixel line is drawn there, half a pixel
+// further on, so that at the surface's own size it lies on the pixel column
+// or row that the surface fills.
+struct Mapping {
+    double start;
+    double sx;
+    double sy;
+
+    double x(double day) const { return (day - start) * sx; }
+    double y(double value) const { return (ChartTop - value) * sy; }
+};
+
+QColor colorOf(VbColor color) { return QColor::fromRgb(resolveColor(color)); }
+
+} // namespace
+
+ChartGeometry chartGeometry(const ChartView &view, QSizeF size)
+{
+    ChartGeometry chart;
+    chart.size = size;
+    const double start = 2.0 * view.position;
+    const double end = start + view.span;
+    const Mapping map{start, size.width() / (end - start), size.height() / double(ChartTop - ChartBottom)};
+
+    for (double x = start; x <= end; x += 1.0)
+        chart.gridLines.append(map.x(x) + 0.5);
+    chart.zeroLine = map.y(0.0) + 0.5;
+
+    if (!view.birthDate || !view.queryDate)
+        return chart;
+    const Date birth = *view.birthDate;
+    const Date query = *view.queryDate;
+
+    const auto dayBar = [&](double day) {
+        return QRectF(QPointF(map.x(day), 0.0), QPointF(map.x(day + 1.0), size.height()));
+    };
+    const double first = birth + start;
+    if (first <= query && first + view.span > query) {
+        if (const auto d = CLng(query - birth))
+            chart.queryDayBar = dayBar(*d);
+    }
+    for (double x = start; x <= end; x += 1.0) {
+        if (IsCriticalDay(x, view.criticalLevel))
+            chart.criticalDayBars.append(dayBar(x));
+    }
+
+    // Values go through single precision, as on the surface.
+    const auto curve = [&](auto &&value) {
+        QPolygonF points;
+        points.reserve(2 * view.span + 1);
+        for (double x = start; x <= end; x += 0.5)
+            points.append(QPointF(map.x(float(x + 0.5)) + 0.5, map.y(float(value(x))) + 0.5));
+        return points;
+    };
+    constexpr std::array cycles{BiorhythmCycle::Physical, BiorhythmCycle::Emotional, BiorhythmCycle::Intellectual};
+    for (std::size_t i = 0; i < cycles.size(); ++i)
+        chart.curves[i] = curve([cycle = cycles[i]](double x) { return ValueScale * CycleValue(x, cycle); });
+    chart.curves[3] = curve([](double x) { return CompositeValue(x); });
+    return chart;
+}
+
+void paintChart(QPainter &painter, const ChartGeometry &chart)
+{
+    const QRectF area(QPointF(0.0, 0.0), chart.size);
+    painter.save();
+    painter.setClipRect(area);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(area, colorOf(SystemMenuText));
+
+    QPen pen(colorOf(GridColor), 1.0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    painter.setPen(pen);
+    for (const double x : chart.gridLines)
+        painter.drawLine(QPointF(x, 0.0), QPointF(x, chart.size.height()));
+    pen.setColor(colorOf(ZeroLineColor));
+    painter.setPen(pen);
+    painter.drawLine(QPointF(0.0, chart.zeroLine), QPointF(chart.size.width(), chart.zeroLine));
+
+    if (chart.queryDayBar)
+        painter.fillRect(*chart.queryDayBar, colorOf(QueryDayColor));
+    for (const QRectF &bar : chart.criticalDayBars)
+        painter.fillRect(bar, colorOf(CriticalDayColor));
+
+    // Each curve as separate segments: stroking a long polyline as one
+    // outline costs over ten times as much. Square caps close the joins.
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    pen.setCapStyle(Qt::SquareCap);
+    QVector<QLineF> segments;
+    for (std::size_t i = 0; i < chart.curves.size(); ++i) {
+        const QPolygonF &curve = chart.curves[i];
+        segments.clear();
+        for (qsizetype k = 1; k < curve.size(); ++k)
+            segments.append(QLineF(curve[k - 1], curve[k]));
+        pen.setColor(colorOf(CurveColors[i]));
+        painter.setPen(pen);
+        painter.drawLines(segments);
+    }
+    painter.restore();
+}
+
+void paintChart(QPainter &painter, const ChartView &view, QSizeF size)
+{
+    paintChart(painter, chartGeometry(view, size));
+}
+
+} // namespace quorvel
