@@ -23,8 +23,8 @@ void FrmC::Timer1_Timer()
 {
     if (isEnding())
         return;
-    ++m_ticks;
     ++m_tickDepth;
+    emit ticked(m_tickDepth);
     // Qt delivers no tick of a timer while that timer's own handler runs, and
     // the first tick waits in the analysis window's modal show for the whole
     // run. Restarting the timer here lets the later ticks arrive there, nested.

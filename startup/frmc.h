@@ -13,6 +13,8 @@ class Global;
 // behind the analysis window would only puzzle the user.
 class FrmC final : public Form
 {
+    Q_OBJECT
+
 public:
     explicit FrmC(Global &global);
 
@@ -20,14 +22,14 @@ public:
 
     void Timer1_Timer();
 
-    // How deep the timer's handler is nested in itself right now.
-    int tickDepth() const { return m_tickDepth; }
-    int ticks() const { return m_ticks; }
+signals:
+    // Each tick, with how deep the timer's handler is then nested in
+    // itself: 1 for a tick that runs alone.
+    void ticked(int depth);
 
 private:
     Global &m_global;
     int m_tickDepth = 0;
-    int m_ticks = 0;
 };
 
 } // namespace quorvel

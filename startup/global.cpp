@@ -32,7 +32,7 @@ void Global::loadAnalysisWindow()
     const auto window = std::make_unique<frmQORVEL>(m_shared);
     window->setGuideOpener([this] { openGuide(); });
     m_analysis = window.get();
-    ++m_analysisLoads;
+    emit analysisWindowLoaded();
     window->Form_Load();
 }
 

@@ -24,13 +24,13 @@ namespace quorvel {
 
 class FrmC;
 
-class Global final
+class Global final : public QObject
 {
+    Q_OBJECT
+
 public:
     Global();
     ~Global();
-    Global(const Global &) = delete;
-    Global &operator=(const Global &) = delete;
 
     void Main();
 
@@ -40,8 +40,6 @@ public:
     FrmC &loader();
     // The analysis window while it is loaded, otherwise null.
     frmQORVEL *analysisWindow() const { return m_analysis; }
-    // How many times the analysis window has been loaded.
-    int analysisLoads() const { return m_analysisLoads; }
 
     // Loads the analysis window when it is not loaded (returning only once it
     // has been closed again); does nothing when it is.
@@ -51,12 +49,15 @@ public:
     void openGuide();
     FrmD *guideWindow() const { return m_guide; }
 
+signals:
+    // The analysis window is loaded anew, just before its load handler runs.
+    void analysisWindowLoaded();
+
 private:
     SharedValues m_shared;
     std::unique_ptr<FrmC> m_loader;
     QPointer<frmQORVEL> m_analysis;
     QPointer<FrmD> m_guide;
-    int m_analysisLoads = 0;
 };
 
 } // namespace quorvel

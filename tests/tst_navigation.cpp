@@ -173,7 +173,7 @@ void tst_Navigation::missingDatesSendTheFocus()
         w.TXTCSRQ->setText(birth);
         w.txtCXRQ->setText(query);
         w.CMDcx->setFocus();
-        const int beeps = beepCount();
+        QSignalSpy beeps(&runtimeEvents(), &RuntimeEvents::beeped);
 
         if (moveSpan) {
             // The curves go and the empty frame takes the new width.
@@ -187,7 +187,7 @@ void tst_Navigation::missingDatesSendTheFocus()
             QCOMPARE(w.LBLStartSj->Caption(), Format(21952.0 + 2.0 * w.POSITION->Value(), u"yyyy-mm-dd"));
         }
         QCOMPARE(QApplication::focusWidget(), focusOnBirth ? w.TXTCSRQ : w.txtCXRQ);
-        QCOMPARE(beepCount(), beeps);
+        QCOMPARE(beeps.size(), 0);
         QVERIFY(!w.TXTCSRQ->hasSelectedText() && !w.txtCXRQ->hasSelectedText());
     });
 }

@@ -12,6 +12,7 @@
 #include "model/biorhythm.h"
 
 #include <QApplication>
+#include <QSignalSpy>
 
 // Mouse events go through the window system, as a real pointer's do: to the
 // control under the pointer, and not to a window that a modal one blocks.

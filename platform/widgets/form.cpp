@@ -104,10 +104,7 @@ void Form::closeEvent(QCloseEvent *event)
 
 void Form::mouseMoveEvent(QMouseEvent *event)
 {
-    event->accept();
-    if (onMouseMove)
-        onMouseMove(mouseButtonState(event->buttons()), shiftState(event->modifiers()),
-                    float(event->position().x() * TwipsPerPixel), float(event->position().y() * TwipsPerPixel));
+    reportMouseMove(this, onMouseMove, event, event->position() * TwipsPerPixel);
 }
 
 namespace Screen {

@@ -16,6 +16,8 @@ namespace quorvel {
 
 class Form : public QWidget
 {
+    Q_OBJECT
+
 public:
     Form(QSize size, const QString &caption, VbColor backColor, QWidget *parent = nullptr);
     ~Form() override;
@@ -43,6 +45,9 @@ public:
 
     // Movement over the window's bare surface (no control under the pointer).
     MouseMoveHandler onMouseMove;
+
+signals:
+    void mouseMoved(int button, int shift, float x, float y);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -10,7 +10,6 @@
 namespace quorvel {
 namespace {
 
-int g_beeps = 0;
 bool g_ending = false;
 std::function<void(const RuntimeError &)> g_reporter;
 std::function<void()> g_endHandler;
@@ -49,13 +48,17 @@ void setRuntimeErrorReporter(std::function<void(const RuntimeError &)> reporter)
     g_reporter = std::move(reporter);
 }
 
-void Beep()
+RuntimeEvents &runtimeEvents()
 {
-    ++g_beeps;
-    QApplication::beep();
+    static RuntimeEvents events;
+    return events;
 }
 
-int beepCount() { return g_beeps; }
+void Beep()
+{
+    QApplication::beep();
+    emit runtimeEvents().beeped();
+}
 
 void End()
 {

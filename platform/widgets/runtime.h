@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 #include <functional>
@@ -26,9 +27,19 @@ RuntimeError InvalidPropertyValueError(); // 380: a control given a value it can
 // Replaces the report; the program still ends after it.
 void setRuntimeErrorReporter(std::function<void(const RuntimeError &)> reporter);
 
-// The system bell. The count lets tests see a bell that offscreen Qt cannot ring.
+// What the runtime does that has no other trace, as signals: a bell that
+// offscreen Qt cannot ring can still be heard this way.
+class RuntimeEvents final : public QObject
+{
+    Q_OBJECT
+
+signals:
+    void beeped();
+};
+RuntimeEvents &runtimeEvents();
+
+// The system bell.
 void Beep();
-int beepCount();
 
 // Ends the program at once: every window closes, every event loop returns and
 // no later handler runs (see isEnding). Tests may replace what it does.

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/drawing/colors.h"
+
+#include <QPalette>
+#include <QPointF>
+#include <Qt>
+
+#include <functional>
+
+class QMouseEvent;
+class QWidget;
+
+// The program's event model for the controls: each event is a plain
+// callback named after it, run on the spot, with the arguments below.
+
+namespace quorvel {
+
+// Mouse-move arguments: buttons (1 left, 2 right, 4 middle), shift state
+// (1 Shift, 2 Ctrl, 4 Alt) and the position from the control's top-left
+// corner: in twips for windows and labels, in the user coordinates of its
+// scale for a picture box.
+using MouseMoveHandler = std::function<void(int button, int shift, float x, float y)>;
+
+int mouseButtonState(Qt::MouseButtons buttons);
+int shiftState(Qt::KeyboardModifiers modifiers);
+
+// Key code of a key press: 13 for Enter (either Enter key), otherwise Qt's key.
+int keyCode(int qtKey);
+inline constexpr int KeyEnter = 13;
+
+// Every control keeps mouse movement to itself, so the window under it only
+// hears of movement over its bare surface.
+void keepMouseMovement(QWidget *widget);
+// The arguments of a mouse move at a position.
+struct MouseMoveArguments {
+    int button;
+    int shift;
+    float x;
+    float y;
+};
+MouseMoveArguments mouseMoveArguments(QMouseEvent *event, QPointF position);
+
+// Accepts the event and reports it with the position given: first to the
+// control's mouseMoved signal, then to its handler, if any.
+template <typename Control>
+void reportMouseMove(Control *control, const MouseMoveHandler &handler, QMouseEvent *event, QPointF position)
+{
+    const MouseMoveArguments move = mouseMoveArguments(event, position);
+    emit control->mouseMoved(move.button, move.shift, move.x, move.y);
+    if (handler)
+        handler(move.button, move.shift, move.x, move.y);
+}
+// Sets one colour of a widget's palette to a program colour.
+void setPaletteColor(QWidget *widget, QPalette::ColorRole role, VbColor color);
+
+} // namespace quorvel

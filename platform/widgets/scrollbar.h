@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/widgets/events.h"
+
+#include <QScrollBar>
+
+#include <functional>
+
+namespace quorvel {
+
+// A horizontal scroll bar of 16-bit values. Change runs at once whenever the
+// value really changes, by code or by the user; a dragged thumb changes the
+// value (and runs Change) only when it is released.
+class HScrollBar final : public QScrollBar
+{
+    Q_OBJECT
+
+public:
+    HScrollBar(QWidget *parent, QRect geometry);
+
+    int Min() const { return minimum(); }
+    int Max() const { return maximum(); }
+    int SmallChange() const { return singleStep(); }
+    int LargeChange() const { return pageStep(); }
+    int Value() const { return value(); }
+    void setMin(int min);
+    void setMax(int max);
+    void setSmallChange(int step);
+    void setLargeChange(int step);
+    // A value outside Min..Max is a runtime error.
+    void setValueChecked(int value);
+
+    std::function<void()> onChange;
+
+signals:
+    void changed();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+};
+
+} // namespace quorvel

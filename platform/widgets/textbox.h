@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/widgets/events.h"
+
+#include <QLineEdit>
+
+#include <functional>
+
+namespace quorvel {
+
+class TextBox final : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    TextBox(QWidget *parent, QRect geometry, const QString &text, VbColor backColor);
+
+    QString Text() const { return text(); }
+    void setText(const QString &text) { QLineEdit::setText(text); }
+    void SetFocus() { setFocus(Qt::OtherFocusReason); }
+    // SelStart places the caret and drops the selection; SelLength selects
+    // that many characters from the selection start.
+    void setSelStart(int start);
+    void setSelLength(int length);
+    // True only while the box is shown on the screen.
+    bool Visible() const { return isVisible(); }
+
+    // Runs before the box itself handles the key; the code may be changed.
+    std::function<void(int &keyCode, int shift)> onKeyDown;
+
+signals:
+    void keyDown(int keyCode, int shift);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    int m_selStart = 0;
+};
+
+} // namespace quorvel
