@@ -80,19 +80,4 @@ void frmQORVEL::connectHandlers()
     onMouseMove = [this](int b, int s, float x, float y) { Form_MouseMove(b, s, x, y); };
 }
 
-// --- What the chart reads and writes
-
-int frmQORVEL::positionValue() const { return POSITION->Value(); }
-int frmQORVEL::proptionValue() const { return PROPTION->Value(); }
-QString frmQORVEL::birthText() const { return TXTCSRQ->Text(); }
-QString frmQORVEL::queryText() const { return txtCXRQ->Text(); }
-void frmQORVEL::setStartLabel(const QString &text) { LBLStartSj->setCaption(text); }
-void frmQORVEL::setSpanLabel(const QString &text) { LBLts->setCaption(text); }
-
-void frmQORVEL::refreshSpanLabels()
-{
-    LBLStartSj->Refresh();
-    LBLts->Refresh();
-}
-
 } // namespace quorvel

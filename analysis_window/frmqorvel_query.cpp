@@ -7,46 +7,6 @@
 
 namespace quorvel {
 
-void frmQORVEL::DrawBackground()
-{
-    quorvel::DrawBackground(PicBack->surface(), *this);
-}
-
-void frmQORVEL::DrawPicBack()
-{
-    quorvel::DrawPicBack(PicBack->surface(), *this, m_shared);
-}
-
-void frmQORVEL::clearToFrame()
-{
-    PicBack->surface().Cls();
-    DrawBackground();
-}
-
-void frmQORVEL::redrawChart()
-{
-    clearToFrame();
-    DrawPicBack();
-}
-
-void frmQORVEL::selectWholeText(TextBox *box)
-{
-    box->SetFocus();
-    box->setSelStart(0);
-    box->setSelLength(int(box->Text().size()));
-}
-
-bool frmQORVEL::focusBoxWithoutDate()
-{
-    for (TextBox *box : {TXTCSRQ, txtCXRQ}) {
-        if (!IsDate(box->Text())) {
-            box->SetFocus();
-            return true;
-        }
-    }
-    return false;
-}
-
 void frmQORVEL::CMDcx_Click()
 {
     Label1->setVisible(false);
@@ -83,24 +43,6 @@ void frmQORVEL::txtCXRQ_KeyDown(int &keyCode, int)
 {
     if (keyCode == KeyEnter)
         CMDcx_Click();
-}
-
-void frmQORVEL::TXTCSRQ_KeyDown(int &keyCode, int)
-{
-    if (keyCode != KeyEnter)
-        return;
-    if (IsDate(TXTCSRQ->Text())) {
-        POSITION->setValueChecked(0);
-        txtCXRQ->SetFocus();
-    } else {
-        Beep();
-        selectWholeText(TXTCSRQ);
-    }
-}
-
-void frmQORVEL::Cmdclose_Click()
-{
-    End();
 }
 
 } // namespace quorvel

@@ -37,22 +37,4 @@ void frmQORVEL::PicBack_MouseMove(int, int, float x, float)
     LBLzh->setCaption(QStringLiteral("综合值：") + valueText(CompositeValue(offset)));
 }
 
-// --- The guide link
-
-void frmQORVEL::Label2_MouseMove(int, int, float, float)
-{
-    Label2->setForeColor(LinkHoverColor);
-}
-
-void frmQORVEL::Form_MouseMove(int, int, float, float)
-{
-    Label2->setForeColor(LinkRestingColor);
-}
-
-void frmQORVEL::Label2_Click()
-{
-    if (m_openGuide)
-        m_openGuide();
-}
-
 } // namespace quorvel

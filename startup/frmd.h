@@ -1,10 +1,11 @@
 #pragma once
 
+#include "analysis_window/frmqorvel.h"
 #include "platform/widgets/form.h"
 
-namespace quorvel {
+#include <QPointer>
 
-class frmQORVEL;
+namespace quorvel {
 
 // FrmD, the guide window: a picture that tells how to read the chart, and a
 // button that closes it and runs the analysis window's query again.
@@ -19,7 +20,8 @@ public:
     void Command1_Click();
 
 private:
-    frmQORVEL *m_analysisWindow;
+    // Not this window's own: it may go while the guide is open.
+    QPointer<frmQORVEL> m_analysisWindow;
 };
 
 } // namespace quorvel

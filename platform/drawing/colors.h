@@ -14,7 +14,6 @@ using VbColor = std::uint32_t;
 inline constexpr VbColor SystemWindowBackground = 0x80000005;
 inline constexpr VbColor SystemMenuText = 0x80000007;
 inline constexpr VbColor SystemWindowText = 0x80000008;
-inline constexpr VbColor SystemButtonFace = 0x8000000F;
 inline constexpr VbColor SystemButtonText = 0x80000012;
 
 // The colour a 0x00BBGGRR value or a system colour stands for, opaque.

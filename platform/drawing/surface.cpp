@@ -52,11 +52,6 @@ DrawingSurface::DrawingSurface(QSize pixelSize, VbColor backColor, VbColor foreC
     m_image.fill(resolveColor(m_backColor));
 }
 
-void DrawingSurface::setBackColor(VbColor color)
-{
-    m_backColor = color;
-}
-
 void DrawingSurface::setForeColor(VbColor color)
 {
     m_foreColor = color;

@@ -38,7 +38,6 @@ public:
     QSize size() const { return m_image.size(); }
 
     VbColor backColor() const { return m_backColor; }
-    void setBackColor(VbColor color);
     VbColor foreColor() const { return m_foreColor; }
     void setForeColor(VbColor color);
     DrawMode drawMode() const { return m_mode; }

@@ -29,7 +29,6 @@ public:
     // meanwhile; timers keep running.
     void ShowModal();
     void Unload() { close(); }
-    bool isShownModal() const { return m_modalLoop != nullptr; }
 
     // Position and size in twips. Left and Top keep the exact value set,
     // halves included; the window stands on the nearest pixel.

@@ -1,0 +1,26 @@
+#include "analysis_window/frmqorvel.h"
+
+#include "platform/dates/datetime.h"
+#include "platform/widgets/runtime.h"
+
+namespace quorvel {
+
+void frmQORVEL::TXTCSRQ_KeyDown(int &keyCode, int)
+{
+    if (keyCode != KeyEnter)
+        return;
+    if (IsDate(TXTCSRQ->Text())) {
+        POSITION->setValueChecked(0);
+        txtCXRQ->SetFocus();
+    } else {
+        Beep();
+        selectWholeText(TXTCSRQ);
+    }
+}
+
+void frmQORVEL::Cmdclose_Click()
+{
+    End();
+}
+
+} // namespace quorvel
