@@ -5,12 +5,8 @@ QUORVEL_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6test6 libgl-dev libxkbcommon-dev
     libbenchmark-dev
-<<<<<<< HEAD
     fonts-arphic-uming fonts-wqy-microhei qt6-translations-l10n
-=======
-    fonts-arphic-uming fonts-wqy-microhei
     dpkg-dev file appstream desktop-file-utils groff-base
->>>>>>> packaging
 )
 
 quorvel_install_missing() {
