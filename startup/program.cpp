@@ -1,12 +1,14 @@
 #include "startup/program.h"
 
+#include "analysis_window/texts.h"
 #include "assets/assets.h"
 #include "platform/fonts.h"
 #include "startup/global.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
 #include <QIcon>
 #include <QPixmap>
 #include <QStyleFactory>
@@ -59,13 +61,19 @@ void releaseStartupMemory()
 #endif
 }
 
-// Loads, in the loader's first 50 ms, what the analysis window's load would
-// otherwise wait for: the font system with the program's face (the layout
-// measures every label in it) and the panel picture, which Qt keeps in its
-// picture cache, where the window finds it.
+// Loads, in the loader's first 50 ms, what the analysis window's load and
+// first painting would otherwise wait for: the font system with the
+// program's face and the glyphs of the window's texts (Qt keeps them with the
+// face), and the panel picture, which Qt keeps in its picture cache, where
+// the window finds it.
 void preloadAnalysisWindow()
 {
-    QFontMetrics(programFont()).horizontalAdvance(QStringLiteral("查询日期：0123456789-"));
+    QImage scratch(16, 16, QImage::Format_RGB32);
+    QPainter painter(&scratch);
+    painter.setFont(programFont());
+    // The explanatory text, the credits and the captions of buttons and labels.
+    painter.drawText(0, 12, ExplanatoryText + CreditsText + QStringLiteral("查询退出当前日期体力值情绪值智力值综合值出生：分析指南<-->天"));
+    painter.end();
     QPixmap(QString::fromLatin1(PanelPicturePath));
 }
 
