@@ -4,7 +4,7 @@
 // repaint of the window), and the time of each further key in that box.
 #include "analysis_window/frmqorvel.h"
 #include "assets/assets.h"
-#include "platform/fonts.h"
+#include "platform/drawing/fonts.h"
 
 #include <QApplication>
 #include <QClipboard>
