@@ -65,12 +65,20 @@ public:
     // What a click on the guide link opens (the guide window, modally).
     void setGuideOpener(std::function<void()> opener) { m_openGuide = std::move(opener); }
 
+    // The chart's own menu (right-click on a drawn chart): copy the chart's
+    // picture, save it as a PNG file, copy the readout's text. The last two
+    // are reachable here for tests; the menu asks for the file name.
+    bool chartIsDrawn() const { return m_chartDrawn; }
+    QString readoutText() const;
+    bool saveChart(const QString &path) const;
+
 private:
     void createControls();
     void connectHandlers();
 
     void DrawBackground();
     void DrawPicBack();
+    void showChartMenu(QPoint position);
     void redrawChart();
     void clearToFrame();
     void selectWholeText(TextBox *box);
@@ -89,6 +97,9 @@ private:
 
     SharedValues &m_shared;
     std::function<void()> m_openGuide;
+    // Whether the chart shows curves: set by every drawing of them, cleared
+    // by every clearing of the chart.
+    bool m_chartDrawn = false;
 };
 
 // The link's two colours.

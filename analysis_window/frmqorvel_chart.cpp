@@ -16,10 +16,13 @@ void frmQORVEL::DrawBackground()
 void frmQORVEL::DrawPicBack()
 {
     quorvel::DrawPicBack(PicBack->surface(), *this, m_shared);
+    // It draws exactly when both boxes hold dates.
+    m_chartDrawn = IsDate(TXTCSRQ->Text()) && IsDate(txtCXRQ->Text());
 }
 
 void frmQORVEL::clearToFrame()
 {
+    m_chartDrawn = false;
     PicBack->surface().Cls();
     DrawBackground();
 }

@@ -1,5 +1,10 @@
 #include "windowtest.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTemporaryDir>
+
 using namespace quorvel;
 using namespace quorvel::test;
 
@@ -28,6 +33,8 @@ private slots:
     void usesTheBirthDateOfTheChartOnScreen();
     void dayPastTheLastDateShowsNoDate();
     void linkColourIsSetOnlyWhenItDiffers();
+    void chartMenu();
+    void savedChartIsThePicture();
 
 private:
     SharedValues m_shared;
@@ -208,6 +215,76 @@ void tst_Readout::linkColourIsSetOnlyWhenItDiffers()
         w.PicBack_MouseMove(0, 0, 4.0f, 0.0f);
         w.PicBack_MouseMove(0, 0, 5.0f, 0.0f);
         QCOMPARE(sets.size(), 1);
+    });
+}
+
+namespace {
+
+// Right-clicks the chart; for a menu that comes up, returns its items after
+// choosing the one named (if any). The menu waits in its own loop meanwhile.
+QStringList rightClickChart(frmQORVEL &w, const QString &choose = QString())
+{
+    QStringList items;
+    QTimer::singleShot(100, &w, [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction *action : menu->actions()) {
+            items << action->text();
+            if (action->text() == choose)
+                action->trigger();
+        }
+        menu->close();
+    });
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(300, 300), w.PicBack->mapToGlobal(QPoint(300, 300)));
+    QApplication::sendEvent(w.PicBack, &click);
+    QTest::qWait(150);
+    return items;
+}
+
+} // namespace
+
+// The chart's menu comes up only on a drawn chart, and copies without
+// changing what the window shows.
+void tst_Readout::chartMenu()
+{
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        QCOMPARE(rightClickChart(w), QStringList());
+        w.TXTCSRQ->setText(u"1980-01-01"_qs);
+        w.txtCXRQ->setText(u"2009-11-03"_qs);
+        w.CMDcx_Click();
+        w.PicBack_MouseMove(0, 0, 10899.5f, 0.0f);
+        const QImage chart = w.PicBack->surface().image();
+        const QStringList labels = readout(w);
+
+        const QStringList items{u"复制图表"_qs, u"将图表另存为 PNG…"_qs, u"复制读数"_qs};
+        QCOMPARE(rightClickChart(w, items[0]), items);
+        QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(chart.format()), chart);
+        QCOMPARE(rightClickChart(w, items[2]), items);
+        QCOMPARE(QGuiApplication::clipboard()->text(), labels.join(u'\t'));
+        QCOMPARE(w.PicBack->surface().image(), chart);
+        QCOMPARE(readout(w), labels);
+
+        // A rejected query leaves the frame alone: no menu.
+        w.txtCXRQ->setText(u"2009-03-33"_qs);
+        w.CMDcx_Click();
+        QCOMPARE(rightClickChart(w), QStringList());
+    });
+}
+
+void tst_Readout::savedChartIsThePicture()
+{
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        w.TXTCSRQ->setText(u"1980-01-01"_qs);
+        w.txtCXRQ->setText(u"2009-11-03"_qs);
+        w.CMDcx_Click();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"chart.png"_qs);
+        QVERIFY(w.saveChart(path));
+        QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32), w.PicBack->surface().image());
+        const QString nowhere = dir.filePath(u"missing/chart.png"_qs);
+        QVERIFY(!w.saveChart(nowhere));
+        QVERIFY(!QFile::exists(nowhere));
     });
 }
 
