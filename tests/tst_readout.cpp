@@ -1,5 +1,7 @@
 #include "windowtest.h"
 
+#include "platform/fonts.h"
+
 using namespace quorvel;
 using namespace quorvel::test;
 
@@ -21,6 +23,7 @@ private slots:
     void values_data();
     void values();
     void pointerOverTheChart();
+    void labelsFitTheirTexts();
     void everyColumnReadsTheDayItsBarCovers_data();
     void everyColumnReadsTheDayItsBarCovers();
     void missingDatesSendTheFocus_data();
@@ -83,6 +86,23 @@ void tst_Readout::pointerOverTheChart()
         QCOMPARE(w.LBLtl->Caption(),
                  u"体力值："_qs + CStr(qint64(Int(CycleValue(x - 0.5, BiorhythmCycle::Physical) * 100))));
         QCOMPARE(w.LBLzh->Caption(), u"综合值："_qs + CStr(qint64(Int(CompositeValue(x - 0.5)))));
+    });
+}
+
+// Each readout label sizes itself to its text, also when it goes back to a
+// text it showed before.
+void tst_Readout::labelsFitTheirTexts()
+{
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        w.TXTCSRQ->setText(u"1960-02-06"_qs);
+        w.txtCXRQ->setText(u"2010-02-06"_qs);
+        const Label *labels[] = {w.LBLrq, w.LBLtl, w.LBLqx, w.LBLzl, w.LBLzh};
+        for (const float x : {18262.7f, 40.5f, 0.5f, 1e7f, 18262.7f, 40.5f}) {
+            w.PicBack_MouseMove(0, 0, x, 0.0f);
+            for (const Label *label : labels) {
+                QCOMPARE(label->size(), QSize(std::max(textWidth(label->Caption()), FontPixelSize / 2), FontPixelSize));
+            }
+        }
     });
 }
 
