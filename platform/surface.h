@@ -92,7 +92,7 @@ public:
     void setFastPaths(bool on);
 
 private:
-    // A clipped, non-empty rectangle of pixels, x1 <= x < x2, y1 <= y < y2.
+    // A rectangle of pixels, x1 <= x < x2, y1 <= y < y2 (clipped when drawn).
     struct Box {
         int x1;
         int x2;
