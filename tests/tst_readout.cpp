@@ -4,6 +4,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QTemporaryDir>
+#include "platform/drawing/fonts.h"
 
 using namespace quorvel;
 using namespace quorvel::test;
@@ -26,6 +27,7 @@ private slots:
     void values_data();
     void values();
     void pointerOverTheChart();
+    void labelsFitTheirTexts();
     void everyColumnReadsTheDayItsBarCovers_data();
     void everyColumnReadsTheDayItsBarCovers();
     void missingDatesSendTheFocus_data();
@@ -90,6 +92,23 @@ void tst_Readout::pointerOverTheChart()
         // Composite 90.47, rounded down.
         QCOMPARE(w.LBLtl->Caption(), u"体力值：-73"_qs);
         QCOMPARE(w.LBLzh->Caption(), u"综合值：90"_qs);
+    });
+}
+
+// Each readout label sizes itself to its text, also when it goes back to a
+// text it showed before.
+void tst_Readout::labelsFitTheirTexts()
+{
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        w.TXTCSRQ->setText(u"1960-02-06"_qs);
+        w.txtCXRQ->setText(u"2010-02-06"_qs);
+        const Label *labels[] = {w.LBLrq, w.LBLtl, w.LBLqx, w.LBLzl, w.LBLzh};
+        for (const float x : {18262.7f, 40.5f, 0.5f, 1e7f, 18262.7f, 40.5f}) {
+            w.PicBack_MouseMove(0, 0, x, 0.0f);
+            for (const Label *label : labels) {
+                QCOMPARE(label->size(), QSize(std::max(textWidth(label->Caption()), FontPixelSize / 2), FontPixelSize));
+            }
+        }
     });
 }
 
