@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 // frmQORVEL, the analysis window: the two date boxes, the query and exit
 // buttons, the readout row, the chart with its two scroll bars, the guide
@@ -58,6 +59,10 @@ public:
     void POSITION_Change();
     void PROPTION_Change();
     void PicBack_MouseMove(int button, int shift, float x, float y);
+    // The keyboard readout, while the chart has the focus: Left and Right
+    // move a readout day by day, Home and End to the span's first and last
+    // day, PageUp and PageDown by a week, never past the span's edges.
+    void PicBack_KeyDown(int &keyCode, int shift);
     void Label2_MouseMove(int button, int shift, float x, float y);
     void Form_MouseMove(int button, int shift, float x, float y);
     void Label2_Click();
@@ -67,6 +72,7 @@ public:
 
 private:
     void createControls();
+    void describeControls();
     void connectHandlers();
 
     void DrawBackground();
@@ -77,6 +83,13 @@ private:
     // Moves the focus into the first box, birth date before query date, that
     // holds no valid date; false when both hold one.
     bool focusBoxWithoutDate();
+    // Writes the five readout labels for chart position x (the day offset
+    // since the chart's birth date), as the pointer there would.
+    void showReadout(double x);
+    // The chart's accessible description: what is drawn, and the keyboard
+    // readout while there is one.
+    void describeChart();
+    void forgetKeyboardDay();
 
     // ChartControls
     int positionValue() const override;
@@ -89,6 +102,10 @@ private:
 
     SharedValues &m_shared;
     std::function<void()> m_openGuide;
+    // Whether the curves are drawn (not the frame alone).
+    bool m_chartDrawn = false;
+    // The keyboard readout's day, as an offset since the chart's birth date.
+    std::optional<int> m_keyDay;
 };
 
 // The link's two colours.

@@ -11,11 +11,16 @@ namespace quorvel {
 void frmQORVEL::DrawBackground()
 {
     quorvel::DrawBackground(PicBack->surface(), *this);
+    m_chartDrawn = false;
+    forgetKeyboardDay();
+    describeChart();
 }
 
 void frmQORVEL::DrawPicBack()
 {
     quorvel::DrawPicBack(PicBack->surface(), *this, m_shared);
+    m_chartDrawn = IsDate(TXTCSRQ->Text()) && IsDate(txtCXRQ->Text());
+    describeChart();
 }
 
 void frmQORVEL::clearToFrame()

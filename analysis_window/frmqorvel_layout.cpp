@@ -2,9 +2,11 @@
 
 #include "analysis_window/texts.h"
 #include "assets/assets.h"
+#include "chart/chart.h"
 #include "platform/widgets/geometry.h"
 
 #include <QPixmap>
+#include <QShortcut>
 
 namespace quorvel {
 namespace {
@@ -58,12 +60,34 @@ void frmQORVEL::createControls()
     POSITION->raise();
     PROPTION->raise();
 
+    describeControls();
+
     QWidget::setTabOrder(TXTCSRQ, txtCXRQ);
     QWidget::setTabOrder(txtCXRQ, PicBack);
     QWidget::setTabOrder(PicBack, POSITION);
     QWidget::setTabOrder(POSITION, PROPTION);
     QWidget::setTabOrder(PROPTION, Cmdclose);
     QWidget::setTabOrder(Cmdclose, CMDcx);
+}
+
+// What a screen reader says of the controls whose text alone does not tell.
+void frmQORVEL::describeControls()
+{
+    setAccessibleDescription(QStringLiteral("Quorvel分析器"));
+    TXTCSRQ->setAccessibleName(QStringLiteral("出生日期"));
+    txtCXRQ->setAccessibleName(QStringLiteral("查询日期"));
+    CMDcx->setAccessibleName(QStringLiteral("查询"));
+    Cmdclose->setAccessibleName(QStringLiteral("退出"));
+    POSITION->setAccessibleName(QStringLiteral("起始日期"));
+    POSITION->setValueText([this](int position) { return startLabelText(m_shared.ChartBirthDate, position); });
+    PROPTION->setAccessibleName(QStringLiteral("显示天数"));
+    PROPTION->setValueText([](int span) { return QString::number(span) + QStringLiteral("天"); });
+    PicBack->setAccessibleRole(QAccessible::Chart);
+    PicBack->setAccessibleName(QStringLiteral("生物节律图"));
+    Label2->setAccessibleName(QStringLiteral("分析指南"));
+    Label2->setAccessibleDescription(QStringLiteral("按F1键打开"));
+    Image1->setAccessibleName(QStringLiteral("图例"));
+    Image1->setAccessibleDescription(QStringLiteral("蓝色：体力；黄色：情绪；红色：智力；青色：综合"));
 }
 
 void frmQORVEL::connectHandlers()
@@ -78,6 +102,14 @@ void frmQORVEL::connectHandlers()
     Label2->onMouseMove = [this](int b, int s, float x, float y) { Label2_MouseMove(b, s, x, y); };
     Label2->onClick = [this] { Label2_Click(); };
     onMouseMove = [this](int b, int s, float x, float y) { Form_MouseMove(b, s, x, y); };
+    PicBack->onKeyDown = [this](int &code, int shift) { PicBack_KeyDown(code, shift); };
+    PicBack->onLostFocus = [this] {
+        forgetKeyboardDay();
+        describeChart();
+    };
+    // The guide from anywhere in the window, as a click on the link opens it.
+    auto *guideKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(guideKey, &QShortcut::activated, this, [this] { Label2_Click(); });
 }
 
 } // namespace quorvel
