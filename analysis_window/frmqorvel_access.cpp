@@ -89,7 +89,9 @@ void frmQORVEL::describeChart()
                          value(BiorhythmCycle::Intellectual),
                          CStr(static_cast<long long>(Int(CompositeValue(queryDay)))));
     }
-    PicBack->setAccessibleDescription(text);
+    // A change is announced; the same words again are not.
+    if (PicBack->accessibleDescription() != text)
+        PicBack->setAccessibleDescription(text);
 }
 
 } // namespace quorvel

@@ -66,6 +66,15 @@ public:
     {
     }
     QAccessible::Role role() const override { return static_cast<Form *>(widget())->accessibleRole(); }
+    // A window kept loaded but never put on the screen is no window to
+    // the user.
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        if (widget()->testAttribute(Qt::WA_DontShowOnScreen))
+            state.invisible = true;
+        return state;
+    }
 };
 
 QAccessibleInterface *accessibleControl(const QString &className, QObject *object)
