@@ -23,6 +23,7 @@ class frmQORVEL final : public Form, private ChartControls
 {
 public:
     explicit frmQORVEL(SharedValues &shared, QWidget *parent = nullptr);
+    ~frmQORVEL() override;
 
     // The controls, in the order the window creates them.
     CommandButton *CMDcx;

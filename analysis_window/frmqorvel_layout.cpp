@@ -30,6 +30,13 @@ frmQORVEL::frmQORVEL(SharedValues &shared, QWidget *parent)
     connectHandlers();
 }
 
+frmQORVEL::~frmQORVEL()
+{
+    // The chart may still hold the focus when the controls go, one after
+    // another; its losing it then concerns nobody.
+    PicBack->onLostFocus = nullptr;
+}
+
 void frmQORVEL::createControls()
 {
     CMDcx = new CommandButton(this, twipsRect(10560, 1020, 1035, 345), QStringLiteral("查 询"), ButtonFace);
