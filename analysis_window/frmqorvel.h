@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 // frmQORVEL, the analysis window: the two date boxes, the query and exit
 // buttons, the readout row, the chart with its two scroll bars, the guide
@@ -22,6 +23,7 @@ class frmQORVEL final : public Form, private ChartControls
 {
 public:
     explicit frmQORVEL(SharedValues &shared, QWidget *parent = nullptr);
+    ~frmQORVEL() override;
 
     // The controls, in the order the window creates them.
     CommandButton *CMDcx;
@@ -58,6 +60,10 @@ public:
     void POSITION_Change();
     void PROPTION_Change();
     void PicBack_MouseMove(int button, int shift, float x, float y);
+    // The keyboard readout, while the chart has the focus: Left and Right
+    // move a readout day by day, Home and End to the span's first and last
+    // day, PageUp and PageDown by a week, never past the span's edges.
+    void PicBack_KeyDown(int &keyCode, int shift);
     void Label2_MouseMove(int button, int shift, float x, float y);
     void Form_MouseMove(int button, int shift, float x, float y);
     void Label2_Click();
@@ -74,6 +80,7 @@ public:
 
 private:
     void createControls();
+    void describeControls();
     void connectHandlers();
 
     void DrawBackground();
@@ -85,6 +92,13 @@ private:
     // Moves the focus into the first box, birth date before query date, that
     // holds no valid date; false when both hold one.
     bool focusBoxWithoutDate();
+    // Writes the five readout labels for chart position x (the day offset
+    // since the chart's birth date), as the pointer there would.
+    void showReadout(double x);
+    // The chart's accessible description: what is drawn, and the keyboard
+    // readout while there is one.
+    void describeChart();
+    void forgetKeyboardDay();
 
     // ChartControls
     int positionValue() const override;
@@ -100,6 +114,8 @@ private:
     // Whether the chart shows curves: set by every drawing of them, cleared
     // by every clearing of the chart.
     bool m_chartDrawn = false;
+    // The keyboard readout's day, as an offset since the chart's birth date.
+    std::optional<int> m_keyDay;
 };
 
 // The link's two colours.

@@ -11,6 +11,9 @@ namespace quorvel {
 void frmQORVEL::DrawBackground()
 {
     quorvel::DrawBackground(PicBack->surface(), *this);
+    m_chartDrawn = false;
+    forgetKeyboardDay();
+    describeChart();
 }
 
 void frmQORVEL::DrawPicBack()
@@ -18,11 +21,11 @@ void frmQORVEL::DrawPicBack()
     quorvel::DrawPicBack(PicBack->surface(), *this, m_shared);
     // It draws exactly when both boxes hold dates.
     m_chartDrawn = IsDate(TXTCSRQ->Text()) && IsDate(txtCXRQ->Text());
+    describeChart();
 }
 
 void frmQORVEL::clearToFrame()
 {
-    m_chartDrawn = false;
     PicBack->surface().Cls();
     DrawBackground();
 }

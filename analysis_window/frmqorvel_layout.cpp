@@ -2,9 +2,11 @@
 
 #include "analysis_window/texts.h"
 #include "assets/assets.h"
+#include "chart/chart.h"
 #include "platform/widgets/geometry.h"
 
 #include <QPixmap>
+#include <QShortcut>
 
 namespace quorvel {
 namespace {
@@ -26,6 +28,13 @@ frmQORVEL::frmQORVEL(SharedValues &shared, QWidget *parent)
     setWindowIcon(quorvel::windowIcon());
     createControls();
     connectHandlers();
+}
+
+frmQORVEL::~frmQORVEL()
+{
+    // The chart may still hold the focus when the controls go, one after
+    // another; its losing it then concerns nobody.
+    PicBack->onLostFocus = nullptr;
 }
 
 void frmQORVEL::createControls()
@@ -58,12 +67,34 @@ void frmQORVEL::createControls()
     POSITION->raise();
     PROPTION->raise();
 
+    describeControls();
+
     QWidget::setTabOrder(TXTCSRQ, txtCXRQ);
     QWidget::setTabOrder(txtCXRQ, PicBack);
     QWidget::setTabOrder(PicBack, POSITION);
     QWidget::setTabOrder(POSITION, PROPTION);
     QWidget::setTabOrder(PROPTION, Cmdclose);
     QWidget::setTabOrder(Cmdclose, CMDcx);
+}
+
+// What a screen reader says of the controls whose text alone does not tell.
+void frmQORVEL::describeControls()
+{
+    setAccessibleDescription(QStringLiteral("Quorvel分析器"));
+    TXTCSRQ->setAccessibleName(QStringLiteral("出生日期"));
+    txtCXRQ->setAccessibleName(QStringLiteral("查询日期"));
+    CMDcx->setAccessibleName(QStringLiteral("查询"));
+    Cmdclose->setAccessibleName(QStringLiteral("退出"));
+    POSITION->setAccessibleName(QStringLiteral("起始日期"));
+    POSITION->setValueText([this](int position) { return startLabelText(m_shared.ChartBirthDate, position); });
+    PROPTION->setAccessibleName(QStringLiteral("显示天数"));
+    PROPTION->setValueText([](int span) { return QString::number(span) + QStringLiteral("天"); });
+    PicBack->setAccessibleRole(QAccessible::Chart);
+    PicBack->setAccessibleName(QStringLiteral("生物节律图"));
+    Label2->setAccessibleName(QStringLiteral("分析指南"));
+    Label2->setAccessibleDescription(QStringLiteral("按F1键打开"));
+    Image1->setAccessibleName(QStringLiteral("图例"));
+    Image1->setAccessibleDescription(QStringLiteral("蓝色：体力；黄色：情绪；红色：智力；青色：综合"));
 }
 
 void frmQORVEL::connectHandlers()
@@ -80,6 +111,14 @@ void frmQORVEL::connectHandlers()
     onMouseMove = [this](int b, int s, float x, float y) { Form_MouseMove(b, s, x, y); };
     PicBack->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(PicBack, &QWidget::customContextMenuRequested, this, &frmQORVEL::showChartMenu);
+    PicBack->onKeyDown = [this](int &code, int shift) { PicBack_KeyDown(code, shift); };
+    PicBack->onLostFocus = [this] {
+        forgetKeyboardDay();
+        describeChart();
+    };
+    // The guide from anywhere in the window, as a click on the link opens it.
+    auto *guideKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(guideKey, &QShortcut::activated, this, [this] { Label2_Click(); });
 }
 
 } // namespace quorvel

@@ -21,13 +21,18 @@ void frmQORVEL::PicBack_MouseMove(int, int, float x, float)
     if (focusBoxWithoutDate())
         return;
 
+    showReadout(double(x));
+}
+
+void frmQORVEL::showReadout(double x)
+{
     // The day under the pointer; one past the last representable date shows
     // no date, while the values are still shown.
-    const auto day = CDate(m_shared.ChartBirthDate + double(x));
+    const auto day = CDate(m_shared.ChartBirthDate + x);
     LBLrq->setCaption(QStringLiteral("当前日期：") + (day ? Format(*day, u"yyyy-mm-dd") : QString()));
 
     // The curves draw day d's values at d + 0.5.
-    const double offset = double(x) - 0.5;
+    const double offset = x - 0.5;
     LBLtl->setCaption(QStringLiteral("体力值：")
                       + valueText(CycleValue(offset, BiorhythmCycle::Physical) * ValueScale));
     LBLqx->setCaption(QStringLiteral("情绪值：")

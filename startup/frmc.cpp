@@ -14,6 +14,7 @@ FrmC::FrmC(Global &global)
     setWindowIcon(quorvel::windowIcon());
     setAttribute(Qt::WA_DontShowOnScreen);
     setWindowFlag(Qt::Tool);
+    setAccessibleName(QStringLiteral("Quorvel"));
     Timer1->setInterval(50);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     Timer1->start();

@@ -2,9 +2,11 @@
 
 #include "analysis_window/frmqorvel.h"
 #include "assets/assets.h"
+#include "assets/guidetexts.h"
 #include "platform/widgets/geometry.h"
 
 #include <QPixmap>
+#include <QShortcut>
 
 namespace quorvel {
 
@@ -16,6 +18,17 @@ FrmD::FrmD(frmQORVEL *analysisWindow)
     Command1 = new CommandButton(this, twipsRect(7080, 7620, 1245, 405), QStringLiteral("关 闭"));
     Image2 = new ImageBox(this, twipsRect(0, 0, 9585, 7515), QPixmap(QString::fromLatin1(GuidePicturePath)));
     Command1->onClick = [this] { Command1_Click(); };
+    // Escape closes the guide as the system's close command does: no query.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] { Unload(); });
+
+    // The caption is only a placeholder; a screen reader hears a real name,
+    // and the picture's words as text.
+    setAccessibleName(QStringLiteral("分析指南"));
+    setAccessibleRole(QAccessible::Dialog);
+    Command1->setAccessibleName(QStringLiteral("关闭"));
+    Image2->setAccessibleName(QStringLiteral("生物节律分析指南表"));
+    Image2->setAccessibleDescription(guide::tableText());
     centreOnScreen();
     Command1->setFocus();
 }

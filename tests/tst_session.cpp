@@ -423,7 +423,12 @@ void Session::otherKey()
 {
     static const Qt::Key keys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Home, Qt::Key_End,
                                    Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Backspace, Qt::Key_Delete};
-    key(keys[below(int(std::size(keys)))], chance(20) ? Qt::ShiftModifier : Qt::NoModifier);
+    const int chosen = below(int(std::size(keys)));
+    key(keys[chosen], chance(20) ? Qt::ShiftModifier : Qt::NoModifier);
+    // On the chart the first six keys move the keyboard readout: the labels
+    // then show the day the marker stands on, read at the middle of its column.
+    if (chosen < 6 && w.PicBack->hasFocus() && w.PicBack->marker())
+        m_expectedReadout = expectedReadout(m_global.shared().ChartBirthDate, float(*w.PicBack->marker()));
 }
 
 void Session::pointAtChart(QPoint p)

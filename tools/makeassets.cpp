@@ -10,6 +10,7 @@
 // machine (same Qt, FreeType and fonts) writes the same bytes every run.
 // Run it with QT_QPA_PLATFORM=offscreen.
 
+#include "assets/guidetexts.h"
 #include "chart/chart.h"
 #include "platform/drawing/colors.h"
 #include "platform/drawing/fonts.h"
@@ -299,37 +300,13 @@ QImage makeGuide()
 
     painter.setFont(quorvel::programFont());
     painter.setPen(GuideText);
-    const QString headings[] = {QStringLiteral("生物节律高潮期"), QStringLiteral("生物节律临界日"),
-                                QStringLiteral("生物节律低潮期")};
     for (int column = 1; column <= 3; ++column)
-        drawCentred(painter, guideCell(column, 0), headings[column - 1]);
+        drawCentred(painter, guideCell(column, 0), quorvel::guide::PhaseHeadings[column - 1]);
 
-    const QString rhythms[] = {QStringLiteral("体力节律"), QStringLiteral("情绪节律"), QStringLiteral("智力节律")};
-    // Rows: physical, emotional, intellectual; columns: high phase, critical
-    // day, low phase. A paragraph opens with the usual two-character indent.
-    const QString cells[3][3] = {
-        {QStringLiteral("　　体力充沛，精力旺盛，动作敏捷协调，耐力持久。此时适宜从事繁重的体力劳动和体育锻炼。"
-                        "身体抵抗力强，不易患病。"),
-         QStringLiteral("　　身体抵抗力下降，浑身乏力，动作容易失调、笨拙，易发生扭伤、碰伤等意外伤害，"
-                        "慢性病也容易复发。重病患者和老年人在这一天尤其危险，应格外当心。"),
-         QStringLiteral("　　容易疲倦，做事懒散，耐力下降，体力不支。身体抵抗力减弱，容易受到病菌感染，"
-                        "患病时治疗效果也较差。")},
-        {QStringLiteral("　　心情愉快，乐观开朗，充满自信，富有创造力和艺术感染力。待人热情，善于与人相处，"
-                        "人际关系融洽。"),
-         QStringLiteral("　　情绪很不稳定，烦躁易怒，自我控制能力差，做事容易出差错，容易发生事故，"
-                        "也容易与人争吵甚至斗殴。精神疾病和心脏病也容易在此时发作。"),
-         QStringLiteral("　　情绪低落，心情烦闷，缺乏干劲和信心，做事容易心不在焉、丢三落四，"
-                        "容易出现差错和发生意外事故。")},
-        {QStringLiteral("　　头脑灵活，思维敏捷清晰，记忆力强，判断准确。此时适宜学习新知识、钻研难题和"
-                        "作出重要决策。"),
-         QStringLiteral("　　判断力差，容易健忘，注意力分散，做事容易出错。这一天不宜从事计算、买卖交易和"
-                        "写作等需要细心思考的工作。"),
-         QStringLiteral("　　思维迟钝，反应缓慢，记忆力和判断力减退，注意力难以集中，学习和工作效率降低。")},
-    };
     for (int row = 1; row <= 3; ++row) {
-        drawUpright(painter, guideCell(0, row), rhythms[row - 1]);
+        drawUpright(painter, guideCell(0, row), quorvel::guide::RhythmNames[row - 1]);
         for (int column = 1; column <= 3; ++column)
-            drawParagraph(painter, guideCell(column, row), cells[row - 1][column - 1]);
+            drawParagraph(painter, guideCell(column, row), quorvel::guide::Cells[row - 1][column - 1]);
     }
     painter.end();
 

@@ -1,6 +1,7 @@
 #include "platform/widgets/form.h"
 
 #include "platform/drawing/fonts.h"
+#include "platform/widgets/accessibility.h"
 #include "platform/widgets/geometry.h"
 
 #include <QCloseEvent>
@@ -25,6 +26,7 @@ Form::Form(QSize size, const QString &caption, VbColor backColor, QWidget *paren
     setPalette(palette);
     setAutoFillBackground(true);
     setMouseTracking(true);
+    installAccessibleInterfaces();
 }
 
 Form::~Form()

@@ -2,6 +2,7 @@
 
 #include "platform/widgets/controls.h"
 
+#include <QAccessible>
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
@@ -42,6 +43,10 @@ public:
     int Width() const;
     int Height() const;
 
+    // A window by default; a dialog for a window that waits for the user.
+    QAccessible::Role accessibleRole() const { return m_accessibleRole; }
+    void setAccessibleRole(QAccessible::Role role) { m_accessibleRole = role; }
+
     // Movement over the window's bare surface (no control under the pointer).
     MouseMoveHandler onMouseMove;
 
@@ -60,6 +65,7 @@ private:
     QEventLoop *m_modalLoop = nullptr;
     float m_left = 0;
     float m_top = 0;
+    QAccessible::Role m_accessibleRole = QAccessible::Window;
 };
 
 // Where a window is placed to stand centred on the screen, in twips, halves

@@ -1,5 +1,8 @@
 #include "platform/widgets/picturebox.h"
 
+#include "platform/widgets/accessibility.h"
+
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -15,6 +18,7 @@ PictureBox::PictureBox(QWidget *parent, QRect geometry, VbColor backColor)
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     keepMouseMovement(this);
+    installAccessibleInterfaces();
     // Many drawing calls make one picture: ask for one repaint, not one each.
     m_surface.setChangedCallback([this] {
         if (!m_repaintPending) {
@@ -29,6 +33,47 @@ void PictureBox::paintEvent(QPaintEvent *)
     m_repaintPending = false;
     QPainter painter(this);
     painter.drawImage(0, 0, m_surface.image());
+    if (m_marker && hasFocus()) {
+        // Every other pixel, so that the curves under it still show.
+        const int x = m_surface.toPixel(QPointF(*m_marker, 0)).x();
+        for (int y = 0; y < height(); y += 2)
+            painter.fillRect(x, y, 1, 1, Qt::white);
+    }
+}
+
+void PictureBox::setMarker(std::optional<double> userX)
+{
+    if (m_marker == userX)
+        return;
+    m_marker = userX;
+    update();
+}
+
+void PictureBox::keyPressEvent(QKeyEvent *event)
+{
+    int code = keyCode(event->key());
+    const int shift = shiftState(event->modifiers());
+    emit keyDown(code, shift);
+    if (onKeyDown)
+        onKeyDown(code, shift);
+    if (code == 0)
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void PictureBox::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void PictureBox::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    update();
+    if (onLostFocus)
+        onLostFocus();
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent *event)

@@ -3,14 +3,20 @@
 #include "platform/drawing/surface.h"
 #include "platform/widgets/events.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPixmap>
 #include <QWidget>
 
+#include <functional>
+#include <optional>
+
 namespace quorvel {
 
 // The chart's picture box: shows its drawing surface, reports mouse movement
-// in the surface's user coordinates.
+// in the surface's user coordinates and the keys pressed while it has the
+// focus, and may mark one position with a thin dotted line, drawn over the
+// surface's picture while the box has the focus.
 class PictureBox final : public QWidget
 {
     Q_OBJECT
@@ -21,18 +27,35 @@ public:
     DrawingSurface &surface() { return m_surface; }
     const DrawingSurface &surface() const { return m_surface; }
 
+    // The marked position, in user coordinates (x across); none by default.
+    void setMarker(std::optional<double> userX);
+    std::optional<double> marker() const { return m_marker; }
+
+    QAccessible::Role accessibleRole() const { return m_accessibleRole; }
+    void setAccessibleRole(QAccessible::Role role) { m_accessibleRole = role; }
+
     MouseMoveHandler onMouseMove;
+    // Runs before the box handles the key; setting the code to 0 consumes
+    // the key, any other leaves it to the window.
+    std::function<void(int &keyCode, int shift)> onKeyDown;
+    std::function<void()> onLostFocus;
 
 signals:
     void mouseMoved(int button, int shift, float x, float y);
+    void keyDown(int keyCode, int shift);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     DrawingSurface m_surface;
     bool m_repaintPending = false;
+    std::optional<double> m_marker;
+    QAccessible::Role m_accessibleRole = QAccessible::Graphic;
 };
 
 // A picture shown at its own size.

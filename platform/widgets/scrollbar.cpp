@@ -1,6 +1,9 @@
 #include "platform/widgets/scrollbar.h"
 
+#include "platform/widgets/accessibility.h"
 #include "platform/widgets/runtime.h"
+
+#include <QAccessible>
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -18,7 +21,12 @@ HScrollBar::HScrollBar(QWidget *parent, QRect geometry)
     setTracking(false);
     setFocusPolicy(Qt::StrongFocus);
     keepMouseMovement(this);
+    installAccessibleInterfaces();
     connect(this, &QScrollBar::valueChanged, this, [this] {
+        // The slider tells of the new number; the words of it go with the
+        // description (see accessibility.cpp).
+        QAccessibleEvent described(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&described);
         emit changed();
         if (onChange)
             onChange();
@@ -29,6 +37,11 @@ void HScrollBar::setMin(int min) { setMinimum(min); }
 void HScrollBar::setMax(int max) { setMaximum(max); }
 void HScrollBar::setSmallChange(int step) { setSingleStep(step); }
 void HScrollBar::setLargeChange(int step) { setPageStep(step); }
+
+QString HScrollBar::valueText() const
+{
+    return m_valueText ? m_valueText(value()) : QString::number(value());
+}
 
 void HScrollBar::setValueChecked(int value)
 {

@@ -32,12 +32,19 @@ public:
 
     std::function<void()> onChange;
 
+    // How a screen reader speaks a value; the plain number unless set.
+    void setValueText(std::function<QString(int)> valueText) { m_valueText = std::move(valueText); }
+    QString valueText() const;
+
 signals:
     void changed();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    std::function<QString(int)> m_valueText;
 };
 
 } // namespace quorvel

@@ -1,0 +1,97 @@
+#include "analysis_window/frmqorvel.h"
+
+#include "chart/chart.h"
+#include "model/biorhythm.h"
+#include "platform/dates/conversions.h"
+#include "platform/dates/datetime.h"
+
+#include <algorithm>
+#include <cmath>
+
+// The window without a mouse and without sight: the keyboard readout on the
+// chart, and what the chart tells a screen reader.
+
+namespace quorvel {
+namespace {
+
+constexpr int DaysInWeek = 7;
+
+QString dateText(Date date)
+{
+    const auto day = CDate(date);
+    return day ? Format(*day, u"yyyy-mm-dd") : QString();
+}
+
+} // namespace
+
+void frmQORVEL::PicBack_KeyDown(int &keyCode, int)
+{
+    const int first = 2 * POSITION->Value();
+    const int last = first + PROPTION->Value() - 1;
+    // The first key shows the query day, when the span holds it.
+    const int queryDay = int(std::floor(m_shared.ChartQueryDate - m_shared.ChartBirthDate));
+    const int from = m_keyDay.value_or(queryDay >= first && queryDay <= last ? queryDay : first);
+    const int step = m_keyDay ? 1 : 0;
+
+    int day;
+    switch (keyCode) {
+    case Qt::Key_Left: day = from - step; break;
+    case Qt::Key_Right: day = from + step; break;
+    case Qt::Key_PageUp: day = from - step * DaysInWeek; break;
+    case Qt::Key_PageDown: day = from + step * DaysInWeek; break;
+    case Qt::Key_Home: day = first; break;
+    case Qt::Key_End: day = last; break;
+    default: return;
+    }
+    keyCode = 0;
+
+    // As under the pointer: a box without a date takes the focus instead.
+    if (focusBoxWithoutDate())
+        return;
+    m_keyDay = std::clamp(day, first, last);
+    const double middle = *m_keyDay + 0.5;
+    PicBack->setMarker(middle);
+    showReadout(middle);
+    describeChart();
+}
+
+void frmQORVEL::forgetKeyboardDay()
+{
+    m_keyDay.reset();
+    PicBack->setMarker(std::nullopt);
+}
+
+void frmQORVEL::describeChart()
+{
+    QString text;
+    if (m_keyDay) {
+        text = QStringList{LBLrq->Caption(), LBLtl->Caption(), LBLqx->Caption(), LBLzl->Caption(),
+                           LBLzh->Caption()}.join(QStringLiteral("，"))
+            + QStringLiteral("。");
+    }
+    if (!m_chartDrawn) {
+        text += QStringLiteral("尚未绘制图表：请输入出生日期和查询日期，然后按回车键。");
+    } else {
+        const Date birth = m_shared.ChartBirthDate;
+        const int first = 2 * POSITION->Value();
+        const int span = PROPTION->Value();
+        // The query day's own values, as the readout shows them in the
+        // middle of its column.
+        const double queryDay = std::floor(m_shared.ChartQueryDate - birth);
+        auto value = [&](BiorhythmCycle cycle) {
+            return CStr(static_cast<long long>(Int(CycleValue(queryDay, cycle) * ValueScale)));
+        };
+        text += QStringLiteral("出生日期%1，查询日期%2。图表显示%3至%4，共%5天。查询日：体力值%6，情绪值%7，"
+                               "智力值%8，综合值%9。用方向键逐日查看数值。")
+                    .arg(dateText(birth), dateText(m_shared.ChartQueryDate), dateText(birth + first),
+                         dateText(birth + first + span - 1), QString::number(span),
+                         value(BiorhythmCycle::Physical), value(BiorhythmCycle::Emotional),
+                         value(BiorhythmCycle::Intellectual),
+                         CStr(static_cast<long long>(Int(CompositeValue(queryDay)))));
+    }
+    // A change is announced; the same words again are not.
+    if (PicBack->accessibleDescription() != text)
+        PicBack->setAccessibleDescription(text);
+}
+
+} // namespace quorvel

@@ -1,0 +1,273 @@
+#include "programtest.h"
+
+#include "analysis_window/texts.h"
+#include "assets/guidetexts.h"
+#include "startup/frmd.h"
+
+#include <QAccessibleValueInterface>
+
+using namespace quorvel;
+using namespace quorvel::test;
+
+namespace {
+
+using Pick = QWidget *(*)(frmQORVEL &);
+
+QAccessibleInterface *accessible(QObject *object)
+{
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(object);
+    return iface && iface->isValid() ? iface : nullptr;
+}
+
+QString accessibleText(QObject *object, QAccessible::Text text)
+{
+    QAccessibleInterface *iface = accessible(object);
+    return iface ? iface->text(text) : u"(none)"_qs;
+}
+
+QStringList readout(frmQORVEL &w)
+{
+    return {w.LBLrq->Caption(), w.LBLtl->Caption(), w.LBLqx->Caption(), w.LBLzl->Caption(), w.LBLzh->Caption()};
+}
+
+// A chart drawn for the birth date 1960-02-06 and the query date 1960-03-17
+// (day 40): the span shows days 20 to 59, 1960-02-26 to 1960-04-05.
+void drawChart(frmQORVEL &w)
+{
+    w.TXTCSRQ->setText(u"1960-02-06"_qs);
+    w.txtCXRQ->setText(u"1960-03-17"_qs);
+    w.CMDcx_Click();
+    QCOMPARE(w.POSITION->Value(), 10);
+}
+
+// Opens the guide with F1 on the analysis window; guideBody runs while the
+// guide window is open and active.
+void openGuideByKey(Global &global, frmQORVEL &w, const std::function<void(FrmD &)> &guideBody)
+{
+    bool ran = false;
+    whenTrue(&w, [&] { return global.guideWindow() && global.guideWindow()->isVisible(); }, [&] {
+        FrmD *guide = global.guideWindow();
+        guide->activateWindow();
+        QApplication::setActiveWindow(guide);
+        if (QTest::qWaitForWindowActive(guide)) {
+            ran = true;
+            guideBody(*guide);
+        }
+        if (global.guideWindow())
+            guide->close();
+    });
+    QTest::keyClick(w.TXTCSRQ, Qt::Key_F1);
+    QVERIFY(ran);
+    QVERIFY(!global.guideWindow());
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Pick)
+Q_DECLARE_METATYPE(QAccessible::Role)
+
+class tst_Access : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void controls_data();
+    void controls();
+    void scrollBarsSpeakTheirMeaning();
+    void chartDescription();
+    void keyboardReadout();
+    void keyboardReadoutWithoutDates();
+    void guideByKeyboardAndAsText();
+
+private:
+    SharedValues m_shared;
+};
+
+void tst_Access::initTestCase()
+{
+    initAssets();
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void tst_Access::controls_data()
+{
+    QTest::addColumn<Pick>("pick");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QAccessible::Role>("role");
+    QTest::newRow("window") << Pick([](frmQORVEL &w) -> QWidget * { return &w; }) << u"Quorvel分析"_qs
+                            << QAccessible::Window;
+    QTest::newRow("birth date") << Pick([](frmQORVEL &w) -> QWidget * { return w.TXTCSRQ; }) << u"出生日期"_qs
+                                << QAccessible::EditableText;
+    QTest::newRow("query date") << Pick([](frmQORVEL &w) -> QWidget * { return w.txtCXRQ; }) << u"查询日期"_qs
+                                << QAccessible::EditableText;
+    QTest::newRow("query button") << Pick([](frmQORVEL &w) -> QWidget * { return w.CMDcx; }) << u"查询"_qs
+                                  << QAccessible::Button;
+    QTest::newRow("exit button") << Pick([](frmQORVEL &w) -> QWidget * { return w.Cmdclose; }) << u"退出"_qs
+                                 << QAccessible::Button;
+    QTest::newRow("chart") << Pick([](frmQORVEL &w) -> QWidget * { return w.PicBack; }) << u"生物节律图"_qs
+                           << QAccessible::Chart;
+    QTest::newRow("span start") << Pick([](frmQORVEL &w) -> QWidget * { return w.POSITION; }) << u"起始日期"_qs
+                                << QAccessible::ScrollBar;
+    QTest::newRow("span width") << Pick([](frmQORVEL &w) -> QWidget * { return w.PROPTION; }) << u"显示天数"_qs
+                                << QAccessible::ScrollBar;
+    QTest::newRow("legend") << Pick([](frmQORVEL &w) -> QWidget * { return w.Image1; }) << u"图例"_qs
+                            << QAccessible::Graphic;
+    QTest::newRow("guide link") << Pick([](frmQORVEL &w) -> QWidget * { return w.Label2; }) << u"分析指南"_qs
+                                << QAccessible::StaticText;
+    QTest::newRow("credits") << Pick([](frmQORVEL &w) -> QWidget * { return w.LBLabout; })
+                             << CreditsText << QAccessible::StaticText;
+    QTest::newRow("explanatory text") << Pick([](frmQORVEL &w) -> QWidget * { return w.Label1; })
+                                      << ExplanatoryText << QAccessible::StaticText;
+    QTest::newRow("readout date") << Pick([](frmQORVEL &w) -> QWidget * { return w.LBLrq; }) << u"当前日期"_qs
+                                  << QAccessible::StaticText;
+}
+
+void tst_Access::controls()
+{
+    QFETCH(Pick, pick);
+    QFETCH(QString, name);
+    QFETCH(QAccessible::Role, role);
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        QWidget *control = pick(w);
+        QAccessibleInterface *iface = accessible(control);
+        QVERIFY(iface);
+        QCOMPARE(iface->text(QAccessible::Name), name);
+        QCOMPARE(iface->role(), role);
+        QVERIFY(!iface->state().invisible);
+    });
+}
+
+void tst_Access::scrollBarsSpeakTheirMeaning()
+{
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        drawChart(w);
+        QCOMPARE(accessibleText(w.POSITION, QAccessible::Value), u"1960-02-26"_qs);
+        QCOMPARE(accessibleText(w.PROPTION, QAccessible::Value), u"40天"_qs);
+        QTest::keyClick(w.POSITION, Qt::Key_Right);
+        QCOMPARE(accessibleText(w.POSITION, QAccessible::Value), u"1960-02-28"_qs);
+        QCOMPARE(accessibleText(w.POSITION, QAccessible::Description), u"1960-02-28"_qs);
+        QTest::keyClick(w.PROPTION, Qt::Key_PageDown);
+        QCOMPARE(accessibleText(w.PROPTION, QAccessible::Value), u"50天"_qs);
+        // The numbers stay numbers for the tools that read them.
+        QCOMPARE(accessible(w.PROPTION)->valueInterface()->currentValue().toInt(), 50);
+    });
+}
+
+void tst_Access::chartDescription()
+{
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        QVERIFY(accessibleText(w.PicBack, QAccessible::Description).startsWith(u"尚未绘制图表"_qs));
+        drawChart(w);
+        QCOMPARE(accessibleText(w.PicBack, QAccessible::Description),
+                 u"出生日期1960-02-06，查询日期1960-03-17。图表显示1960-02-26至1960-04-05，共40天。"
+                 "查询日：体力值-100，情绪值43，智力值97，综合值80。用方向键逐日查看数值。"_qs);
+        // A rejected query leaves the frame alone, and says so.
+        w.txtCXRQ->setText(u"x"_qs);
+        w.CMDcx_Click();
+        QVERIFY(accessibleText(w.PicBack, QAccessible::Description).startsWith(u"尚未绘制图表"_qs));
+    });
+}
+
+void tst_Access::keyboardReadout()
+{
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        drawChart(w);
+        const QImage chart = w.PicBack->surface().image();
+        const QImage unmarked = w.PicBack->grab().toImage();
+        w.PicBack->setFocus();
+        QTRY_VERIFY(w.PicBack->hasFocus());
+
+        // The first key shows the query day, day 40, as the pointer shows it
+        // in the middle of the day's column.
+        QTest::keyClick(w.PicBack, Qt::Key_Right);
+        QCOMPARE(readout(w), (QStringList{u"当前日期：1960-03-17"_qs, u"体力值：-100"_qs, u"情绪值：43"_qs,
+                                          u"智力值：97"_qs, u"综合值：80"_qs}));
+        QVERIFY(accessibleText(w.PicBack, QAccessible::Description)
+                    .startsWith(u"当前日期：1960-03-17，体力值：-100，情绪值：43，智力值：97，综合值：80。"_qs));
+
+        // The marker stands on the day's column over the chart, never in it.
+        const int column = w.PicBack->surface().toPixel(QPointF(40.5, 0)).x();
+        const QImage marked = w.PicBack->grab().toImage();
+        int changed = 0;
+        for (int y = 0; y < marked.height(); ++y) {
+            for (int x = 0; x < marked.width(); ++x) {
+                if (marked.pixel(x, y) != unmarked.pixel(x, y)) {
+                    QCOMPARE(x, column);
+                    QCOMPARE(marked.pixel(x, y), qRgb(255, 255, 255));
+                    ++changed;
+                }
+            }
+        }
+        QVERIFY(changed > marked.height() / 3);
+        QCOMPARE(w.PicBack->surface().image(), chart);
+
+        const struct {
+            Qt::Key key;
+            QString date;
+        } steps[] = {
+            {Qt::Key_Right, u"当前日期：1960-03-18"_qs},   {Qt::Key_Left, u"当前日期：1960-03-17"_qs},
+            {Qt::Key_PageDown, u"当前日期：1960-03-24"_qs}, {Qt::Key_PageUp, u"当前日期：1960-03-17"_qs},
+            {Qt::Key_Home, u"当前日期：1960-02-26"_qs},     {Qt::Key_Left, u"当前日期：1960-02-26"_qs},
+            {Qt::Key_PageUp, u"当前日期：1960-02-26"_qs},   {Qt::Key_End, u"当前日期：1960-04-05"_qs},
+            {Qt::Key_Right, u"当前日期：1960-04-05"_qs},    {Qt::Key_PageDown, u"当前日期：1960-04-05"_qs},
+            {Qt::Key_PageUp, u"当前日期：1960-03-29"_qs},
+        };
+        for (const auto &step : steps) {
+            QTest::keyClick(w.PicBack, step.key);
+            QCOMPARE(w.LBLrq->Caption(), step.date);
+        }
+        // The keys never move the span.
+        QCOMPARE(w.POSITION->Value(), 10);
+        QCOMPARE(w.PicBack->surface().image(), chart);
+
+        // Focus gone, marker gone; the labels keep the last readout.
+        QTest::keyClick(w.PicBack, Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget(), w.POSITION);
+        QCOMPARE(w.PicBack->grab().toImage(), unmarked);
+        QCOMPARE(w.LBLrq->Caption(), u"当前日期：1960-03-29"_qs);
+        QVERIFY(accessibleText(w.PicBack, QAccessible::Description).startsWith(u"出生日期"_qs));
+    });
+}
+
+void tst_Access::keyboardReadoutWithoutDates()
+{
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        const QStringList before = readout(w);
+        w.PicBack->setFocus();
+        QTRY_VERIFY(w.PicBack->hasFocus());
+        QTest::keyClick(w.PicBack, Qt::Key_Right);
+        // As under the pointer: the box that lacks a date takes the focus.
+        QTRY_COMPARE(QApplication::focusWidget(), w.TXTCSRQ);
+        QCOMPARE(readout(w), before);
+        QVERIFY(!w.PicBack->marker());
+    });
+}
+
+void tst_Access::guideByKeyboardAndAsText()
+{
+    runProgram([&](Global &global, frmQORVEL &w) {
+        QSignalSpy beeps(&runtimeEvents(), &RuntimeEvents::beeped);
+        const QImage frame = w.PicBack->surface().image();
+        openGuideByKey(global, w, [&](FrmD &guide) {
+            QCOMPARE(guide.windowTitle(), u"Form1"_qs);
+            QCOMPARE(accessibleText(&guide, QAccessible::Name), u"分析指南"_qs);
+            QCOMPARE(accessible(&guide)->role(), QAccessible::Dialog);
+            QCOMPARE(accessibleText(guide.Command1, QAccessible::Name), u"关闭"_qs);
+            const QString table = accessibleText(guide.Image2, QAccessible::Description);
+            for (int rhythm = 0; rhythm < 3; ++rhythm)
+                for (int phase = 0; phase < 3; ++phase)
+                    QVERIFY(table.contains(guide::PhaseHeadings[phase] + u"："_qs
+                                           + guide::Cells[rhythm][phase].trimmed()));
+            QTest::keyClick(guide.Command1, Qt::Key_Escape);
+            QTRY_VERIFY(!global.guideWindow() || !guide.isVisible());
+        });
+        // Closed as the system's close command closes it: no query ran.
+        QCOMPARE(beeps.size(), 0);
+        QVERIFY(w.Label1->isVisible());
+        QCOMPARE(w.PicBack->surface().image(), frame);
+    });
+}
+
+QTEST_MAIN(tst_Access)
+#include "tst_access.moc"
