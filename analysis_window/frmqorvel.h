@@ -1,11 +1,13 @@
 #pragma once
 
 #include "chart/chartcontrols.h"
+#include "chart/vectorchart.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/form.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 // frmQORVEL, the analysis window: the two date boxes, the query and exit
 // buttons, the readout row, the chart with its two scroll bars, the guide
@@ -15,6 +17,8 @@
 //
 // The window shares three values with the rest of the program (the dates of
 // the chart last drawn and the critical-day level); its owner passes them in.
+
+class QPainter;
 
 namespace quorvel {
 
@@ -71,6 +75,8 @@ private:
 
     void DrawBackground();
     void DrawPicBack();
+    // The chart shown, painted at a denser device's resolution.
+    void paintChartDensely(QPainter &painter, QSize size) const;
     void redrawChart();
     void clearToFrame();
     void selectWholeText(TextBox *box);
@@ -89,6 +95,10 @@ private:
 
     SharedValues &m_shared;
     std::function<void()> m_openGuide;
+    // What the chart on PicBack shows, as last drawn, so that a denser
+    // screen can be given the same chart at its own resolution; nothing
+    // before the first drawing.
+    std::optional<ChartView> m_chartShown;
 };
 
 // The link's two colours.

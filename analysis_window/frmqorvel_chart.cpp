@@ -3,19 +3,42 @@
 #include "chart/chart.h"
 #include "platform/dates/datetime.h"
 
+#include <QPainter>
+
 // The chart on the window: drawing it, and the two helpers every handler
 // that may draw uses, on the date boxes.
 
 namespace quorvel {
 
+// Every drawing starts from a cleared surface with the frame: the chart
+// shown is then that frame alone, until DrawPicBack draws into it.
 void frmQORVEL::DrawBackground()
 {
     quorvel::DrawBackground(PicBack->surface(), *this);
+    ChartView frame;
+    frame.position = positionValue();
+    frame.span = proptionValue();
+    frame.exclusiveOrFrame = PicBack->surface().drawMode() == DrawMode::XorPen;
+    m_chartShown = frame;
 }
 
 void frmQORVEL::DrawPicBack()
 {
+    const bool draws = CDate(birthText()) && CDate(queryText());
     quorvel::DrawPicBack(PicBack->surface(), *this, m_shared);
+    if (draws && m_chartShown) {
+        m_chartShown->birthDate = m_shared.ChartBirthDate;
+        m_chartShown->queryDate = m_shared.ChartQueryDate;
+        m_chartShown->criticalLevel = m_shared.CriticalLevel;
+    }
+}
+
+void frmQORVEL::paintChartDensely(QPainter &painter, QSize size) const
+{
+    if (m_chartShown)
+        paintChartOnPixels(painter, *m_chartShown, QSizeF(size));
+    else
+        painter.fillRect(QRect(QPoint(), size), QColor::fromRgb(resolveColor(SystemMenuText)));
 }
 
 void frmQORVEL::clearToFrame()
