@@ -30,7 +30,6 @@ QColor colorOf(VbColor color) { return QColor::fromRgb(resolveColor(color)); }
 
 } // namespace
 
-
 ChartGeometry chartGeometry(const ChartView &view, QSizeF size)
 {
     ChartGeometry chart;
@@ -92,7 +91,7 @@ struct DevicePixels {
     double start;
     double sx;
     double sy;
-    QSizeF size;
+    bool exclusiveOrFrame;
 
     static double index(double value) { return std::ceil(std::clamp(value, -32767.0, 32767.0) - 0.5); }
     // Logical coordinates of device pixel edges.
@@ -101,7 +100,7 @@ struct DevicePixels {
     double lineWidth() const { return std::max(1.0, std::round(density)) / density; }
 };
 
-void paintChart(QPainter &painter, const ChartView *view, const ChartGeometry &chart, const DevicePixels *pixels)
+void paintChart(QPainter &painter, const ChartGeometry &chart, const DevicePixels *pixels)
 {
     const QRectF area(QPointF(0.0, 0.0), chart.size);
     painter.save();
@@ -113,7 +112,7 @@ void paintChart(QPainter &painter, const ChartView *view, const ChartGeometry &c
     if (pixels) {
         // Whole device pixels: a line covers the first pixels of the day's
         // column, a bar the pixels whose centres lie in its column.
-        if (view && view->exclusiveOrFrame)
+        if (pixels->exclusiveOrFrame)
             painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         const double width = pixels->lineWidth();
         const double start = pixels->start;
@@ -164,7 +163,7 @@ void paintChart(QPainter &painter, const ChartView *view, const ChartGeometry &c
 
 void paintChart(QPainter &painter, const ChartGeometry &chart)
 {
-    paintChart(painter, nullptr, chart, nullptr);
+    paintChart(painter, chart, nullptr);
 }
 
 void paintChart(QPainter &painter, const ChartView &view, QSizeF size)
@@ -177,8 +176,8 @@ void paintChartOnPixels(QPainter &painter, const ChartView &view, QSizeF size)
     const ChartGeometry chart = chartGeometry(view, size);
     const double start = 2.0 * view.position;
     const DevicePixels pixels{std::max(1.0, painter.deviceTransform().m11()), start, size.width() / double(view.span),
-                              size.height() / double(ChartTop - ChartBottom), size};
-    paintChart(painter, &view, chart, &pixels);
+                              size.height() / double(ChartTop - ChartBottom), view.exclusiveOrFrame};
+    paintChart(painter, chart, &pixels);
 }
 
 } // namespace quorvel
