@@ -11,26 +11,30 @@
 namespace quorvel {
 
 // Every drawing starts from a cleared surface with the frame: the chart
-// shown is then that frame alone, until DrawPicBack draws into it.
+// shown is then that frame alone, until DrawPicBack draws into it. What is
+// shown is recorded before the drawing, since a drawing may repaint at once
+// (DrawPicBack repaints the span labels, and the chart under them).
 void frmQORVEL::DrawBackground()
 {
-    quorvel::DrawBackground(PicBack->surface(), *this);
     ChartView frame;
     frame.position = positionValue();
     frame.span = proptionValue();
     frame.exclusiveOrFrame = PicBack->surface().drawMode() == DrawMode::XorPen;
     m_chartShown = frame;
+    quorvel::DrawBackground(PicBack->surface(), *this);
 }
 
 void frmQORVEL::DrawPicBack()
 {
-    const bool draws = CDate(birthText()) && CDate(queryText());
-    quorvel::DrawPicBack(PicBack->surface(), *this, m_shared);
-    if (draws && m_chartShown) {
-        m_chartShown->birthDate = m_shared.ChartBirthDate;
-        m_chartShown->queryDate = m_shared.ChartQueryDate;
+    // The dates DrawPicBack draws with, when it draws.
+    const auto query = CDate(queryText());
+    const auto birth = CDate(birthText());
+    if (query && birth && m_chartShown) {
+        m_chartShown->queryDate = *query;
+        m_chartShown->birthDate = *birth;
         m_chartShown->criticalLevel = m_shared.CriticalLevel;
     }
+    quorvel::DrawPicBack(PicBack->surface(), *this, m_shared);
 }
 
 void frmQORVEL::paintChartDensely(QPainter &painter, QSize size) const

@@ -11,6 +11,7 @@
 #include "startup/frmd.h"
 
 #include <QMouseEvent>
+#include <QScreen>
 
 #include <cmath>
 #include <set>
@@ -133,6 +134,19 @@ void tst_HiDpi::curvesAreSmoothAndSharp()
         w.CMDcx_Click();
         const QImage chart = shot(w.PicBack);
         const QImage &pixels = w.PicBack->surface().image();
+
+        // What the window shows on the screen (offscreen: its backing
+        // store), not only what a fresh rendering of it would: the chart
+        // with its curves, as the rendering has it.
+        QTest::qWait(50);
+        const QImage screen = w.screen()->grabWindow(w.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        // Above the scroll bars, which overlap the chart's lowest pixels, and
+        // as far as the small offscreen screen shows the window.
+        const QPoint origin = w.PicBack->pos() * m_ratio;
+        const QRect area = QRect(origin, QSize(chart.width(), int((ChartSize.height() - 4) * m_ratio)))
+                               .intersected(screen.rect());
+        QVERIFY(area.width() > 200 && area.height() > 200);
+        QVERIFY2(screen.copy(area) == chart.copy(area.translated(-origin)), "the screen shows another chart");
 
         std::set<QRgb> pixelColours;
         for (int y = 0; y < pixels.height(); ++y)
