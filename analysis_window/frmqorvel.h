@@ -69,6 +69,13 @@ public:
     // What a click on the guide link opens (the guide window, modally).
     void setGuideOpener(std::function<void()> opener) { m_openGuide = std::move(opener); }
 
+    // The chart's own menu (right-click on a drawn chart): copy the chart's
+    // picture, save it as a PNG file, copy the readout's text. The last two
+    // are reachable here for tests; the menu asks for the file name.
+    bool chartIsDrawn() const { return m_chartDrawn; }
+    QString readoutText() const;
+    bool saveChart(const QString &path) const;
+
 private:
     void createControls();
     void connectHandlers();
@@ -77,6 +84,7 @@ private:
     void DrawPicBack();
     // The chart shown, painted at a denser device's resolution.
     void paintChartDensely(QPainter &painter, QSize size) const;
+    void showChartMenu(QPoint position);
     void redrawChart();
     void clearToFrame();
     void selectWholeText(TextBox *box);
@@ -99,6 +107,9 @@ private:
     // screen can be given the same chart at its own resolution; nothing
     // before the first drawing.
     std::optional<ChartView> m_chartShown;
+    // Whether the chart shows curves: set by every drawing of them, cleared
+    // by every clearing of the chart.
+    bool m_chartDrawn = false;
 };
 
 // The link's two colours.

@@ -35,6 +35,8 @@ void frmQORVEL::DrawPicBack()
         m_chartShown->criticalLevel = m_shared.CriticalLevel;
     }
     quorvel::DrawPicBack(PicBack->surface(), *this, m_shared);
+    // It draws exactly when both boxes hold dates.
+    m_chartDrawn = IsDate(TXTCSRQ->Text()) && IsDate(txtCXRQ->Text());
 }
 
 void frmQORVEL::paintChartDensely(QPainter &painter, QSize size) const
@@ -47,6 +49,7 @@ void frmQORVEL::paintChartDensely(QPainter &painter, QSize size) const
 
 void frmQORVEL::clearToFrame()
 {
+    m_chartDrawn = false;
     PicBack->surface().Cls();
     DrawBackground();
 }

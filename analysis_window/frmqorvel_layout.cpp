@@ -82,6 +82,8 @@ void frmQORVEL::connectHandlers()
     Label2->onClick = [this] { Label2_Click(); };
     onMouseMove = [this](int b, int s, float x, float y) { Form_MouseMove(b, s, x, y); };
     PicBack->setDensePainter([this](QPainter &painter, QSize size) { paintChartDensely(painter, size); });
+    PicBack->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(PicBack, &QWidget::customContextMenuRequested, this, &frmQORVEL::showChartMenu);
 }
 
 } // namespace quorvel

@@ -1,5 +1,5 @@
 // The chart's full redraw (clear, frame, bars, curves) and the model per point.
-#include "chart/chart.h"
+#include "chartfixture.h"
 #include "model/biorhythm.h"
 
 #include <QGuiApplication>
@@ -7,26 +7,25 @@
 #include <benchmark/benchmark.h>
 
 using namespace quorvel;
+using namespace quorvel::test;
 
 namespace {
 
-struct BenchControls final : ChartControls {
-    int position = 18250;
-    int proption = 365;
-    int positionValue() const override { return position; }
-    int proptionValue() const override { return proption; }
-    QString birthText() const override { return QStringLiteral("1960-02-06"); }
-    QString queryText() const override { return QStringLiteral("2060-06-01"); }
-    void setStartLabel(const QString &) override {}
-    void setSpanLabel(const QString &) override {}
-    void refreshSpanLabels() override {}
-};
+// The widest span at the far end of a life, with both dates set.
+FakeChartControls benchControls(int span)
+{
+    FakeChartControls controls;
+    controls.position = 18250;
+    controls.proption = span;
+    controls.birth = QStringLiteral("1960-02-06");
+    controls.query = QStringLiteral("2060-06-01");
+    return controls;
+}
 
 void FullRedraw(benchmark::State &state)
 {
-    DrawingSurface surface(QSize(767, 449));
-    BenchControls controls;
-    controls.proption = int(state.range(0));
+    DrawingSurface surface(ChartSize);
+    FakeChartControls controls = benchControls(int(state.range(0)));
     SharedValues shared{0.0, 21952.0, 0.2f};
     for (auto _ : state) {
         surface.Cls();
@@ -39,9 +38,8 @@ BENCHMARK(FullRedraw)->Arg(40)->Arg(365)->Unit(benchmark::kMicrosecond);
 
 void FrameOnly(benchmark::State &state)
 {
-    DrawingSurface surface(QSize(767, 449));
-    BenchControls controls;
-    controls.proption = int(state.range(0));
+    DrawingSurface surface(ChartSize);
+    const FakeChartControls controls = benchControls(int(state.range(0)));
     for (auto _ : state) {
         surface.Cls();
         DrawBackground(surface, controls);

@@ -4,6 +4,7 @@
 #include "platform/dates/conversions.h"
 
 #include <array>
+#include <vector>
 
 namespace quorvel {
 namespace {
@@ -24,10 +25,22 @@ void drawDayBar(DrawingSurface &surface, double day, VbColor color)
     surface.LineBoxFilled(float(day), ChartTop, float(day + 1.0), ChartBottom, color);
 }
 
+// The cycles at every point a curve passes through, x = start, start + 0.5,
+// ..., up to the end of the span: the curves, the Composite and the
+// critical-day bars all take them from here, so each is worked out once.
+std::vector<CycleValues> curvePoints(Span span)
+{
+    std::vector<CycleValues> points;
+    for (double x = span.start; x <= span.end; x += 0.5)
+        points.push_back(AllCycleValues(x));
+    return points;
+}
+
 void drawCurve(DrawingSurface &surface, Span span, VbColor color, auto &&value)
 {
-    for (double x = span.start; x <= span.end; x += 0.5) {
-        const float v = static_cast<float>(value(x));
+    std::size_t point = 0;
+    for (double x = span.start; x <= span.end; x += 0.5, ++point) {
+        const float v = static_cast<float>(value(point));
         const float px = static_cast<float>(x + 0.5);
         if (x == span.start)
             surface.PSet(px, v);
@@ -80,19 +93,22 @@ void DrawPicBack(DrawingSurface &surface, ChartControls &controls, SharedValues 
             drawDayBar(surface, *d, QueryDayColor);
     }
 
-    for (double x = span.start; x <= span.end; x += 1.0) {
-        if (IsCriticalDay(x, shared.CriticalLevel))
+    const std::vector<CycleValues> points = curvePoints(span);
+    // Whole days are every other point.
+    std::size_t point = 0;
+    for (double x = span.start; x <= span.end; x += 1.0, point += 2) {
+        if (IsCriticalDay(points[point], shared.CriticalLevel))
             drawDayBar(surface, x, CriticalDayColor);
     }
 
     constexpr std::array cycles{
-        std::pair{BiorhythmCycle::Physical, PhysicalColor},
-        std::pair{BiorhythmCycle::Emotional, EmotionalColor},
-        std::pair{BiorhythmCycle::Intellectual, IntellectualColor},
+        std::pair{&CycleValues::physical, PhysicalColor},
+        std::pair{&CycleValues::emotional, EmotionalColor},
+        std::pair{&CycleValues::intellectual, IntellectualColor},
     };
     for (const auto &[cycle, color] : cycles)
-        drawCurve(surface, span, color, [cycle](double x) { return ValueScale * CycleValue(x, cycle); });
-    drawCurve(surface, span, CompositeColor, [](double x) { return CompositeValue(x); });
+        drawCurve(surface, span, color, [&, cycle = cycle](std::size_t i) { return ValueScale * points[i].*cycle; });
+    drawCurve(surface, span, CompositeColor, [&](std::size_t i) { return CompositeValue(points[i]); });
 
     controls.setStartLabel(startLabelText(shared.ChartBirthDate, controls.positionValue()));
     controls.setSpanLabel(spanLabelText(controls.proptionValue()));

@@ -3,6 +3,8 @@
 #include "chart/chartcontrols.h"
 #include "platform/drawing/surface.h"
 
+#include <QSize>
+
 // Chart coordinates: x is the day offset since the chart's birth date, day d
 // filling the column from d to d + 1 and its values drawn at d + 0.5; y runs
 // from 120 at the top to -120 at the bottom, values drawn times 100.
@@ -18,6 +20,9 @@ inline constexpr VbColor PhysicalColor = 16711680;     // blue
 inline constexpr VbColor EmotionalColor = 65535;       // yellow
 inline constexpr VbColor IntellectualColor = 255;      // red
 inline constexpr VbColor CompositeColor = 16776960;    // cyan
+
+// The chart's picture, 11505 x 6735 twips in the window, in pixels.
+inline constexpr QSize ChartPixelSize(767, 449);
 
 inline constexpr float ChartTop = 120.0f;
 inline constexpr float ChartBottom = -120.0f;

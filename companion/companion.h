@@ -66,8 +66,6 @@ struct ChartRequest {
     ChartView view;
 };
 
-inline constexpr QSize ChartPixelSize(767, 449);
-
 // Scale 1: the window's own pixel drawing. Scale 2: the same chart drawn as
 // vectors at twice the size.
 QImage chartImage(const ChartRequest &request, int scale);

@@ -11,12 +11,32 @@ double CycleValue(double offset, BiorhythmCycle cycle)
     return std::sin(angle);
 }
 
+CycleValues AllCycleValues(double offset)
+{
+    return {CycleValue(offset, BiorhythmCycle::Physical), CycleValue(offset, BiorhythmCycle::Emotional),
+            CycleValue(offset, BiorhythmCycle::Intellectual)};
+}
+
+double CompositeValue(const CycleValues &values)
+{
+    const double e = std::fabs(values.emotional);
+    const double p = std::fabs(values.physical);
+    const double i = std::fabs(values.intellectual);
+    return (((e + p) + i) * 100.0) / 3.0;
+}
+
 double CompositeValue(double offset)
 {
-    const double e = std::fabs(CycleValue(offset, BiorhythmCycle::Emotional));
-    const double p = std::fabs(CycleValue(offset, BiorhythmCycle::Physical));
-    const double i = std::fabs(CycleValue(offset, BiorhythmCycle::Intellectual));
-    return (((e + p) + i) * 100.0) / 3.0;
+    return CompositeValue(AllCycleValues(offset));
+}
+
+bool IsCriticalDay(const CycleValues &values, float level)
+{
+    for (const double value : {values.physical, values.emotional, values.intellectual}) {
+        if (!(static_cast<float>(std::fabs(value)) < level))
+            return false;
+    }
+    return true;
 }
 
 bool IsCriticalDay(double offset, float level)

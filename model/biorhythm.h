@@ -36,11 +36,22 @@ constexpr int CyclePeriod(BiorhythmCycle cycle)
 // sin(((offset * 2) * CyclePi) / period), offset in days since birth.
 double CycleValue(double offset, BiorhythmCycle cycle);
 
+// The three cycles at one offset, for callers that need more than one of
+// them: the Composite and the critical-day rule are made of the same three.
+struct CycleValues {
+    double physical;
+    double emotional;
+    double intellectual;
+};
+CycleValues AllCycleValues(double offset);
+
 // Mean magnitude of the three cycles on the 0..100 scale.
 double CompositeValue(double offset);
+double CompositeValue(const CycleValues &values);
 
 // True when all three magnitudes, rounded to single precision, lie strictly
 // below level.
 bool IsCriticalDay(double offset, float level);
+bool IsCriticalDay(const CycleValues &values, float level);
 
 } // namespace quorvel

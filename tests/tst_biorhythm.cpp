@@ -98,6 +98,7 @@ void tst_Biorhythm::compositeIsMeanOfMagnitudes()
         const double i = std::abs(CycleValue(offset, BiorhythmCycle::Intellectual));
         const double composite = CompositeValue(offset);
         QCOMPARE(bits(composite), bits(((e + p) + i) * 100.0 / 3.0));
+        QCOMPARE(bits(CompositeValue(AllCycleValues(offset))), bits(composite));
         QVERIFY(composite >= 0.0 && composite <= 100.0);
     }
 }
@@ -108,6 +109,9 @@ void tst_Biorhythm::criticalDays()
     for (int day = 0; day < 40000; ++day) {
         if (IsCriticalDay(day, 0.2f))
             critical.push_back(day);
+        // The chart decides from values it has already worked out.
+        if (IsCriticalDay(AllCycleValues(day), 0.2f) != IsCriticalDay(day, 0.2f))
+            QFAIL(qPrintable(u"the rule from the values differs on day %1"_qs.arg(day)));
     }
     QCOMPARE(critical.size(), std::size_t(56));
     const std::vector<int> first{0, 644, 1288, 1484, 2128, 2772, 3416, 4060, 6566};

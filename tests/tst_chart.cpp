@@ -1,4 +1,4 @@
-#include "chart/chart.h"
+#include "chartfixture.h"
 
 #include "model/biorhythm.h"
 
@@ -10,71 +10,15 @@
 
 using namespace quorvel;
 
+using namespace quorvel::test;
+
 namespace {
 
-constexpr QSize ChartSize(767, 449);
-const QRgb Black = qRgb(0, 0, 0);
-const QRgb Grid = qRgb(0x80, 0x80, 0x80);
-const QRgb ZeroLine = qRgb(0xA0, 0xA0, 0xA0);
-const QRgb QueryBar = qRgb(0xFF, 0x80, 0xFF);
-const QRgb Cyan = qRgb(0, 0xFF, 0xFF);
-
-// The controls a chart reads and writes, as plain fields.
-struct TestControls final : ChartControls {
-    int position = 0;
-    int proption = 40;
-    QString birth;
-    QString query;
-    QString startLabel = QStringLiteral("untouched");
-    QString spanLabel = QStringLiteral("untouched");
-    int refreshes = 0;
-
-    int positionValue() const override { return position; }
-    int proptionValue() const override { return proption; }
-    QString birthText() const override { return birth; }
-    QString queryText() const override { return query; }
-    void setStartLabel(const QString &text) override { startLabel = text; }
-    void setSpanLabel(const QString &text) override { spanLabel = text; }
-    void refreshSpanLabels() override { ++refreshes; }
-};
-
-struct Chart {
-    DrawingSurface surface{ChartSize, 0x80000007, 0x80000012};
-    TestControls controls;
-    SharedValues shared{0.0, 21952.0, 0.2f};
-
-    void redraw()
-    {
-        surface.Cls();
-        DrawBackground(surface, controls);
-        DrawPicBack(surface, controls, shared);
-    }
-    // The chart of two typed dates at a scroll position and span.
-    void show(const QString &birth, const QString &query, int position = 0, int proption = 40)
-    {
-        controls.birth = birth;
-        controls.query = query;
-        controls.position = position;
-        controls.proption = proption;
-        redraw();
-    }
-    int column(double x) const { return surface.toPixel(QPointF(x, 0)).x(); }
-    int row(double y) const { return surface.toPixel(QPointF(0, y)).y(); }
-    int countInColumn(int x, QRgb colour) const
-    {
-        int count = 0;
-        for (int y = 0; y < ChartSize.height(); ++y)
-            count += surface.image().pixel(x, y) == colour;
-        return count;
-    }
-    int countInRow(int y, QRgb colour) const
-    {
-        int count = 0;
-        for (int x = 0; x < ChartSize.width(); ++x)
-            count += surface.image().pixel(x, y) == colour;
-        return count;
-    }
-};
+const QRgb Grid = GridColour;
+const QRgb ZeroLine = ZeroLineColour;
+const QRgb QueryBar = QueryBarColour;
+const QRgb Cyan = CompositeColour;
+using Chart = ChartFixture;
 
 } // namespace
 
@@ -300,6 +244,7 @@ void tst_Chart::curvesInTheirColoursAndOrder()
     Chart chart;
     chart.show(u"1960-02-06"_qs, u"1990-01-01"_qs, 5000, 365);
 
+    // The colour table of the curves, as the user sees it.
     const QRgb blue = qRgb(0, 0, 0xFF);
     const QRgb yellow = qRgb(0xFF, 0xFF, 0);
     const QRgb red = qRgb(0xFF, 0, 0);
@@ -368,9 +313,9 @@ void tst_Chart::curvesStayOnTheirOwnValues()
         std::function<double(double)> value;
     };
     const Curve curves[] = {
-        {qRgb(0, 0, 0xFF), [](double x) { return ValueScale * CycleValue(x, BiorhythmCycle::Physical); }},
-        {qRgb(0xFF, 0xFF, 0), [](double x) { return ValueScale * CycleValue(x, BiorhythmCycle::Emotional); }},
-        {qRgb(0xFF, 0, 0), [](double x) { return ValueScale * CycleValue(x, BiorhythmCycle::Intellectual); }},
+        {PhysicalColour, [](double x) { return ValueScale * CycleValue(x, BiorhythmCycle::Physical); }},
+        {EmotionalColour, [](double x) { return ValueScale * CycleValue(x, BiorhythmCycle::Emotional); }},
+        {IntellectualColour, [](double x) { return ValueScale * CycleValue(x, BiorhythmCycle::Intellectual); }},
         {Cyan, [](double x) { return CompositeValue(x); }},
     };
     const double start = 2.0 * position;

@@ -29,6 +29,7 @@ deb=${debs[0]}
 
 # The program and its data, and nothing else: no test, benchmark or tool.
 expected=./usr/bin/quorvel$'\n'
+expected+=./usr/bin/quorvel-chart$'\n'
 expected+=./usr/share/applications/org.quorvel.Quorvel.desktop$'\n'
 for size in 128 16 22 24 256 32 48 64; do
     expected+=./usr/share/icons/hicolor/${size}x${size}/apps/quorvel.png$'\n'

@@ -14,7 +14,7 @@ bool chartIsEmptyFrame(frmQORVEL &w)
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
             const QRgb p = image.pixel(x, y);
-            if (p != qRgb(0, 0, 0) && p != GridColour && p != qRgb(0xA0, 0xA0, 0xA0))
+            if (p != Black && p != GridColour && p != ZeroLineColour)
                 return false;
         }
     return true;

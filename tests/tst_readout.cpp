@@ -1,5 +1,11 @@
 #include "windowtest.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTemporaryDir>
+#include "platform/drawing/fonts.h"
+
 using namespace quorvel;
 using namespace quorvel::test;
 
@@ -21,6 +27,7 @@ private slots:
     void values_data();
     void values();
     void pointerOverTheChart();
+    void labelsFitTheirTexts();
     void everyColumnReadsTheDayItsBarCovers_data();
     void everyColumnReadsTheDayItsBarCovers();
     void missingDatesSendTheFocus_data();
@@ -28,6 +35,8 @@ private slots:
     void usesTheBirthDateOfTheChartOnScreen();
     void dayPastTheLastDateShowsNoDate();
     void linkColourIsSetOnlyWhenItDiffers();
+    void chartMenu();
+    void savedChartIsThePicture();
 
 private:
     SharedValues m_shared;
@@ -79,10 +88,27 @@ void tst_Readout::pointerOverTheChart()
         const QPoint pixel = w.PicBack->surface().toPixel(QPointF(10899.5, 50));
         QTest::mouseMove(w.PicBack, pixel);
         QTRY_COMPARE(w.LBLrq->Caption(), u"当前日期：2009-11-03"_qs);
-        const float x = float(w.PicBack->surface().toUser(pixel).x());
-        QCOMPARE(w.LBLtl->Caption(),
-                 u"体力值："_qs + CStr(qint64(Int(CycleValue(x - 0.5, BiorhythmCycle::Physical) * 100))));
-        QCOMPARE(w.LBLzh->Caption(), u"综合值："_qs + CStr(qint64(Int(CompositeValue(x - 0.5)))));
+        // Pixel 374's centre is day offset 10899.53: Physical -72.5 and
+        // Composite 90.47, rounded down.
+        QCOMPARE(w.LBLtl->Caption(), u"体力值：-73"_qs);
+        QCOMPARE(w.LBLzh->Caption(), u"综合值：90"_qs);
+    });
+}
+
+// Each readout label sizes itself to its text, also when it goes back to a
+// text it showed before.
+void tst_Readout::labelsFitTheirTexts()
+{
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        w.TXTCSRQ->setText(u"1960-02-06"_qs);
+        w.txtCXRQ->setText(u"2010-02-06"_qs);
+        const Label *labels[] = {w.LBLrq, w.LBLtl, w.LBLqx, w.LBLzl, w.LBLzh};
+        for (const float x : {18262.7f, 40.5f, 0.5f, 1e7f, 18262.7f, 40.5f}) {
+            w.PicBack_MouseMove(0, 0, x, 0.0f);
+            for (const Label *label : labels) {
+                QCOMPARE(label->size(), QSize(std::max(textWidth(label->Caption()), FontPixelSize / 2), FontPixelSize));
+            }
+        }
     });
 }
 
@@ -192,8 +218,8 @@ void tst_Readout::dayPastTheLastDateShowsNoDate()
         QCOMPARE(w.LBLrq->Caption(), u"当前日期：9999-12-31"_qs);
         w.PicBack_MouseMove(0, 0, 31.5f, 0.0f);
         QCOMPARE(w.LBLrq->Caption(), u"当前日期："_qs);
-        QCOMPARE(w.LBLtl->Caption(),
-                 u"体力值："_qs + CStr(qint64(Int(CycleValue(31.0, BiorhythmCycle::Physical) * 100))));
+        // The values of day 31 are still shown: Physical 81.7.
+        QCOMPARE(w.LBLtl->Caption(), u"体力值：81"_qs);
     });
 }
 
@@ -208,6 +234,76 @@ void tst_Readout::linkColourIsSetOnlyWhenItDiffers()
         w.PicBack_MouseMove(0, 0, 4.0f, 0.0f);
         w.PicBack_MouseMove(0, 0, 5.0f, 0.0f);
         QCOMPARE(sets.size(), 1);
+    });
+}
+
+namespace {
+
+// Right-clicks the chart; for a menu that comes up, returns its items after
+// choosing the one named (if any). The menu waits in its own loop meanwhile.
+QStringList rightClickChart(frmQORVEL &w, const QString &choose = QString())
+{
+    QStringList items;
+    QTimer::singleShot(100, &w, [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction *action : menu->actions()) {
+            items << action->text();
+            if (action->text() == choose)
+                action->trigger();
+        }
+        menu->close();
+    });
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(300, 300), w.PicBack->mapToGlobal(QPoint(300, 300)));
+    QApplication::sendEvent(w.PicBack, &click);
+    QTest::qWait(150);
+    return items;
+}
+
+} // namespace
+
+// The chart's menu comes up only on a drawn chart, and copies without
+// changing what the window shows.
+void tst_Readout::chartMenu()
+{
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        QCOMPARE(rightClickChart(w), QStringList());
+        w.TXTCSRQ->setText(u"1980-01-01"_qs);
+        w.txtCXRQ->setText(u"2009-11-03"_qs);
+        w.CMDcx_Click();
+        w.PicBack_MouseMove(0, 0, 10899.5f, 0.0f);
+        const QImage chart = w.PicBack->surface().image();
+        const QStringList labels = readout(w);
+
+        const QStringList items{u"复制图表"_qs, u"将图表另存为 PNG…"_qs, u"复制读数"_qs};
+        QCOMPARE(rightClickChart(w, items[0]), items);
+        QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(chart.format()), chart);
+        QCOMPARE(rightClickChart(w, items[2]), items);
+        QCOMPARE(QGuiApplication::clipboard()->text(), labels.join(u'\t'));
+        QCOMPARE(w.PicBack->surface().image(), chart);
+        QCOMPARE(readout(w), labels);
+
+        // A rejected query leaves the frame alone: no menu.
+        w.txtCXRQ->setText(u"2009-03-33"_qs);
+        w.CMDcx_Click();
+        QCOMPARE(rightClickChart(w), QStringList());
+    });
+}
+
+void tst_Readout::savedChartIsThePicture()
+{
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        w.TXTCSRQ->setText(u"1980-01-01"_qs);
+        w.txtCXRQ->setText(u"2009-11-03"_qs);
+        w.CMDcx_Click();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"chart.png"_qs);
+        QVERIFY(w.saveChart(path));
+        QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32), w.PicBack->surface().image());
+        const QString nowhere = dir.filePath(u"missing/chart.png"_qs);
+        QVERIFY(!w.saveChart(nowhere));
+        QVERIFY(!QFile::exists(nowhere));
     });
 }
 

@@ -3,6 +3,8 @@
 // Helpers for the tests of the program's windows: they drive the real
 // window, its real load handler and its real modal show.
 
+#include "chartfixture.h"
+
 #include "analysis_window/frmqorvel.h"
 #include "assets/assets.h"
 #include "platform/dates/datetime.h"
@@ -23,8 +25,6 @@
 #include <functional>
 
 namespace quorvel::test {
-
-inline constexpr QSize ChartSize(767, 449);
 
 // Loads an analysis window (Form_Load, which ends in the modal show), runs
 // body inside that modal show with the window active, then closes it.
@@ -58,11 +58,7 @@ inline int chartColumn(frmQORVEL &window, double day)
 
 inline int countInColumn(frmQORVEL &window, int x, QRgb colour)
 {
-    const QImage &image = window.PicBack->surface().image();
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        count += image.pixel(x, y) == colour;
-    return count;
+    return countInColumn(window.PicBack->surface().image(), x, colour);
 }
 
 // Types a text into a box through the keyboard, replacing what it held.
@@ -80,7 +76,7 @@ inline bool chartHasCurves(frmQORVEL &window)
     const QImage &image = window.PicBack->surface().image();
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) == qRgb(0, 0xFF, 0xFF))
+            if (image.pixel(x, y) == CompositeColour)
                 return true;
     return false;
 }
@@ -101,7 +97,5 @@ inline void whenTrue(QObject *context, std::function<bool()> condition, std::fun
     poll->start();
 }
 
-inline const QRgb QueryBarColour = qRgb(0xFF, 0x80, 0xFF);
-inline const QRgb GridColour = qRgb(0x80, 0x80, 0x80);
 
 } // namespace quorvel::test

@@ -18,8 +18,17 @@ int toPixelCoordinate(double value)
 {
     if (!(value == value))
         return 0;
-    return static_cast<int>(std::ceil(std::clamp(value, -PixelLimit, PixelLimit) - 0.5));
+    // ceil, for a value well inside the range of int.
+    const double v = std::clamp(value, -PixelLimit, PixelLimit) - 0.5;
+    const int truncated = static_cast<int>(v);
+    return truncated + (double(truncated) < v ? 1 : 0);
 }
+
+// The longest run of held-back rectangles, and of distinct rows where they
+// start or end: beyond these, building the rows costs more than drawing
+// the rectangles one by one.
+constexpr std::size_t MaxDeferredBoxes = 4096;
+constexpr std::size_t MaxDeferredRows = 34;
 
 // The single-precision user coordinate of a pixel's centre along one axis
 // (user = origin + device / scale). The exact centre is the last coordinate
@@ -57,10 +66,30 @@ void DrawingSurface::setForeColor(VbColor color)
     m_foreColor = color;
 }
 
+const QImage &DrawingSurface::image() const
+{
+    writeDeferred();
+    return m_image;
+}
+
+void DrawingSurface::setFastPaths(bool on)
+{
+    writeDeferred();
+    m_fastPaths = on;
+    m_currentPixelKnown = false;
+}
+
 void DrawingSurface::Cls()
 {
-    m_image.fill(resolveColor(m_backColor));
-    m_current = QPointF(0.0, 0.0);
+    if (m_fastPaths) {
+        m_clearPending = true;
+        m_clearRgb = resolveColor(m_backColor);
+        m_deferred.clear();
+        m_deferredRows.assign({0, m_image.height()});
+    } else {
+        m_image.fill(resolveColor(m_backColor));
+    }
+    setCurrent(QPointF(0.0, 0.0), toPixel(QPointF(0.0, 0.0)));
     changed();
 }
 
@@ -73,6 +102,7 @@ void DrawingSurface::Scale(float x1, float y1, float x2, float y2)
     m_scale = QRectF(QPointF(x1, y1), QPointF(x2, y2));
     m_sx = m_image.width() / (double(x2) - double(x1));
     m_sy = m_image.height() / (double(y2) - double(y1));
+    m_currentPixelKnown = false;
 }
 
 QPoint DrawingSurface::toPixel(QPointF user) const
@@ -149,35 +179,63 @@ void DrawingSurface::Pixels::fillColumn(int x, int y1, int y2, QRgb rgb)
     }
 }
 
-// Bresenham from `from` up to, not including, `to`.
-void DrawingSurface::Pixels::line(QPoint from, QPoint to, QRgb rgb)
+void DrawingSurface::Pixels::fillBox(const Box &box)
+{
+    if (box.x2 - box.x1 == 1) {
+        fillColumn(box.x1, box.y1, box.y2, box.rgb);
+        return;
+    }
+    for (int y = box.y1; y < box.y2; ++y)
+        fillSpan(y, box.x1, box.x2, box.rgb);
+}
+
+namespace {
+
+// The pixels a line along an axis covers, from `from` up to, not including,
+// `to`; false for any other line.
+bool axisLineBox(QPoint from, QPoint to, int &x1, int &x2, int &y1, int &y2)
+{
+    if (from.x() == to.x()) {
+        x1 = from.x();
+        x2 = x1 + 1;
+        if (to.y() > from.y()) {
+            y1 = from.y();
+            y2 = to.y();
+        } else {
+            y1 = to.y() + 1;
+            y2 = from.y() + 1;
+        }
+        return true;
+    }
+    if (from.y() == to.y()) {
+        y1 = from.y();
+        y2 = y1 + 1;
+        if (to.x() > from.x()) {
+            x1 = from.x();
+            x2 = to.x();
+        } else {
+            x1 = to.x() + 1;
+            x2 = from.x() + 1;
+        }
+        return true;
+    }
+    return false;
+}
+
+// Bresenham's steps from `from` for `count` pixels; `put` writes one pixel.
+template <typename Put>
+void bresenham(QPoint from, QPoint to, Put &&put)
 {
     int x = from.x();
     int y = from.y();
     const int dx = std::abs(to.x() - x);
     const int dy = std::abs(to.y() - y);
-    if (dx == 0 && dy == 0)
-        return;
-    if (dx == 0) {
-        if (to.y() > y)
-            fillColumn(x, y, to.y(), rgb);
-        else
-            fillColumn(x, to.y() + 1, y + 1, rgb);
-        return;
-    }
-    if (dy == 0) {
-        if (to.x() > x)
-            fillSpan(y, x, to.x(), rgb);
-        else
-            fillSpan(y, to.x() + 1, x + 1, rgb);
-        return;
-    }
     const int stepX = to.x() > x ? 1 : -1;
     const int stepY = to.y() > y ? 1 : -1;
     if (dx >= dy) {
         int error = 2 * dy - dx;
         for (int i = 0; i < dx; ++i) {
-            plot(x, y, rgb);
+            put(x, y);
             if (error > 0) {
                 y += stepY;
                 error -= 2 * dx;
@@ -188,7 +246,7 @@ void DrawingSurface::Pixels::line(QPoint from, QPoint to, QRgb rgb)
     } else {
         int error = 2 * dx - dy;
         for (int i = 0; i < dy; ++i) {
-            plot(x, y, rgb);
+            put(x, y);
             if (error > 0) {
                 x += stepX;
                 error -= 2 * dy;
@@ -199,10 +257,125 @@ void DrawingSurface::Pixels::line(QPoint from, QPoint to, QRgb rgb)
     }
 }
 
+} // namespace
+
+// Bresenham from `from` up to, not including, `to`.
+void DrawingSurface::Pixels::line(QPoint from, QPoint to, QRgb rgb, bool fast)
+{
+    if (from == to)
+        return;
+    int x1, x2, y1, y2;
+    if (axisLineBox(from, to, x1, x2, y1, y2)) {
+        if (x2 - x1 == 1)
+            fillColumn(x1, y1, y2, rgb);
+        else
+            fillSpan(y1, x1, x2, rgb);
+        return;
+    }
+    // Every pixel of the line lies in the rectangle its ends span: with both
+    // ends on the image, none needs clipping.
+    const auto inside = [&](QPoint p) { return p.x() >= 0 && p.y() >= 0 && p.x() < width && p.y() < height; };
+    if (fast && inside(from) && inside(to)) {
+        QRgb *const origin = bits;
+        const qsizetype rowStride = stride;
+        if (exclusiveOr) {
+            const QRgb mask = rgb & 0x00FFFFFFu;
+            bresenham(from, to, [=](int x, int y) { origin[y * rowStride + x] ^= mask; });
+        } else {
+            bresenham(from, to, [=](int x, int y) { origin[y * rowStride + x] = rgb; });
+        }
+        return;
+    }
+    bresenham(from, to, [&](int x, int y) { plot(x, y, rgb); });
+}
+
+QPoint DrawingSurface::currentPixel() const
+{
+    if (!m_currentPixelKnown || !m_fastPaths) {
+        m_currentPixel = toPixel(m_current);
+        m_currentPixelKnown = true;
+    }
+    return m_currentPixel;
+}
+
+void DrawingSurface::setCurrent(QPointF user, QPoint pixel)
+{
+    m_current = user;
+    m_currentPixel = pixel;
+    m_currentPixelKnown = true;
+}
+
+void DrawingSurface::drawLine(QPoint from, QPoint to, QRgb rgb)
+{
+    Box box{0, 0, 0, 0, rgb};
+    if (from != to && axisLineBox(from, to, box.x1, box.x2, box.y1, box.y2) && deferBox(box))
+        return;
+    writeDeferred();
+    pixels().line(from, to, rgb, m_fastPaths);
+}
+
+void DrawingSurface::drawBox(Box box)
+{
+    if (deferBox(box))
+        return;
+    writeDeferred();
+    pixels().fillBox(box);
+}
+
+bool DrawingSurface::deferBox(const Box &unclipped)
+{
+    if (!m_clearPending || m_mode != DrawMode::CopyPen)
+        return false;
+    Box box = unclipped;
+    box.x1 = std::max(box.x1, 0);
+    box.x2 = std::min(box.x2, m_image.width());
+    box.y1 = std::max(box.y1, 0);
+    box.y2 = std::min(box.y2, m_image.height());
+    if (box.x1 >= box.x2 || box.y1 >= box.y2)
+        return true; // nothing on the image
+    const auto known = [&](int row) {
+        return std::binary_search(m_deferredRows.begin(), m_deferredRows.end(), row);
+    };
+    const std::size_t rows = m_deferredRows.size() + (known(box.y1) ? 0 : 1) + (known(box.y2) ? 0 : 1);
+    if (rows > MaxDeferredRows || m_deferred.size() >= MaxDeferredBoxes)
+        return false;
+    for (const int row : {box.y1, box.y2}) {
+        const auto at = std::lower_bound(m_deferredRows.begin(), m_deferredRows.end(), row);
+        if (at == m_deferredRows.end() || *at != row)
+            m_deferredRows.insert(at, row);
+    }
+    m_deferred.push_back(box);
+    return true;
+}
+
+void DrawingSurface::writeDeferred() const
+{
+    if (!m_clearPending)
+        return;
+    m_clearPending = false;
+    auto *const bits = reinterpret_cast<QRgb *>(m_image.bits());
+    const qsizetype stride = m_image.bytesPerLine() / qsizetype(sizeof(QRgb));
+    const int width = m_image.width();
+    for (std::size_t band = 0; band + 1 < m_deferredRows.size(); ++band) {
+        const int top = m_deferredRows[band];
+        const int bottom = m_deferredRows[band + 1];
+        QRgb *const first = bits + top * stride;
+        std::fill(first, first + width, m_clearRgb);
+        for (const Box &box : m_deferred) {
+            if (box.y1 <= top && top < box.y2)
+                std::fill(first + box.x1, first + box.x2, box.rgb);
+        }
+        for (int y = top + 1; y < bottom; ++y)
+            std::copy(first, first + width, bits + y * stride);
+    }
+    m_deferred.clear();
+}
+
 void DrawingSurface::Line(float x1, float y1, float x2, float y2, VbColor color)
 {
-    pixels().line(toPixel(QPointF(x1, y1)), toPixel(QPointF(x2, y2)), resolveColor(color));
-    m_current = QPointF(x2, y2);
+    const QPoint to = toPixel(QPointF(x2, y2));
+    drawLine(toPixel(QPointF(x1, y1)), to, resolveColor(color));
+    setCurrent(QPointF(x2, y2), to);
     changed();
 }
 
@@ -210,22 +383,18 @@ void DrawingSurface::LineBoxFilled(float x1, float y1, float x2, float y2, VbCol
 {
     const QPoint a = toPixel(QPointF(x1, y1));
     const QPoint b = toPixel(QPointF(x2, y2));
-    const int left = std::min(a.x(), b.x());
-    const int right = std::max(a.x(), b.x());
     const int top = std::max(std::min(a.y(), b.y()), 0);
     const int bottom = std::min(std::max(a.y(), b.y()), m_image.height());
-    const QRgb rgb = resolveColor(color);
-    Pixels target = pixels();
-    for (int y = top; y < bottom; ++y)
-        target.fillSpan(y, left, right, rgb);
-    m_current = QPointF(x2, y2);
+    drawBox({std::min(a.x(), b.x()), std::max(a.x(), b.x()), top, bottom, resolveColor(color)});
+    setCurrent(QPointF(x2, y2), b);
     changed();
 }
 
 void DrawingSurface::LineTo(float x, float y, VbColor color)
 {
-    pixels().line(toPixel(m_current), toPixel(QPointF(x, y)), resolveColor(color));
-    m_current = QPointF(x, y);
+    const QPoint to = toPixel(QPointF(x, y));
+    drawLine(currentPixel(), to, resolveColor(color));
+    setCurrent(QPointF(x, y), to);
     changed();
 }
 
@@ -237,8 +406,9 @@ void DrawingSurface::PSet(float x, float y)
 void DrawingSurface::PSet(float x, float y, VbColor color)
 {
     const QPoint p = toPixel(QPointF(x, y));
+    writeDeferred();
     pixels().plot(p.x(), p.y(), resolveColor(color));
-    m_current = QPointF(x, y);
+    setCurrent(QPointF(x, y), p);
     changed();
 }
 

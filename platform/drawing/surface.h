@@ -8,6 +8,7 @@
 #include <QSize>
 
 #include <functional>
+#include <vector>
 
 // The chart's drawing surface: a backing image with user coordinates set by
 // Scale, one-pixel solid lines, filled boxes and points, drawn with the copy
@@ -34,10 +35,15 @@ public:
     explicit DrawingSurface(QSize pixelSize, VbColor backColor = SystemMenuText,
                             VbColor foreColor = SystemButtonText);
 
-    const QImage &image() const { return m_image; }
+    // The picture as drawn so far. Drawing may be held back until the
+    // picture is asked for, so take image() again after drawing rather than
+    // keeping a reference from before.
+    const QImage &image() const;
     QSize size() const { return m_image.size(); }
 
     VbColor backColor() const { return m_backColor; }
+    // The colour the next Cls fills the surface with.
+    void setBackColor(VbColor color) { m_backColor = color; }
     VbColor foreColor() const { return m_foreColor; }
     void setForeColor(VbColor color);
     DrawMode drawMode() const { return m_mode; }
@@ -74,7 +80,21 @@ public:
     // Called after every drawing operation (the widget schedules a repaint).
     void setChangedCallback(std::function<void()> callback) { m_changed = std::move(callback); }
 
+    // On by default. Off, every operation is written at once by the plain
+    // per-pixel path; the pixels are the same either way, which is what
+    // turning it off is for: comparing the two.
+    void setFastPaths(bool on);
+
 private:
+    // A rectangle of pixels, x1 <= x < x2, y1 <= y < y2 (clipped when drawn).
+    struct Box {
+        int x1;
+        int x2;
+        int y1;
+        int y2;
+        QRgb rgb;
+    };
+
     // Direct access to the image's pixels for one drawing operation.
     struct Pixels {
         QRgb *bits;
@@ -86,12 +106,34 @@ private:
         void plot(int x, int y, QRgb rgb);
         void fillSpan(int y, int x1, int x2, QRgb rgb);   // x1 <= x < x2
         void fillColumn(int x, int y1, int y2, QRgb rgb); // y1 <= y < y2
-        void line(QPoint from, QPoint to, QRgb rgb);
+        void fillBox(const Box &box);
+        void line(QPoint from, QPoint to, QRgb rgb, bool fast);
     };
     Pixels pixels();
     void changed();
 
-    QImage m_image;
+    // The pixel of the current point (cached: LineTo starts where the last
+    // operation ended).
+    QPoint currentPixel() const;
+    void setCurrent(QPointF user, QPoint pixel);
+    void drawLine(QPoint from, QPoint to, QRgb rgb);
+    void drawBox(Box box);
+    // Copy-pen rectangles (lines along an axis, filled boxes) drawn right
+    // after Cls are held back and written together with the background,
+    // a row at a time: rows that the same rectangles cross are identical, so
+    // each distinct row is built once and copied. Anything else writes them
+    // first.
+    bool deferBox(const Box &box);
+    void writeDeferred() const;
+
+    mutable QImage m_image;
+    mutable bool m_clearPending = false;
+    QRgb m_clearRgb = 0;
+    mutable std::vector<Box> m_deferred;
+    // The rows where a held-back rectangle starts or ends, sorted; with the
+    // first row and the end of the image.
+    mutable std::vector<int> m_deferredRows;
+    bool m_fastPaths = true;
     VbColor m_backColor;
     VbColor m_foreColor;
     DrawMode m_mode = DrawMode::CopyPen;
@@ -99,6 +141,8 @@ private:
     double m_sx = 0;
     double m_sy = 0;
     QPointF m_current;
+    mutable QPoint m_currentPixel;
+    mutable bool m_currentPixelKnown = false;
     std::function<void()> m_changed;
 };
 

@@ -14,6 +14,7 @@ Label::Label(QWidget *parent, QRect geometry, const QString &caption, VbColor fo
     : QLabel(parent)
     , m_foreColor(foreColor)
     , m_sizing(sizing)
+    , m_metrics(programFont())
 {
     setFont(programFont(underline));
     setTextFormat(Qt::PlainText);
@@ -49,8 +50,26 @@ void Label::fitToText()
     if (m_sizing != Sizing::AutoSize)
         return;
     // An empty label keeps the width of one narrow character.
-    const int width = std::max(textWidth(text()), FontPixelSize / 2);
+    const int width = std::max(textWidthOfCaption(), FontPixelSize / 2);
     resize(width, FontPixelSize);
+}
+
+int Label::textWidthOfCaption() const
+{
+    // Enough for a few hundred short texts (the readout's values run from
+    // -100 to 100); beyond that the widths are measured afresh.
+    constexpr qsizetype MaxKeptWidths = 512;
+    constexpr qsizetype MaxKeptLength = 64;
+    const QString caption = text();
+    if (caption.size() > MaxKeptLength)
+        return m_metrics.horizontalAdvance(caption);
+    if (const auto kept = m_widths.constFind(caption); kept != m_widths.cend())
+        return *kept;
+    if (m_widths.size() >= MaxKeptWidths)
+        m_widths.clear();
+    const int width = m_metrics.horizontalAdvance(caption);
+    m_widths.insert(caption, width);
+    return width;
 }
 
 void Label::setLineSpacing(int pixels)
@@ -109,7 +128,7 @@ void Label::paintEvent(QPaintEvent *event)
         const QColor colour = palette().color(QPalette::WindowText);
         painter.setPen(colour);
         painter.drawText(rect(), Qt::AlignLeft | Qt::AlignTop, text());
-        painter.fillRect(QRect(0, height() - 1, textWidth(text()), 1), colour);
+        painter.fillRect(QRect(0, height() - 1, textWidthOfCaption(), 1), colour);
         return;
     }
     QPainter painter(this);

@@ -2,6 +2,8 @@
 
 #include "platform/widgets/events.h"
 
+#include <QFontMetrics>
+#include <QHash>
 #include <QLabel>
 #include <QTextLayout>
 
@@ -52,12 +54,18 @@ protected:
 
 private:
     void fitToText();
+    // The width of the text in the program's font. The pointer readout sets
+    // captions on every movement, to texts it has mostly shown before, and
+    // measuring a text is slow (it is shaped): the widths are kept.
+    int textWidthOfCaption() const;
     // Lays the text out in lines at the label's width; calls visit(line, top).
     template <typename Visit>
     int layoutLines(QTextLayout &layout, Visit &&visit) const;
 
     VbColor m_foreColor;
     Sizing m_sizing;
+    QFontMetrics m_metrics;
+    mutable QHash<QString, int> m_widths;
     int m_lineSpacing = 0;
 };
 

@@ -1,0 +1,90 @@
+#pragma once
+
+// What the tests and benchmarks of the chart share: the chart's size, its
+// colours as they appear in the picture (taken from the program's own
+// definitions), pixel counters, a fake of the controls the chart reads and
+// writes, and a chart shown for two dates at a position and span.
+
+#include "chart/chart.h"
+
+#include <QImage>
+
+namespace quorvel::test {
+
+inline constexpr QSize ChartSize = ChartPixelSize;
+
+// A program colour as the picture shows it.
+inline QRgb shown(VbColor color) { return resolveColor(color); }
+
+inline const QRgb Black = shown(0x00000000);
+inline const QRgb GridColour = shown(GridColor);
+inline const QRgb ZeroLineColour = shown(ZeroLineColor);
+inline const QRgb QueryBarColour = shown(QueryDayColor);
+inline const QRgb PhysicalColour = shown(PhysicalColor);
+inline const QRgb EmotionalColour = shown(EmotionalColor);
+inline const QRgb IntellectualColour = shown(IntellectualColor);
+inline const QRgb CompositeColour = shown(CompositeColor);
+
+inline int countInColumn(const QImage &image, int x, QRgb colour)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        count += image.pixel(x, y) == colour;
+    return count;
+}
+
+inline int countInRow(const QImage &image, int y, QRgb colour)
+{
+    int count = 0;
+    for (int x = 0; x < image.width(); ++x)
+        count += image.pixel(x, y) == colour;
+    return count;
+}
+
+// The controls a chart reads and writes, as plain fields.
+struct FakeChartControls final : ChartControls {
+    int position = 0;
+    int proption = 40;
+    QString birth;
+    QString query;
+    QString startLabel = QStringLiteral("untouched");
+    QString spanLabel = QStringLiteral("untouched");
+    int refreshes = 0;
+
+    int positionValue() const override { return position; }
+    int proptionValue() const override { return proption; }
+    QString birthText() const override { return birth; }
+    QString queryText() const override { return query; }
+    void setStartLabel(const QString &text) override { startLabel = text; }
+    void setSpanLabel(const QString &text) override { spanLabel = text; }
+    void refreshSpanLabels() override { ++refreshes; }
+};
+
+// A chart on a surface of its own, redrawn as the window redraws it.
+struct ChartFixture {
+    DrawingSurface surface{ChartSize, SystemMenuText, SystemButtonText};
+    FakeChartControls controls;
+    SharedValues shared{0.0, 21952.0, 0.2f}; // 1960-02-06, as at start-up
+
+    void redraw()
+    {
+        surface.Cls();
+        DrawBackground(surface, controls);
+        DrawPicBack(surface, controls, shared);
+    }
+    // The chart of two typed dates at a scroll position and span.
+    void show(const QString &birth, const QString &query, int position = 0, int proption = 40)
+    {
+        controls.birth = birth;
+        controls.query = query;
+        controls.position = position;
+        controls.proption = proption;
+        redraw();
+    }
+    int column(double x) const { return surface.toPixel(QPointF(x, 0)).x(); }
+    int row(double y) const { return surface.toPixel(QPointF(0, y)).y(); }
+    int countInColumn(int x, QRgb colour) const { return test::countInColumn(surface.image(), x, colour); }
+    int countInRow(int y, QRgb colour) const { return test::countInRow(surface.image(), y, colour); }
+};
+
+} // namespace quorvel::test
