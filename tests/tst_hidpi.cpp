@@ -22,7 +22,6 @@ using namespace quorvel::test;
 namespace {
 
 const QRgb Background = qRgb(0, 0, 0);
-const QRgb ZeroLineColour = qRgb(0xA0, 0xA0, 0xA0);
 const QRgb Cyan = qRgb(0, 0xFF, 0xFF);
 
 QImage shot(QWidget *widget)
