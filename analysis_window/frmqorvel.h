@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chart/chartcontrols.h"
+#include "chart/vectorchart.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/form.h"
 
@@ -16,6 +17,8 @@
 //
 // The window shares three values with the rest of the program (the dates of
 // the chart last drawn and the critical-day level); its owner passes them in.
+
+class QPainter;
 
 namespace quorvel {
 
@@ -85,6 +88,8 @@ private:
 
     void DrawBackground();
     void DrawPicBack();
+    // The chart shown, painted at a denser device's resolution.
+    void paintChartDensely(QPainter &painter, QSize size) const;
     void showChartMenu(QPoint position);
     void redrawChart();
     void clearToFrame();
@@ -111,6 +116,10 @@ private:
 
     SharedValues &m_shared;
     std::function<void()> m_openGuide;
+    // What the chart on PicBack shows, as last drawn, so that a denser
+    // screen can be given the same chart at its own resolution; nothing
+    // before the first drawing.
+    std::optional<ChartView> m_chartShown;
     // Whether the chart shows curves: set by every drawing of them, cleared
     // by every clearing of the chart.
     bool m_chartDrawn = false;

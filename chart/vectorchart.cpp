@@ -6,6 +6,9 @@
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
+#include <cmath>
+
 namespace quorvel {
 namespace {
 
@@ -49,12 +52,16 @@ ChartGeometry chartGeometry(const ChartView &view, QSizeF size)
     };
     const double first = birth + start;
     if (first <= query && first + view.span > query) {
-        if (const auto d = CLng(query - birth))
+        if (const auto d = CLng(query - birth)) {
             chart.queryDayBar = dayBar(*d);
+            chart.queryDay = *d;
+        }
     }
     for (double x = start; x <= end; x += 1.0) {
-        if (IsCriticalDay(x, view.criticalLevel))
+        if (IsCriticalDay(x, view.criticalLevel)) {
             chart.criticalDayBars.append(dayBar(x));
+            chart.criticalDays.append(x);
+        }
     }
 
     // Values go through single precision, as on the surface.
@@ -72,7 +79,28 @@ ChartGeometry chartGeometry(const ChartView &view, QSizeF size)
     return chart;
 }
 
-void paintChart(QPainter &painter, const ChartGeometry &chart)
+namespace {
+
+// The device pixels of a raster device `density` times as fine as the
+// logical pixels: a logical coordinate falls on the first device pixel
+// whose centre is not before it, as on the drawing surface. Coordinates are
+// computed as the surface computes them, from the day (or value) and the
+// scale times the density, so both round alike.
+struct DevicePixels {
+    double density;
+    double start;
+    double sx;
+    double sy;
+    bool exclusiveOrFrame;
+
+    static double index(double value) { return std::ceil(std::clamp(value, -32767.0, 32767.0) - 0.5); }
+    // Logical coordinates of device pixel edges.
+    double dayEdge(double day) const { return index((day - start) * (sx * density)) / density; }
+    double valueEdge(double value) const { return index((value - ChartTop) * (-sy * density)) / density; }
+    double lineWidth() const { return std::max(1.0, std::round(density)) / density; }
+};
+
+void paintChart(QPainter &painter, const ChartGeometry &chart, const DevicePixels *pixels)
 {
     const QRectF area(QPointF(0.0, 0.0), chart.size);
     painter.save();
@@ -81,17 +109,38 @@ void paintChart(QPainter &painter, const ChartGeometry &chart)
     painter.fillRect(area, colorOf(SystemMenuText));
 
     QPen pen(colorOf(GridColor), 1.0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
-    painter.setPen(pen);
-    for (const double x : chart.gridLines)
-        painter.drawLine(QPointF(x, 0.0), QPointF(x, chart.size.height()));
-    pen.setColor(colorOf(ZeroLineColor));
-    painter.setPen(pen);
-    painter.drawLine(QPointF(0.0, chart.zeroLine), QPointF(chart.size.width(), chart.zeroLine));
+    if (pixels) {
+        // Whole device pixels: a line covers the first pixels of the day's
+        // column, a bar the pixels whose centres lie in its column.
+        if (pixels->exclusiveOrFrame)
+            painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        const double width = pixels->lineWidth();
+        const double start = pixels->start;
+        for (qsizetype i = 0; i < chart.gridLines.size(); ++i)
+            painter.fillRect(QRectF(pixels->dayEdge(start + double(i)), 0.0, width, chart.size.height()),
+                             colorOf(GridColor));
+        painter.fillRect(QRectF(0.0, pixels->valueEdge(0.0), chart.size.width(), width), colorOf(ZeroLineColor));
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        const auto bar = [&](double day) {
+            return QRectF(QPointF(pixels->dayEdge(day), 0.0), QPointF(pixels->dayEdge(day + 1.0), chart.size.height()));
+        };
+        if (chart.queryDay)
+            painter.fillRect(bar(*chart.queryDay), colorOf(QueryDayColor));
+        for (const double day : chart.criticalDays)
+            painter.fillRect(bar(day), colorOf(CriticalDayColor));
+    } else {
+        painter.setPen(pen);
+        for (const double x : chart.gridLines)
+            painter.drawLine(QPointF(x, 0.0), QPointF(x, chart.size.height()));
+        pen.setColor(colorOf(ZeroLineColor));
+        painter.setPen(pen);
+        painter.drawLine(QPointF(0.0, chart.zeroLine), QPointF(chart.size.width(), chart.zeroLine));
 
-    if (chart.queryDayBar)
-        painter.fillRect(*chart.queryDayBar, colorOf(QueryDayColor));
-    for (const QRectF &bar : chart.criticalDayBars)
-        painter.fillRect(bar, colorOf(CriticalDayColor));
+        if (chart.queryDayBar)
+            painter.fillRect(*chart.queryDayBar, colorOf(QueryDayColor));
+        for (const QRectF &bar : chart.criticalDayBars)
+            painter.fillRect(bar, colorOf(CriticalDayColor));
+    }
 
     // Each curve as separate segments: stroking a long polyline as one
     // outline costs over ten times as much. Square caps close the joins.
@@ -110,9 +159,25 @@ void paintChart(QPainter &painter, const ChartGeometry &chart)
     painter.restore();
 }
 
+} // namespace
+
+void paintChart(QPainter &painter, const ChartGeometry &chart)
+{
+    paintChart(painter, chart, nullptr);
+}
+
 void paintChart(QPainter &painter, const ChartView &view, QSizeF size)
 {
     paintChart(painter, chartGeometry(view, size));
+}
+
+void paintChartOnPixels(QPainter &painter, const ChartView &view, QSizeF size)
+{
+    const ChartGeometry chart = chartGeometry(view, size);
+    const double start = 2.0 * view.position;
+    const DevicePixels pixels{std::max(1.0, painter.deviceTransform().m11()), start, size.width() / double(view.span),
+                              size.height() / double(ChartTop - ChartBottom), view.exclusiveOrFrame};
+    paintChart(painter, chart, &pixels);
 }
 
 } // namespace quorvel

@@ -31,6 +31,9 @@ struct ChartView {
     int position = 0;       // span start in two-day steps
     int span = MinSpan;     // span width in days
     float criticalLevel = 0.2f;
+    // The frame (day grid and zero line) combined with the cleared
+    // background by exclusive or, as the window's start-up frame is.
+    bool exclusiveOrFrame = false;
 };
 
 // The curves in drawing order and their colours.
@@ -43,6 +46,9 @@ struct ChartGeometry {
     double zeroLine = 0.0;     // y of the zero line's centre
     std::optional<QRectF> queryDayBar;
     QVector<QRectF> criticalDayBars;
+    // The days (chart x of each column's left edge) that the bars cover.
+    std::optional<double> queryDay;
+    QVector<double> criticalDays;
     std::array<QPolygonF, 4> curves; // Physical, Emotional, Intellectual, Composite
 };
 
@@ -53,5 +59,14 @@ ChartGeometry chartGeometry(const ChartView &view, QSizeF size);
 // it sharply on a denser device.
 void paintChart(QPainter &painter, const ChartGeometry &chart);
 void paintChart(QPainter &painter, const ChartView &view, QSizeF size);
+
+// Paints the chart on a raster device of any density (the painter's device
+// transform, a scale, says how many device pixels make a logical one): the
+// same picture, with the bars' edges and the straight lines put on whole
+// device pixels by the drawing surface's rule at that density, so that
+// DrawingSurface::toUser(pixel, density) reads out the day whose bar covers
+// the pixel. Lines are one logical pixel wide (two device pixels at twice
+// the density); the curves are smoothed.
+void paintChartOnPixels(QPainter &painter, const ChartView &view, QSizeF size);
 
 } // namespace quorvel

@@ -1,11 +1,18 @@
 # Shared set-up for ./run and ./test: installs the Debian packages that are
 # missing, then configures and builds one CMake preset. Sourced, not run.
 
+# What building and running the program needs (./run).
 QUORVEL_PACKAGES=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6test6 libgl-dev libxkbcommon-dev
-    libbenchmark-dev
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxkbcommon-dev
     fonts-arphic-uming fonts-wqy-microhei qt6-translations-l10n
+)
+
+# What the tests and benchmarks need besides (./test): Qt Test, Google
+# Benchmark, and the tools that check the Debian package, the menu entry,
+# the AppStream data and the manual page.
+QUORVEL_TEST_PACKAGES=(
+    libqt6test6 libbenchmark-dev
     dpkg-dev file appstream desktop-file-utils groff-base
 )
 

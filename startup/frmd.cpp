@@ -3,6 +3,7 @@
 #include "analysis_window/frmqorvel.h"
 #include "assets/assets.h"
 #include "assets/guidetexts.h"
+#include "platform/drawing/picture.h"
 #include "platform/widgets/geometry.h"
 
 #include <QPixmap>
@@ -16,7 +17,10 @@ FrmD::FrmD(frmQORVEL *analysisWindow)
 {
     setWindowIcon(quorvel::windowIcon());
     Command1 = new CommandButton(this, twipsRect(7080, 7620, 1245, 405), QStringLiteral("关 闭"));
-    Image2 = new ImageBox(this, twipsRect(0, 0, 9585, 7515), QPixmap(QString::fromLatin1(GuidePicturePath)));
+    Image2 = new ImageBox(this, twipsRect(0, 0, 9585, 7515), QPixmap(QString::fromLatin1(GuidePicturePath)),
+                          doubledPicture(QString::fromLatin1(GuidePicturePath)));
+    // The system keeps the guide above the analysis window, which it blocks.
+    setOwnerWindow(analysisWindow);
     Command1->onClick = [this] { Command1_Click(); };
     // Escape closes the guide as the system's close command does: no query.
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);

@@ -98,6 +98,14 @@ public:
 
 } // namespace
 
+QByteArray preferredPlatform(const QByteArray &chosen, const QByteArray &display, const QByteArray &)
+{
+    // An X session, or a Wayland one with Xwayland: either way X is there.
+    if (chosen.isEmpty() && !display.isEmpty())
+        return QByteArrayLiteral("xcb");
+    return {};
+}
+
 ProgramRequest programRequest(int argc, const char *const argv[])
 {
     for (int i = 1; i < argc; ++i) {
@@ -124,6 +132,11 @@ int runProgram(int argc, char *argv[])
 
     // The application sees the program's name alone. Both outlive it, as
     // QApplication requires.
+    const QByteArray platform = preferredPlatform(qgetenv("QT_QPA_PLATFORM"), qgetenv("DISPLAY"),
+                                                  qgetenv("WAYLAND_DISPLAY"));
+    if (!platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platform);
+
     char name[] = "quorvel";
     int appArgc = 1;
     char *appArgv[] = {argc > 0 && argv[0] ? argv[0] : name, nullptr};

@@ -6,6 +6,8 @@
 // it. Only --help and --version answer, with one short text on standard
 // output, before any window or display is needed.
 
+#include <QByteArray>
+
 namespace quorvel {
 
 enum class ProgramRequest { Run, Help, Version };
@@ -13,6 +15,14 @@ enum class ProgramRequest { Run, Help, Version };
 // What the arguments ask for: the first --help or --version after the
 // program's name; anything else is ignored.
 ProgramRequest programRequest(int argc, const char *const argv[]);
+
+// The window system the program asks Qt for, given the user's choice
+// (QT_QPA_PLATFORM) and the displays there are (DISPLAY, WAYLAND_DISPLAY):
+// X whenever an X display is there and the user chose nothing, so that on a
+// Wayland desktop the program runs through Xwayland, where windows can
+// place themselves (centred, the guide over the analysis window). Empty
+// leaves the choice to Qt: to the user's, or to Wayland when it is alone.
+QByteArray preferredPlatform(const QByteArray &chosen, const QByteArray &display, const QByteArray &waylandDisplay);
 
 // Answers --help and --version, or runs the program until it ends; returns
 // the exit status.

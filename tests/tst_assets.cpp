@@ -1,6 +1,9 @@
 #include "assets/assets.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QIcon>
 #include <QImage>
 #include <QTest>
@@ -121,6 +124,12 @@ private slots:
     void icons();
     void scalableIcon();
     void windowIconSizes();
+
+    void doubledPictures_data();
+    void doubledPictures();
+    void doubledPanelShadow();
+    void doubledGuideLines();
+    void generatorRepaintsTheCommittedPictures();
 };
 
 void tst_Assets::initTestCase()
@@ -455,6 +464,112 @@ void tst_Assets::windowIconSizes()
     const QList<QSize> sizes = windowIcon().availableSizes();
     for (const int side : {16, 32, 48, 256})
         QVERIFY2(sizes.contains(QSize(side, side)), qPrintable(QString::number(side)));
+}
+
+void tst_Assets::doubledPictures_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("doubledPath");
+
+    QTest::newRow("panel") << QString::fromLatin1(PanelPicturePath) << u":/panel@2x.png"_qs;
+    QTest::newRow("legend") << QString::fromLatin1(LegendPicturePath) << u":/legend@2x.png"_qs;
+    QTest::newRow("guide") << QString::fromLatin1(GuidePicturePath) << u":/guide@2x.png"_qs;
+    // The icon's 32-pixel size serves the 16-pixel one on a doubled screen.
+    QTest::newRow("icon") << QString::fromLatin1(Icon16Path) << QString::fromLatin1(Icon32Path);
+}
+
+// Each picture exists painted at twice the resolution: twice as wide and
+// high, true colour like the picture, and neither the picture enlarged pixel
+// by pixel (its 2 x 2 blocks would all be one colour) nor smoothly.
+void tst_Assets::doubledPictures()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, doubledPath);
+
+    const QImage normal = QImage(path).convertToFormat(QImage::Format_ARGB32);
+    const QImage doubled = QImage(doubledPath).convertToFormat(QImage::Format_ARGB32);
+    QVERIFY2(!doubled.isNull(), qPrintable(doubledPath));
+    QCOMPARE(doubled.size(), normal.size() * 2);
+    QCOMPARE(QImage(doubledPath).hasAlphaChannel(), QImage(path).hasAlphaChannel());
+
+    int mixedBlocks = 0;
+    for (int y = 0; y + 1 < doubled.height(); y += 2)
+        for (int x = 0; x + 1 < doubled.width(); x += 2) {
+            const QRgb c = doubled.pixel(x, y);
+            mixedBlocks += doubled.pixel(x + 1, y) != c || doubled.pixel(x, y + 1) != c || doubled.pixel(x + 1, y + 1) != c;
+        }
+    QVERIFY2(mixedBlocks > 40, qPrintable(QString::number(mixedBlocks)));
+    QVERIFY(doubled != normal.scaled(doubled.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+}
+
+// The shadow is twenty device pixels deep, each a shade lighter than the
+// one outside it, from the same darkest shade to the flat green.
+void tst_Assets::doubledPanelShadow()
+{
+    const QImage panel(u":/panel@2x.png"_qs);
+    QCOMPARE(panel.pixel(0, 600), PanelEdge);
+    QRgb previous = PanelEdge;
+    for (int x = 1; x <= 20; ++x) {
+        const QRgb colour = panel.pixel(x, 600);
+        QVERIFY2(qRed(colour) > qRed(previous) && qGreen(colour) > qGreen(previous) && qBlue(colour) > qBlue(previous),
+                 qPrintable(QString::number(x)));
+        previous = colour;
+    }
+    QCOMPARE(previous, PanelGreen);
+    QCOMPARE(panel.pixel(1597, 1195), PanelEdge);
+}
+
+// The guide's lines are two device pixels wide where the picture's are
+// one, and the text, unsmoothed, stays in the text colour and off the lines.
+void tst_Assets::doubledGuideLines()
+{
+    const QImage guide(u":/guide@2x.png"_qs);
+    for (int y = 0; y < guide.height(); ++y) {
+        for (int x = 0; x < guide.width(); ++x) {
+            const QRgb c = guide.pixel(x, y);
+            const bool inside = x / 2 > GuideColumns[0] && x / 2 < GuideColumns[4] && y / 2 > GuideRows[0]
+                && y / 2 < GuideRows[4];
+            if (onGuideLine(x / 2, y / 2)) {
+                if (c != GuideLine)
+                    QFAIL(qPrintable(QStringLiteral("no line at %1").arg(at(x, y))));
+            } else if (!(c == White || (inside && c == GuideText))) {
+                QFAIL(qPrintable(QStringLiteral("unexpected colour at %1").arg(at(x, y))));
+            }
+        }
+    }
+    const QRect text = inkBox(guide, QRect(QPoint(2 * 70 + 2, 2 * 22 + 2), QPoint(2 * 263 - 2, 2 * 168 - 2)), GuideText);
+    QVERIFY2(text.height() > 2 * 3 * 12, qPrintable(QString::number(text.height())));
+}
+
+// The committed pictures are what the generator paints: run again, it
+// writes the same pixels (and the same SVG text).
+void tst_Assets::generatorRepaintsTheCommittedPictures()
+{
+    QTemporaryDir out;
+    QVERIFY(out.isValid());
+    QProcess generator;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
+    generator.setProcessEnvironment(environment);
+    generator.start(QStringLiteral(QUORVEL_MAKEASSETS), {out.path()});
+    QVERIFY(generator.waitForFinished(120000));
+    QVERIFY2(generator.exitCode() == 0, generator.readAllStandardError().constData());
+
+    const QDir committed(QStringLiteral(QUORVEL_ASSETS_DIR));
+    const QStringList written = QDir(out.path()).entryList(QDir::Files, QDir::Name);
+    QCOMPARE(written, committed.entryList({u"*.png"_qs, u"*.svg"_qs}, QDir::Files, QDir::Name));
+    for (const QString &name : written) {
+        if (name.endsWith(u".svg")) {
+            QFile a(committed.filePath(name)), b(QDir(out.path()).filePath(name));
+            QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+            QVERIFY2(a.readAll() == b.readAll(), qPrintable(name));
+            continue;
+        }
+        const QImage before(committed.filePath(name));
+        const QImage after(QDir(out.path()).filePath(name));
+        QVERIFY2(!after.isNull() && before.convertToFormat(QImage::Format_ARGB32) == after.convertToFormat(QImage::Format_ARGB32),
+                 qPrintable(name));
+    }
 }
 
 QTEST_MAIN(tst_Assets)

@@ -2,6 +2,12 @@
 
 #include "startup/frmd.h"
 
+#include "platform/widgets/geometry.h"
+
+#include <QWindow>
+
+#include <cmath>
+
 using namespace quorvel;
 using namespace quorvel::test;
 
@@ -29,6 +35,27 @@ void openGuide(Global &global, frmQORVEL &w, const std::function<void(FrmD &)> &
     QVERIFY(!global.guideWindow());
 }
 
+// Presses the left button at `from` on a window's own surface (or one of its
+// controls), moves the pointer by `by` and lets go; gives how far the window
+// moved, in pixels and in twips.
+struct Moved {
+    QPoint pixels;
+    QPointF twips;
+};
+Moved drag(Form &window, QWidget *under, QPoint from, QPoint by)
+{
+    const QPoint before = window.pos();
+    const QPointF twipsBefore(window.Left(), window.Top());
+    // The button is let go where the pointer stands on the screen, wherever
+    // the window has gone meanwhile.
+    const QPoint target = under->mapToGlobal(from + by);
+    QTest::mousePress(under, Qt::LeftButton, {}, from);
+    QTest::mouseMove(under, from + by);
+    QTest::mouseRelease(under, Qt::LeftButton, {}, under->mapFromGlobal(target));
+    QCoreApplication::processEvents();
+    return {window.pos() - before, QPointF(window.Left(), window.Top()) - twipsBefore};
+}
+
 } // namespace
 
 class tst_Guide : public QObject
@@ -49,6 +76,8 @@ private slots:
     void keyboardClosesIt();
     void systemCloseRunsNoQuery();
     void analysisWindowTakesNoInputMeanwhile();
+    void guideStaysAboveTheAnalysisWindow();
+    void windowsMoveByTheirBarePanel();
 };
 
 void tst_Guide::initTestCase()
@@ -228,6 +257,57 @@ void tst_Guide::analysisWindowTakesNoInputMeanwhile()
             guide.Command1_Click();
         });
         QCOMPARE(w.POSITION->Value(), 5440);
+    });
+}
+
+// The window system keeps the guide, which blocks the analysis window, above
+// it: the analysis window is the guide's transient parent.
+void tst_Guide::guideStaysAboveTheAnalysisWindow()
+{
+    runProgram([&](Global &global, frmQORVEL &w) {
+        openGuide(global, w, [&](FrmD &guide) {
+            QVERIFY(guide.windowHandle());
+            QCOMPARE(guide.windowHandle()->transientParent(), w.windowHandle());
+        });
+    });
+}
+
+// Offscreen the window system moves no window (startSystemMove declines), so
+// a window dragged by its bare panel follows the pointer itself, by the
+// drag's distance, and Left and Top follow it. A drag that starts on a
+// control or on the chart, or a click that hardly moves, moves nothing.
+void tst_Guide::windowsMoveByTheirBarePanel()
+{
+    runProgram([&](Global &global, frmQORVEL &w) {
+        const QPoint bare(5, 300);
+        Moved moved = drag(w, &w, bare, QPoint(40, -25));
+        QCOMPARE(moved.pixels, QPoint(40, -25));
+        QCOMPARE(moved.twips, QPointF(600, -375));
+
+        // A click, or a wobble of a pixel or two, is no drag.
+        moved = drag(w, &w, bare, QPoint(2, 1));
+        QCOMPARE(moved.pixels, QPoint());
+        QCOMPARE(moved.twips, QPointF());
+        // The link's colour rule still runs on every move over the bare panel.
+        w.Label2->setForeColor(LinkHoverColor);
+        moved = drag(w, &w, bare, QPoint(30, 30));
+        QCOMPARE(moved.pixels, QPoint(30, 30));
+        QCOMPARE(w.Label2->ForeColor(), LinkRestingColor);
+
+        QCOMPARE(drag(w, w.PicBack, QPoint(100, 100), QPoint(50, 50)).pixels, QPoint());
+        QCOMPARE(drag(w, w.LBLabout, QPoint(3, 3), QPoint(50, 50)).pixels, QPoint());
+        QCOMPARE(drag(w, w.Image1, QPoint(3, 3), QPoint(50, 50)).pixels, QPoint());
+
+        openGuide(global, w, [&](FrmD &guide) {
+            // The turquoise band under the picture.
+            const Moved guideMoved = drag(guide, &guide, QPoint(20, 520), QPoint(-60, 35));
+            QCOMPARE(guideMoved.pixels, QPoint(-60, 35));
+            // Centred, it stood on half a pixel; Left and Top now give where
+            // it stands.
+            QCOMPARE(QPointF(guide.Left(), guide.Top()), QPointF(guide.pos() * TwipsPerPixel));
+            QVERIFY(std::abs(guideMoved.twips.x() + 900) <= 7.5 && std::abs(guideMoved.twips.y() - 525) <= 7.5);
+            QCOMPARE(drag(guide, guide.Image2, QPoint(300, 300), QPoint(50, 50)).pixels, QPoint());
+        });
     });
 }
 

@@ -4,6 +4,7 @@
 #include <QTest>
 
 using namespace quorvel;
+using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(ProgramRequest)
 
@@ -17,6 +18,8 @@ private slots:
     void answersWithoutDisplay_data();
     void answersWithoutDisplay();
     void qtOptionsChangeNothing();
+    void platformChoice_data();
+    void platformChoice();
 };
 
 namespace {
@@ -100,6 +103,32 @@ void tst_Program::qtOptionsChangeNothing()
     const Outcome outcome = run(QStringLiteral(PROGRAM_PROBE), {}, environment);
     QCOMPARE(outcome.output, u"left-to-right fusion no-style-sheet\n"_qs);
     QCOMPARE(outcome.exitCode, 0);
+}
+
+void tst_Program::platformChoice_data()
+{
+    QTest::addColumn<QByteArray>("chosen");
+    QTest::addColumn<QByteArray>("display");
+    QTest::addColumn<QByteArray>("wayland");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("Wayland with Xwayland") << QByteArray() << ":0"_ba << "wayland-0"_ba << "xcb"_ba;
+    QTest::newRow("X alone") << QByteArray() << ":1"_ba << QByteArray() << "xcb"_ba;
+    QTest::newRow("Wayland alone") << QByteArray() << QByteArray() << "wayland-0"_ba << QByteArray();
+    QTest::newRow("no display") << QByteArray() << QByteArray() << QByteArray() << QByteArray();
+    QTest::newRow("user chose Wayland") << "wayland"_ba << ":0"_ba << "wayland-0"_ba << QByteArray();
+    QTest::newRow("user chose offscreen") << "offscreen"_ba << ":0"_ba << QByteArray() << QByteArray();
+}
+
+// The user's choice of window system always stands; otherwise X wins
+// wherever there is an X display.
+void tst_Program::platformChoice()
+{
+    QFETCH(QByteArray, chosen);
+    QFETCH(QByteArray, display);
+    QFETCH(QByteArray, wayland);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(preferredPlatform(chosen, display, wayland), expected);
 }
 
 QTEST_MAIN(tst_Program)

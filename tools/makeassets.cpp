@@ -6,6 +6,11 @@
 // file. The committed files in assets/ are this program's output:
 // change the drawing here and run it again rather than editing the PNGs.
 //
+// The panel, the legend and the guide are also painted at twice the
+// resolution (name@2x.png), for screens with two device pixels to a pixel:
+// the same drawing at that resolution, not an enlarged copy. The icon
+// theme's sizes serve as the icon's denser versions.
+//
 // Everything is drawn with the raster engine from fixed inputs, so the same
 // machine (same Qt, FreeType and fonts) writes the same bytes every run.
 // Run it with QT_QPA_PLATFORM=offscreen.
@@ -49,9 +54,12 @@ const QColor PanelGreen = bgr(0x0053A673);
 const QColor PanelEdge(73, 105, 53);
 constexpr int ShadowWidth = 10;
 
-QImage trueColourImage(int width, int height, const QColor &fill)
+// A picture of width x height pixels, `scale` device pixels to a pixel: a
+// painter on it draws in the picture's own pixels.
+QImage trueColourImage(int width, int height, const QColor &fill, int scale = 1)
 {
-    QImage image(width, height, QImage::Format_RGB32);
+    QImage image(width * scale, height * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
     image.fill(fill);
     return image;
 }
@@ -65,30 +73,38 @@ QImage trueColourImage(int width, int height, const QColor &fill)
 // ---------------------------------------------------------------------------
 // Panel picture
 
-// The shade of a pixel `distance` pixels in from the nearest edge; integer
-// arithmetic so the steps come out the same everywhere.
-QColor panelShade(int distance)
+// The shade of a device pixel `distance` device pixels in from the nearest
+// edge, with a shadow `width` device pixels wide; integer arithmetic so the
+// steps come out the same everywhere.
+QColor panelShade(int distance, int width)
 {
-    if (distance >= ShadowWidth)
+    if (distance >= width)
         return PanelGreen;
-    const auto mix = [distance](int edge, int flat) {
-        return edge + ((flat - edge) * distance + ShadowWidth / 2) / ShadowWidth;
+    const auto mix = [distance, width](int edge, int flat) {
+        return edge + ((flat - edge) * distance + width / 2) / width;
     };
     return QColor(mix(PanelEdge.red(), PanelGreen.red()), mix(PanelEdge.green(), PanelGreen.green()),
                   mix(PanelEdge.blue(), PanelGreen.blue()));
 }
 
-QImage plainPanel(int width, int height)
+QImage plainPanel(int width, int height, int scale)
 {
-    QImage image = trueColourImage(width, height, PanelGreen);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const int distance = std::min({x, y, width - 1 - x, height - 1 - y});
-            if (distance < ShadowWidth)
-                image.setPixelColor(x, y, panelShade(distance));
+    QImage image = trueColourImage(width, height, PanelGreen, scale);
+    const int shadow = ShadowWidth * scale;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const int distance = std::min({x, y, image.width() - 1 - x, image.height() - 1 - y});
+            if (distance < shadow)
+                image.setPixelColor(x, y, panelShade(distance, shadow));
         }
     }
     return image;
+}
+
+// A rectangle of pixels as the device pixels that cover it.
+QRect devicePixels(const QRect &rect, int scale)
+{
+    return QRect(rect.topLeft() * scale, rect.size() * scale);
 }
 
 const QRect TitleBand(QPoint(37, 31), QPoint(406, 60));
@@ -153,9 +169,9 @@ void paintEmbossed(QPainter &painter, const QPainterPath &shape, const QRectF &f
     painter.drawPath(shape);
 }
 
-QImage makePanel()
+QImage makePanel(int scale)
 {
-    QImage image = plainPanel(799, 598);
+    QImage image = plainPanel(799, 598, scale);
     const QImage plain = image;
 
     const QPainterPath glyphs = titleGlyphs(QStringLiteral("Quorvel分析器"), 25);
@@ -181,9 +197,10 @@ QImage makePanel()
     }
     painter.end();
 
+    const QRect band = devicePixels(TitleBand, scale);
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (!TitleBand.contains(x, y) && image.pixel(x, y) != plain.pixel(x, y))
+            if (!band.contains(x, y) && image.pixel(x, y) != plain.pixel(x, y))
                 fail(QStringLiteral("the title reaches outside its band at %1,%2").arg(x).arg(y));
     return image;
 }
@@ -191,9 +208,9 @@ QImage makePanel()
 // ---------------------------------------------------------------------------
 // Legend picture
 
-QImage makeLegend()
+QImage makeLegend(int scale)
 {
-    QImage image = trueColourImage(187, 19, PanelGreen);
+    QImage image = trueColourImage(187, 19, PanelGreen, scale);
     struct Entry {
         int left;
         QColor colour;
@@ -212,7 +229,7 @@ QImage makeLegend()
         painter.fillRect(swatch, Qt::black);
         painter.fillRect(swatch.adjusted(1, 1, -1, -1), entry.colour);
         painter.setPen(Qt::black);
-        painter.drawText(QRect(swatch.right() + 4, 0, 36, image.height()), Qt::AlignLeft | Qt::AlignVCenter,
+        painter.drawText(QRect(swatch.right() + 4, 0, 36, 19), Qt::AlignLeft | Qt::AlignVCenter,
                          entry.word);
     }
     return image;
@@ -289,9 +306,9 @@ void drawUpright(QPainter &painter, const QRect &cell, const QString &text)
         painter.drawText(QRect(cell.left(), top + i * step, cell.width(), 12), Qt::AlignCenter, QString(text[i]));
 }
 
-QImage makeGuide()
+QImage makeGuide(int scale)
 {
-    QImage image = trueColourImage(639, 501, Qt::white);
+    QImage image = trueColourImage(639, 501, Qt::white, scale);
     QPainter painter(&image);
     for (const int x : GuideColumns)
         painter.fillRect(QRect(QPoint(x, GuideRows[0]), QPoint(x, GuideRows[4])), GuideLine);
@@ -310,14 +327,17 @@ QImage makeGuide()
     }
     painter.end();
 
-    // No glyph may touch a grid line or the white outside the table.
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
+    // No glyph may touch a grid line or the white outside the table; x and y
+    // are the pixel of the picture that the device pixel lies in.
+    for (int deviceY = 0; deviceY < image.height(); ++deviceY) {
+        for (int deviceX = 0; deviceX < image.width(); ++deviceX) {
+            const int x = deviceX / scale;
+            const int y = deviceY / scale;
             const bool onLine = (std::ranges::count(GuideColumns, x) && y >= GuideRows[0] && y <= GuideRows[4])
                 || (std::ranges::count(GuideRows, y) && x >= GuideColumns[0] && x <= GuideColumns[4]);
             const bool inside = x > GuideColumns[0] && x < GuideColumns[4] && y > GuideRows[0] && y < GuideRows[4];
             const QColor expected = onLine ? GuideLine : Qt::white;
-            if ((onLine || !inside) && image.pixelColor(x, y) != expected)
+            if ((onLine || !inside) && image.pixelColor(deviceX, deviceY) != expected)
                 fail(QStringLiteral("text crosses the table's lines at %1,%2").arg(x).arg(y));
         }
     }
@@ -522,9 +542,12 @@ int main(int argc, char *argv[])
     if (metrics.horizontalAdvance(QChar(0x4F53)) != 12 || metrics.horizontalAdvance(QLatin1Char('0')) != 6)
         fail(QStringLiteral("no Song/Ming face with 12-pixel characters is installed"));
 
-    save(makePanel(), dir, QStringLiteral("panel.png"));
-    save(makeLegend(), dir, QStringLiteral("legend.png"));
-    save(makeGuide(), dir, QStringLiteral("guide.png"));
+    for (const int scale : {1, 2}) {
+        const QString suffix = scale == 1 ? QStringLiteral(".png") : QStringLiteral("@%1x.png").arg(scale);
+        save(makePanel(scale), dir, QStringLiteral("panel") + suffix);
+        save(makeLegend(scale), dir, QStringLiteral("legend") + suffix);
+        save(makeGuide(scale), dir, QStringLiteral("guide") + suffix);
+    }
     for (const int size : IconSizes)
         save(makeIcon(size), dir, QStringLiteral("icon%1.png").arg(size));
     QSaveFile svg(dir.filePath(QStringLiteral("icon.svg")));

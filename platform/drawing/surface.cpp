@@ -116,6 +116,18 @@ QPointF DrawingSurface::toUser(QPoint pixel) const
     return QPointF(pixelCentre(pixel.x(), m_scale.left(), m_sx), pixelCentre(pixel.y(), m_scale.top(), m_sy));
 }
 
+QPoint DrawingSurface::toPixel(QPointF user, double density) const
+{
+    return QPoint(toPixelCoordinate((user.x() - m_scale.left()) * m_sx * density),
+                  toPixelCoordinate((user.y() - m_scale.top()) * m_sy * density));
+}
+
+QPointF DrawingSurface::toUser(QPoint pixel, double density) const
+{
+    return QPointF(pixelCentre(pixel.x(), m_scale.left(), m_sx * density),
+                   pixelCentre(pixel.y(), m_scale.top(), m_sy * density));
+}
+
 // The image is detached (should a copy of it be held elsewhere) once per
 // drawing operation, not once per pixel.
 DrawingSurface::Pixels DrawingSurface::pixels()

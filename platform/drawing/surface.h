@@ -71,6 +71,11 @@ public:
     // lies in the same user-unit column (d <= x < d + 1) as the pixel does.
     QPoint toPixel(QPointF user) const;
     QPointF toUser(QPoint pixel) const;
+    // The same two directions on a grid `density` times as fine as the
+    // image's (a screen with that many device pixels to a pixel): the same
+    // rule, at that resolution.
+    QPoint toPixel(QPointF user, double density) const;
+    QPointF toUser(QPoint pixel, double density) const;
 
     // Called after every drawing operation (the widget schedules a repaint).
     void setChangedCallback(std::function<void()> callback) { m_changed = std::move(callback); }

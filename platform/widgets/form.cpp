@@ -2,14 +2,17 @@
 
 #include "platform/drawing/fonts.h"
 #include "platform/widgets/accessibility.h"
+#include "platform/drawing/picture.h"
 #include "platform/widgets/geometry.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -35,10 +38,16 @@ Form::~Form()
         m_modalLoop->exit();
 }
 
-void Form::setBackgroundPicture(const QPixmap &picture)
+void Form::setBackgroundPicture(const QPixmap &picture, const QPixmap &doubled)
 {
     m_background = picture;
+    m_doubledBackground = doubled;
     update();
+}
+
+void Form::setOwnerWindow(QWidget *owner)
+{
+    m_owner = owner;
 }
 
 void Form::ShowModal()
@@ -93,8 +102,39 @@ void Form::paintEvent(QPaintEvent *event)
     QWidget::paintEvent(event);
     if (!m_background.isNull()) {
         QPainter painter(this);
-        painter.drawPixmap(0, 0, m_background);
+        painter.drawPixmap(0, 0, pictureFor(painter, m_background, m_doubledBackground));
     }
+}
+
+void Form::showEvent(QShowEvent *event)
+{
+    // Before the window is mapped, so the system knows its owner at once.
+    if (m_owner && windowHandle())
+        windowHandle()->setTransientParent(m_owner->window()->windowHandle());
+    QWidget::showEvent(event);
+}
+
+// A move by the window system (or by the window's own dragging) keeps Left
+// and Top in step with where the window stands.
+void Form::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QPoint at = pos() - (screen ? screen->geometry().topLeft() : QPoint());
+    if (at.x() != twipsToPixels(m_left))
+        m_left = float(at.x() * TwipsPerPixel);
+    if (at.y() != twipsToPixels(m_top))
+        m_top = float(at.y() * TwipsPerPixel);
+}
+
+void Form::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    m_drag = Drag{event->globalPosition(), pos()};
+    event->accept();
 }
 
 void Form::closeEvent(QCloseEvent *event)
@@ -107,6 +147,39 @@ void Form::closeEvent(QCloseEvent *event)
 void Form::mouseMoveEvent(QMouseEvent *event)
 {
     reportMouseMove(this, onMouseMove, event, event->position() * TwipsPerPixel);
+    if (!m_drag)
+        return;
+    if (!(event->buttons() & Qt::LeftButton)) {
+        m_drag.reset();
+        return;
+    }
+    if (m_drag->following) {
+        dragTo(event->globalPosition());
+        return;
+    }
+    // A click that wanders a pixel or two is still a click.
+    if ((event->globalPosition() - m_drag->pressedAt).manhattanLength() < QApplication::startDragDistance())
+        return;
+    // The window system takes the move over from here (and the button's
+    // release with it) where it can.
+    if (windowHandle() && windowHandle()->startSystemMove()) {
+        m_drag.reset();
+        return;
+    }
+    m_drag->following = true;
+    dragTo(event->globalPosition());
+}
+
+void Form::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        m_drag.reset();
+    QWidget::mouseReleaseEvent(event);
+}
+
+void Form::dragTo(QPointF globalPosition)
+{
+    move(m_drag->windowAt + (globalPosition - m_drag->pressedAt).toPoint());
 }
 
 namespace Screen {

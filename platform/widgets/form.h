@@ -7,11 +7,16 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <optional>
+
 class QEventLoop;
 
 // A window without a frame (no border, title bar or system buttons), of a
 // fixed inner size, in the program's font, optionally painted with a
 // background picture. Unloading closes it; a modal show waits until then.
+// Having no title bar, it is moved by dragging its bare surface (no control
+// under the pointer) with the left button: the window system moves it where
+// it can, otherwise the window follows the pointer itself.
 
 namespace quorvel {
 
@@ -23,7 +28,13 @@ public:
     Form(QSize size, const QString &caption, VbColor backColor, QWidget *parent = nullptr);
     ~Form() override;
 
-    void setBackgroundPicture(const QPixmap &picture);
+    // The picture, and the same picture painted at twice the resolution for
+    // screens with more than one device pixel to a pixel.
+    void setBackgroundPicture(const QPixmap &picture, const QPixmap &doubled = QPixmap());
+
+    // The window the system keeps this one above (its transient parent),
+    // from its next show on.
+    void setOwnerWindow(QWidget *owner);
 
     // Shows the window modal to the whole program and returns once it has
     // been unloaded (closed by any means). Other windows take no input
@@ -56,12 +67,28 @@ signals:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     void place();
+    void dragTo(QPointF globalPosition);
 
     QPixmap m_background;
+    QPixmap m_doubledBackground;
+    QPointer<QWidget> m_owner;
+    // A press of the left button on the bare surface: where it was, and
+    // where the window stood then. Following is set once the window system
+    // has declined to move the window and the window follows the pointer.
+    struct Drag {
+        QPointF pressedAt;
+        QPoint windowAt;
+        bool following = false;
+    };
+    std::optional<Drag> m_drag;
     QEventLoop *m_modalLoop = nullptr;
     float m_left = 0;
     float m_top = 0;

@@ -6,6 +6,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "platform/drawing/picture.h"
+
+#include <algorithm>
 #include <cmath>
 
 namespace quorvel {
@@ -28,11 +31,20 @@ PictureBox::PictureBox(QWidget *parent, QRect geometry, VbColor backColor)
     });
 }
 
+void PictureBox::setDensePainter(DensePainter painter)
+{
+    m_densePainter = std::move(painter);
+    update();
+}
+
 void PictureBox::paintEvent(QPaintEvent *)
 {
     m_repaintPending = false;
     QPainter painter(this);
-    painter.drawImage(0, 0, m_surface.image());
+    if (painter.device()->devicePixelRatioF() > 1.0 && m_densePainter)
+        m_densePainter(painter, size());
+    else
+        painter.drawImage(0, 0, m_surface.image());
     if (m_marker && hasFocus()) {
         // Every other pixel, so that the curves under it still show.
         const int x = m_surface.toPixel(QPointF(*m_marker, 0)).x();
@@ -78,17 +90,36 @@ void PictureBox::focusOutEvent(QFocusEvent *event)
 
 void PictureBox::mouseMoveEvent(QMouseEvent *event)
 {
-    const QPoint pixel(int(std::floor(event->position().x())), int(std::floor(event->position().y())));
-    reportMouseMove(this, onMouseMove, event, m_surface.toUser(pixel));
+    const double density = std::max(1.0, devicePixelRatioF());
+    if (density == 1.0 || !m_densePainter) {
+        const QPoint pixel(int(std::floor(event->position().x())), int(std::floor(event->position().y())));
+        reportMouseMove(this, onMouseMove, event, m_surface.toUser(pixel));
+        return;
+    }
+    const QPointF device = event->position() * density;
+    const QPoint pixel(int(std::floor(device.x())), int(std::floor(device.y())));
+    reportMouseMove(this, onMouseMove, event, m_surface.toUser(pixel, density));
 }
 
-ImageBox::ImageBox(QWidget *parent, QRect geometry, const QPixmap &picture)
+ImageBox::ImageBox(QWidget *parent, QRect geometry, const QPixmap &picture, const QPixmap &doubled)
     : QLabel(parent)
+    , m_doubled(doubled)
 {
     setGeometry(geometry);
     setPixmap(picture);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     keepMouseMovement(this);
+}
+
+void ImageBox::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    if (m_doubled.isNull() || painter.device()->devicePixelRatioF() <= 1.0) {
+        painter.end();
+        QLabel::paintEvent(event);
+        return;
+    }
+    painter.drawPixmap(0, 0, pictureFor(painter, pixmap(), m_doubled));
 }
 
 void ImageBox::mouseMoveEvent(QMouseEvent *event)

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+
+class QPainter;
+
+// Pictures for screens of any density. Each picture exists as painted for
+// one device pixel a pixel ("name.png") and for two ("name@2x.png", twice as
+// wide and high, painted at that resolution). A painter on a denser device
+// gets the doubled one, drawn at the picture's own size; a painter at one
+// device pixel a pixel gets the picture itself, pixel for pixel.
+
+namespace quorvel {
+
+// The doubled version of the picture at path, with its device pixel ratio
+// of 2; a null pixmap when there is none.
+QPixmap doubledPicture(const QString &path);
+
+// The version to paint with this painter: doubled when the painter's device
+// has more than one device pixel a pixel and there is a doubled version.
+// Sets smooth scaling on the painter where the device's density lies
+// between the two.
+const QPixmap &pictureFor(QPainter &painter, const QPixmap &picture, const QPixmap &doubled);
+
+} // namespace quorvel
