@@ -37,4 +37,27 @@ inline void runProgram(const std::function<void(Global &, frmQORVEL &)> &body, i
     QTRY_VERIFY_WITH_TIMEOUT(done && !global.analysisWindow(), timeout);
 }
 
+// Opens the guide window with open() (a click on the link, a key) and runs
+// guideBody while it is open and active, inside its modal show; closes it
+// then, should guideBody not have done so.
+inline void withGuideOpen(Global &global, frmQORVEL &w, const std::function<void()> &open,
+                          const std::function<void(FrmD &)> &guideBody)
+{
+    bool ran = false;
+    whenTrue(&w, [&] { return global.guideWindow() && global.guideWindow()->isVisible(); }, [&] {
+        FrmD *guide = global.guideWindow();
+        guide->activateWindow();
+        QApplication::setActiveWindow(guide);
+        if (QTest::qWaitForWindowActive(guide)) {
+            ran = true;
+            guideBody(*guide);
+        }
+        if (global.guideWindow())
+            guide->close();
+    });
+    open();
+    QVERIFY(ran);
+    QVERIFY(!global.guideWindow());
+}
+
 } // namespace quorvel::test

@@ -40,25 +40,10 @@ void drawChart(frmQORVEL &w)
     QCOMPARE(w.POSITION->Value(), 10);
 }
 
-// Opens the guide with F1 on the analysis window; guideBody runs while the
-// guide window is open and active.
+// Opens the guide with F1 on the analysis window.
 void openGuideByKey(Global &global, frmQORVEL &w, const std::function<void(FrmD &)> &guideBody)
 {
-    bool ran = false;
-    whenTrue(&w, [&] { return global.guideWindow() && global.guideWindow()->isVisible(); }, [&] {
-        FrmD *guide = global.guideWindow();
-        guide->activateWindow();
-        QApplication::setActiveWindow(guide);
-        if (QTest::qWaitForWindowActive(guide)) {
-            ran = true;
-            guideBody(*guide);
-        }
-        if (global.guideWindow())
-            guide->close();
-    });
-    QTest::keyClick(w.TXTCSRQ, Qt::Key_F1);
-    QVERIFY(ran);
-    QVERIFY(!global.guideWindow());
+    withGuideOpen(global, w, [&] { QTest::keyClick(w.TXTCSRQ, Qt::Key_F1); }, guideBody);
 }
 
 } // namespace

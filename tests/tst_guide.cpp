@@ -18,21 +18,8 @@ constexpr Date FixedNow = 46365.4375; // 2026-12-09 10:30
 // Clicks the guide link; guideBody runs while the guide window is open.
 void openGuide(Global &global, frmQORVEL &w, const std::function<void(FrmD &)> &guideBody)
 {
-    bool ran = false;
-    whenTrue(&w, [&] { return global.guideWindow() && global.guideWindow()->isVisible(); }, [&] {
-        FrmD *guide = global.guideWindow();
-        guide->activateWindow();
-        QApplication::setActiveWindow(guide);
-        if (QTest::qWaitForWindowActive(guide)) {
-            ran = true;
-            guideBody(*guide);
-        }
-        if (global.guideWindow())
-            guide->close();
-    });
-    QTest::mouseClick(w.Label2, Qt::LeftButton, {}, w.Label2->rect().center());
-    QVERIFY(ran);
-    QVERIFY(!global.guideWindow());
+    withGuideOpen(global, w, [&] { QTest::mouseClick(w.Label2, Qt::LeftButton, {}, w.Label2->rect().center()); },
+                  guideBody);
 }
 
 // Presses the left button at `from` on a window's own surface (or one of its
