@@ -16,9 +16,17 @@ inline constexpr VbColor SystemMenuText = 0x80000007;
 inline constexpr VbColor SystemWindowText = 0x80000008;
 inline constexpr VbColor SystemButtonText = 0x80000012;
 
-// The colour a 0x00BBGGRR value or a system colour stands for, opaque.
-// System colours come from the application's palette; without an
-// application, from the standard scheme.
-QRgb resolveColor(VbColor color);
+// The colour of a system colour: from the application's palette, or without
+// a GUI application from the standard scheme.
+QRgb resolveSystemColor(VbColor color);
+
+// The colour a 0x00BBGGRR value or a system colour stands for, opaque. Every
+// drawing operation asks for it, so the plain case costs no call.
+inline QRgb resolveColor(VbColor color)
+{
+    if (color & 0x80000000u)
+        return resolveSystemColor(color);
+    return qRgb(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+}
 
 } // namespace quorvel
