@@ -45,6 +45,8 @@ private slots:
     void degenerateScaleIsIgnored();
     void fastPathsDrawTheSamePixels_data();
     void fastPathsDrawTheSamePixels();
+    void chainsOfShortLinesDrawTheSamePixels_data();
+    void chainsOfShortLinesDrawTheSamePixels();
 };
 
 void tst_Surface::colours_data()
@@ -350,6 +352,47 @@ void tst_Surface::fastPathsDrawTheSamePixels()
         QCOMPARE(fast.currentPoint(), plain.currentPoint());
     }
     QCOMPARE(fast.image(), plain.image());
+}
+
+// Curves as the chart draws them: long chains of short lines, mostly steep
+// or flat, with either pen, by the program's path and the plain one.
+void tst_Surface::chainsOfShortLinesDrawTheSamePixels_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<double>("widestStep");
+    QTest::newRow("steep, chart size") << ChartSize << 1.5;
+    QTest::newRow("any slope, chart size") << ChartSize << 40.0;
+    QTest::newRow("steep, small") << QSize(23, 180) << 2.0;
+}
+
+void tst_Surface::chainsOfShortLinesDrawTheSamePixels()
+{
+    QFETCH(QSize, size);
+    QFETCH(double, widestStep);
+    QRandomGenerator random(11);
+    for (const DrawMode mode : {DrawMode::CopyPen, DrawMode::XorPen}) {
+        DrawingSurface fast(size, 0x00000000, 0x00FFFFFF);
+        DrawingSurface plain(size, 0x00000000, 0x00FFFFFF);
+        plain.setFastPaths(false);
+        float x = 0.0f;
+        float y = size.height() / 2.0f;
+        for (DrawingSurface *s : {&fast, &plain}) {
+            s->Scale(0.0f, 0.0f, float(size.width()), float(size.height()));
+            s->Cls();
+            s->setDrawMode(mode);
+            s->PSet(x, y);
+        }
+        for (int i = 0; i < 5000; ++i) {
+            x += float(random.generateDouble() * widestStep);
+            y = std::clamp(y + float(random.generateDouble() * 80.0 - 40.0), 0.0f, float(size.height()));
+            if (x > size.width())
+                x -= size.width();
+            const VbColor c = random.bounded(0x01000000u);
+            fast.LineTo(x, y, c);
+            plain.LineTo(x, y, c);
+        }
+        QCOMPARE(fast.image(), plain.image());
+    }
 }
 
 QTEST_APPLESS_MAIN(tst_Surface)

@@ -257,6 +257,42 @@ void bresenham(QPoint from, QPoint to, Put &&put)
     }
 }
 
+// The same pixels, written straight to memory. A steep or flat line is a
+// series of runs along its major axis, one step across between runs; the
+// length of each run follows from the error term, so the pixels of a run
+// are written without a decision each (a curve's short steep segments
+// would mispredict that decision at every run's end). A line near the
+// diagonal, whose runs are a pixel or two, is stepped pixel by pixel.
+template <typename Write>
+void bresenhamRuns(QRgb *bits, qsizetype stride, QPoint from, QPoint to, Write &&write)
+{
+    const int dx = std::abs(to.x() - from.x());
+    const int dy = std::abs(to.y() - from.y());
+    const bool alongX = dx >= dy;
+    const int major = alongX ? dx : dy;
+    const int minor = alongX ? dy : dx;
+    if (minor == 0 || major < 4 * minor) {
+        bresenham(from, to, [&](int x, int y) { write(bits + y * stride + x); });
+        return;
+    }
+    const qsizetype stepX = to.x() > from.x() ? 1 : -1;
+    const qsizetype stepY = to.y() > from.y() ? stride : -stride;
+    const qsizetype along = alongX ? stepX : stepY;
+    const qsizetype across = alongX ? stepY : stepX;
+    QRgb *pixel = bits + from.y() * stride + from.x();
+    int error = 2 * minor - major;
+    for (int left = major; left > 0;) {
+        // The run ends with the first pixel at which the error is positive;
+        // the step across follows it.
+        const int run = std::min(error > 0 ? 1 : -error / (2 * minor) + 2, left);
+        for (int i = 0; i < run; ++i, pixel += along)
+            write(pixel);
+        left -= run;
+        error += 2 * minor * run - 2 * major;
+        pixel += across;
+    }
+}
+
 } // namespace
 
 // Bresenham from `from` up to, not including, `to`.
@@ -276,13 +312,11 @@ void DrawingSurface::Pixels::line(QPoint from, QPoint to, QRgb rgb, bool fast)
     // ends on the image, none needs clipping.
     const auto inside = [&](QPoint p) { return p.x() >= 0 && p.y() >= 0 && p.x() < width && p.y() < height; };
     if (fast && inside(from) && inside(to)) {
-        QRgb *const origin = bits;
-        const qsizetype rowStride = stride;
         if (exclusiveOr) {
             const QRgb mask = rgb & 0x00FFFFFFu;
-            bresenham(from, to, [=](int x, int y) { origin[y * rowStride + x] ^= mask; });
+            bresenhamRuns(bits, stride, from, to, [=](QRgb *pixel) { *pixel ^= mask; });
         } else {
-            bresenham(from, to, [=](int x, int y) { origin[y * rowStride + x] = rgb; });
+            bresenhamRuns(bits, stride, from, to, [=](QRgb *pixel) { *pixel = rgb; });
         }
         return;
     }
