@@ -43,6 +43,7 @@ private slots:
     void farAwayLinesAreClipped();
     void linesWhollyOutsideLeaveTheImage();
     void degenerateScaleIsIgnored();
+    void aPictureTakenKeepsItsPixels();
     void fastPathsDrawTheSamePixels_data();
     void fastPathsDrawTheSamePixels();
     void chainsOfShortLinesDrawTheSamePixels_data();
@@ -247,6 +248,24 @@ void tst_Surface::degenerateScaleIsIgnored()
     DrawingSurface surface = chartSurface(0, 40);
     surface.Scale(5, 120, 5, -120);
     QCOMPARE(surface.scaleRect(), QRectF(QPointF(0, 120), QPointF(40, -120)));
+}
+
+// A chart copied to the clipboard keeps the picture it was given there;
+// drawing on afterwards must not reach into it.
+void tst_Surface::aPictureTakenKeepsItsPixels()
+{
+    DrawingSurface surface = chartSurface(0, 40);
+    for (DrawMode mode : {DrawMode::CopyPen, DrawMode::XorPen}) {
+        surface.setDrawMode(mode);
+        surface.Line(0, 100, 40, -100, 0x000000FF);
+        const QImage taken = surface.image();
+        const QImage before = taken.copy();
+        surface.Line(0, -100, 40, 100, 0x0000FF00);
+        surface.LineBoxFilled(10, 50, 20, -50, 0x00FF0000);
+        surface.PSet(30, 0, 0x00FFFFFF);
+        QCOMPARE(taken, before);
+        QVERIFY(surface.image() != before);
+    }
 }
 
 // Random drawing, run twice: as the program draws (rectangles after Cls held

@@ -59,6 +59,9 @@ DrawingSurface::DrawingSurface(QSize pixelSize, VbColor backColor, VbColor foreC
 {
     Scale(0.0f, 0.0f, 1.0f, 1.0f);
     m_image.fill(resolveColor(m_backColor));
+    m_stride = m_image.bytesPerLine() / qsizetype(sizeof(QRgb));
+    m_width = m_image.width();
+    m_height = m_image.height();
 }
 
 void DrawingSurface::setForeColor(VbColor color)
@@ -69,6 +72,9 @@ void DrawingSurface::setForeColor(VbColor color)
 const QImage &DrawingSurface::image() const
 {
     writeDeferred();
+    // The caller may keep a copy that shares the pixels: the next drawing
+    // operation detaches the image again.
+    m_bits = nullptr;
     return m_image;
 }
 
@@ -85,7 +91,7 @@ void DrawingSurface::Cls()
         m_clearPending = true;
         m_clearRgb = resolveColor(m_backColor);
         m_deferred.clear();
-        m_deferredRows.assign({0, m_image.height()});
+        m_deferredRows.assign({0, m_height});
     } else {
         m_image.fill(resolveColor(m_backColor));
     }
@@ -100,8 +106,8 @@ void DrawingSurface::Scale(float x1, float y1, float x2, float y2)
         || !std::isfinite(y2))
         return;
     m_scale = QRectF(QPointF(x1, y1), QPointF(x2, y2));
-    m_sx = m_image.width() / (double(x2) - double(x1));
-    m_sy = m_image.height() / (double(y2) - double(y1));
+    m_sx = m_width / (double(x2) - double(x1));
+    m_sy = m_height / (double(y2) - double(y1));
     m_currentPixelKnown = false;
 }
 
@@ -128,12 +134,13 @@ QPointF DrawingSurface::toUser(QPoint pixel, double density) const
                    pixelCentre(pixel.y(), m_scale.top(), m_sy * density));
 }
 
-// The image is detached (should a copy of it be held elsewhere) once per
-// drawing operation, not once per pixel.
+// The image is detached (should a copy of it be held elsewhere) once after
+// it was last handed out, not once per drawing operation.
 DrawingSurface::Pixels DrawingSurface::pixels()
 {
-    return {reinterpret_cast<QRgb *>(m_image.bits()), m_image.bytesPerLine() / qsizetype(sizeof(QRgb)),
-            m_image.width(), m_image.height(), m_mode == DrawMode::XorPen};
+    if (!m_bits)
+        m_bits = reinterpret_cast<QRgb *>(m_image.bits());
+    return {m_bits, m_stride, m_width, m_height, m_mode == DrawMode::XorPen};
 }
 
 void DrawingSurface::Pixels::plot(int x, int y, QRgb rgb)
@@ -362,9 +369,9 @@ bool DrawingSurface::deferBox(const Box &unclipped)
         return false;
     Box box = unclipped;
     box.x1 = std::max(box.x1, 0);
-    box.x2 = std::min(box.x2, m_image.width());
+    box.x2 = std::min(box.x2, m_width);
     box.y1 = std::max(box.y1, 0);
-    box.y2 = std::min(box.y2, m_image.height());
+    box.y2 = std::min(box.y2, m_height);
     if (box.x1 >= box.x2 || box.y1 >= box.y2)
         return true; // nothing on the image
     const auto known = [&](int row) {
@@ -387,9 +394,11 @@ void DrawingSurface::writeDeferred() const
     if (!m_clearPending)
         return;
     m_clearPending = false;
-    auto *const bits = reinterpret_cast<QRgb *>(m_image.bits());
-    const qsizetype stride = m_image.bytesPerLine() / qsizetype(sizeof(QRgb));
-    const int width = m_image.width();
+    if (!m_bits)
+        m_bits = reinterpret_cast<QRgb *>(m_image.bits());
+    QRgb *const bits = m_bits;
+    const qsizetype stride = m_stride;
+    const int width = m_width;
     for (std::size_t band = 0; band + 1 < m_deferredRows.size(); ++band) {
         const int top = m_deferredRows[band];
         const int bottom = m_deferredRows[band + 1];
@@ -418,7 +427,7 @@ void DrawingSurface::LineBoxFilled(float x1, float y1, float x2, float y2, VbCol
     const QPoint a = toPixel(QPointF(x1, y1));
     const QPoint b = toPixel(QPointF(x2, y2));
     const int top = std::max(std::min(a.y(), b.y()), 0);
-    const int bottom = std::min(std::max(a.y(), b.y()), m_image.height());
+    const int bottom = std::min(std::max(a.y(), b.y()), m_height);
     drawBox({std::min(a.x(), b.x()), std::max(a.x(), b.x()), top, bottom, resolveColor(color)});
     setCurrent(QPointF(x2, y2), b);
     changed();

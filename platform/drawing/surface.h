@@ -39,7 +39,7 @@ public:
     // picture is asked for, so take image() again after drawing rather than
     // keeping a reference from before.
     const QImage &image() const;
-    QSize size() const { return m_image.size(); }
+    QSize size() const { return {m_width, m_height}; }
 
     VbColor backColor() const { return m_backColor; }
     // The colour the next Cls fills the surface with.
@@ -127,6 +127,11 @@ private:
     void writeDeferred() const;
 
     mutable QImage m_image;
+    // The image's pixels while no copy of it can be held elsewhere.
+    mutable QRgb *m_bits = nullptr;
+    qsizetype m_stride = 0;
+    int m_width = 0;
+    int m_height = 0;
     mutable bool m_clearPending = false;
     QRgb m_clearRgb = 0;
     mutable std::vector<Box> m_deferred;
