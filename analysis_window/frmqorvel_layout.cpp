@@ -6,7 +6,6 @@
 #include "platform/drawing/picture.h"
 #include "platform/widgets/geometry.h"
 
-#include <QPixmap>
 #include <QShortcut>
 
 namespace quorvel {
@@ -25,8 +24,7 @@ frmQORVEL::frmQORVEL(SharedValues &shared, QWidget *parent)
     : Form(QSize(798, 598), QStringLiteral("Quorvel分析"), SystemWindowBackground, parent)
     , m_shared(shared)
 {
-    setBackgroundPicture(QPixmap(QString::fromLatin1(PanelPicturePath)),
-                         doubledPicture(QString::fromLatin1(PanelPicturePath)));
+    setBackgroundPicture(Picture(QString::fromLatin1(PanelPicturePath)));
     setWindowIcon(quorvel::windowIcon());
     createControls();
     connectHandlers();
@@ -56,8 +54,7 @@ void frmQORVEL::createControls()
     Label2 = new Label(this, twipsRect(7650, 1560, 900, 180), QStringLiteral(" 分析指南 "), LinkRestingColor,
                        AutoSize, true);
     LBLabout = new Label(this, twipsRect(6480, 510, 3645, 405), CreditsText, Black, Fixed);
-    Image1 = new ImageBox(this, twipsRect(8700, 1470, 2805, 285), QPixmap(QString::fromLatin1(LegendPicturePath)),
-                          doubledPicture(QString::fromLatin1(LegendPicturePath)));
+    Image1 = new ImageBox(this, twipsRect(8700, 1470, 2805, 285), Picture(QString::fromLatin1(LegendPicturePath)));
     LBLrq = new Label(this, twipsRect(420, 1560, 720, 180), QStringLiteral("当前日期"), SystemButtonText, AutoSize);
     lblyy = new Label(this, twipsRect(8340, 1110, 900, 180), QStringLiteral("查询日期："), SystemButtonText, AutoSize);
     lblxx = new Label(this, twipsRect(6180, 1140, 900, 180), QStringLiteral("出生日期："), Black, AutoSize);

@@ -6,7 +6,6 @@
 #include "platform/drawing/picture.h"
 #include "platform/widgets/geometry.h"
 
-#include <QPixmap>
 #include <QShortcut>
 
 namespace quorvel {
@@ -17,8 +16,7 @@ FrmD::FrmD(frmQORVEL *analysisWindow)
 {
     setWindowIcon(quorvel::windowIcon());
     Command1 = new CommandButton(this, twipsRect(7080, 7620, 1245, 405), QStringLiteral("关 闭"));
-    Image2 = new ImageBox(this, twipsRect(0, 0, 9585, 7515), QPixmap(QString::fromLatin1(GuidePicturePath)),
-                          doubledPicture(QString::fromLatin1(GuidePicturePath)));
+    Image2 = new ImageBox(this, twipsRect(0, 0, 9585, 7515), Picture(QString::fromLatin1(GuidePicturePath)));
     // The system keeps the guide above the analysis window, which it blocks.
     setOwnerWindow(analysisWindow);
     Command1->onClick = [this] { Command1_Click(); };

@@ -17,14 +17,26 @@ QPixmap doubledPicture(const QString &path)
     return doubled;
 }
 
-const QPixmap &pictureFor(QPainter &painter, const QPixmap &picture, const QPixmap &doubled)
+Picture::Picture(const QString &path)
+    : m_path(path)
+    , m_picture(path)
+{
+}
+
+const QPixmap &Picture::forPainter(QPainter &painter) const
 {
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    if (ratio <= 1.0 || doubled.isNull())
-        return picture;
+    if (ratio <= 1.0 || m_path.isEmpty())
+        return m_picture;
+    if (!m_doubledRead) {
+        m_doubled = doubledPicture(m_path);
+        m_doubledRead = true;
+    }
+    if (m_doubled.isNull())
+        return m_picture;
     if (ratio != 2.0)
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    return doubled;
+    return m_doubled;
 }
 
 } // namespace quorvel

@@ -17,10 +17,29 @@ namespace quorvel {
 // of 2; a null pixmap when there is none.
 QPixmap doubledPicture(const QString &path);
 
-// The version to paint with this painter: doubled when the painter's device
-// has more than one device pixel a pixel and there is a doubled version.
-// Sets smooth scaling on the painter where the device's density lies
-// between the two.
-const QPixmap &pictureFor(QPainter &painter, const QPixmap &picture, const QPixmap &doubled);
+// A picture and its doubled version. The doubled one is four times the
+// memory and is read only when a denser screen first asks for it: on an
+// ordinary screen it never is.
+class Picture
+{
+public:
+    Picture() = default;
+    explicit Picture(const QString &path);
+
+    bool isNull() const { return m_picture.isNull(); }
+    const QPixmap &pixmap() const { return m_picture; }
+
+    // The version to paint with this painter: doubled when the painter's
+    // device has more than one device pixel a pixel and there is a doubled
+    // version. Sets smooth scaling on the painter where the device's density
+    // lies between the two.
+    const QPixmap &forPainter(QPainter &painter) const;
+
+private:
+    QString m_path;
+    QPixmap m_picture;
+    mutable QPixmap m_doubled;
+    mutable bool m_doubledRead = false;
+};
 
 } // namespace quorvel

@@ -38,10 +38,9 @@ Form::~Form()
         m_modalLoop->exit();
 }
 
-void Form::setBackgroundPicture(const QPixmap &picture, const QPixmap &doubled)
+void Form::setBackgroundPicture(const Picture &picture)
 {
     m_background = picture;
-    m_doubledBackground = doubled;
     update();
 }
 
@@ -102,7 +101,7 @@ void Form::paintEvent(QPaintEvent *event)
     QWidget::paintEvent(event);
     if (!m_background.isNull()) {
         QPainter painter(this);
-        painter.drawPixmap(0, 0, pictureFor(painter, m_background, m_doubledBackground));
+        painter.drawPixmap(0, 0, m_background.forPainter(painter));
     }
 }
 

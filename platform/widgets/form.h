@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/drawing/picture.h"
 #include "platform/widgets/controls.h"
 
 #include <QAccessible>
-#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 
@@ -28,9 +28,8 @@ public:
     Form(QSize size, const QString &caption, VbColor backColor, QWidget *parent = nullptr);
     ~Form() override;
 
-    // The picture, and the same picture painted at twice the resolution for
-    // screens with more than one device pixel to a pixel.
-    void setBackgroundPicture(const QPixmap &picture, const QPixmap &doubled = QPixmap());
+    // The picture, painted on screens of any density (picture.h).
+    void setBackgroundPicture(const Picture &picture);
 
     // The window the system keeps this one above (its transient parent),
     // from its next show on.
@@ -77,8 +76,7 @@ private:
     void place();
     void dragTo(QPointF globalPosition);
 
-    QPixmap m_background;
-    QPixmap m_doubledBackground;
+    Picture m_background;
     QPointer<QWidget> m_owner;
     // A press of the left button on the bare surface: where it was, and
     // where the window stood then. Following is set once the window system

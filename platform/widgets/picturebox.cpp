@@ -101,12 +101,12 @@ void PictureBox::mouseMoveEvent(QMouseEvent *event)
     reportMouseMove(this, onMouseMove, event, m_surface.toUser(pixel, density));
 }
 
-ImageBox::ImageBox(QWidget *parent, QRect geometry, const QPixmap &picture, const QPixmap &doubled)
+ImageBox::ImageBox(QWidget *parent, QRect geometry, const Picture &picture)
     : QLabel(parent)
-    , m_doubled(doubled)
+    , m_picture(picture)
 {
     setGeometry(geometry);
-    setPixmap(picture);
+    setPixmap(picture.pixmap());
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     keepMouseMovement(this);
 }
@@ -114,12 +114,12 @@ ImageBox::ImageBox(QWidget *parent, QRect geometry, const QPixmap &picture, cons
 void ImageBox::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    if (m_doubled.isNull() || painter.device()->devicePixelRatioF() <= 1.0) {
+    if (painter.device()->devicePixelRatioF() <= 1.0) {
         painter.end();
         QLabel::paintEvent(event);
         return;
     }
-    painter.drawPixmap(0, 0, pictureFor(painter, pixmap(), m_doubled));
+    painter.drawPixmap(0, 0, m_picture.forPainter(painter));
 }
 
 void ImageBox::mouseMoveEvent(QMouseEvent *event)

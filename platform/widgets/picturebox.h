@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/drawing/picture.h"
 #include "platform/drawing/surface.h"
 #include "platform/widgets/events.h"
 
@@ -77,16 +78,15 @@ private:
 class ImageBox final : public QLabel
 {
 public:
-    // The picture, and optionally its twice-resolution painting for denser
-    // devices (picture.h).
-    ImageBox(QWidget *parent, QRect geometry, const QPixmap &picture, const QPixmap &doubled = QPixmap());
+    // The picture, painted on screens of any density (picture.h).
+    ImageBox(QWidget *parent, QRect geometry, const Picture &picture);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
-    QPixmap m_doubled;
+    Picture m_picture;
 };
 
 } // namespace quorvel
