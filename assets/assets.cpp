@@ -1,5 +1,7 @@
 #include "assets/assets.h"
 
+#include "platform/drawing/picture.h"
+
 // Q_INIT_RESOURCE declares the resource's registration function in the
 // enclosing namespace, so it is called from outside the program's namespace.
 static void registerAssetResources()
@@ -18,7 +20,7 @@ QIcon windowIcon()
 {
     QIcon icon;
     for (const char *path : {Icon16Path, Icon32Path, Icon48Path, Icon256Path})
-        icon.addFile(QString::fromLatin1(path));
+        icon.addPixmap(readPicture(QString::fromLatin1(path)));
     return icon;
 }
 

@@ -3,6 +3,7 @@
 #include "analysis_window/texts.h"
 #include "assets/assets.h"
 #include "platform/drawing/fonts.h"
+#include "platform/drawing/picture.h"
 #include "platform/widgets/translations.h"
 #include "startup/global.h"
 
@@ -75,7 +76,7 @@ void preloadAnalysisWindow()
     // The explanatory text, the credits and the captions of buttons and labels.
     painter.drawText(0, 12, ExplanatoryText + CreditsText + QStringLiteral("查询退出当前日期体力值情绪值智力值综合值出生：分析指南<-->天"));
     painter.end();
-    QPixmap(QString::fromLatin1(PanelPicturePath));
+    readPicture(QString::fromLatin1(PanelPicturePath));
 }
 
 // Runs releaseStartupMemory once the analysis window has first been painted.

@@ -1,9 +1,24 @@
 #include "platform/drawing/picture.h"
 
 #include <QFileInfo>
+#include <QImageReader>
 #include <QPainter>
+#include <QPixmapCache>
 
 namespace quorvel {
+
+QPixmap readPicture(const QString &path)
+{
+    QPixmap picture;
+    if (QPixmapCache::find(path, &picture))
+        return picture;
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    picture = QPixmap::fromImage(reader.read());
+    if (!picture.isNull())
+        QPixmapCache::insert(path, picture);
+    return picture;
+}
 
 QPixmap doubledPicture(const QString &path)
 {
@@ -12,14 +27,14 @@ QPixmap doubledPicture(const QString &path)
         + file.suffix();
     if (!QFileInfo::exists(doubledPath))
         return {};
-    QPixmap doubled(doubledPath);
+    QPixmap doubled = readPicture(doubledPath);
     doubled.setDevicePixelRatio(2.0);
     return doubled;
 }
 
 Picture::Picture(const QString &path)
     : m_path(path)
-    , m_picture(path)
+    , m_picture(readPicture(path))
 {
 }
 

@@ -5,13 +5,18 @@
 
 class QPainter;
 
-// Pictures for screens of any density. Each picture exists as painted for
+// Pictures for screens of any density. Each picture is a PNG file painted for
 // one device pixel a pixel ("name.png") and for two ("name@2x.png", twice as
 // wide and high, painted at that resolution). A painter on a denser device
 // gets the doubled one, drawn at the picture's own size; a painter at one
 // device pixel a pixel gets the picture itself, pixel for pixel.
 
 namespace quorvel {
+
+// The picture at path, kept in Qt's picture cache: read once while it stays
+// there. Read as PNG by name: a file whose format is left to be found out
+// is offered to every image plugin first, which loads them all.
+QPixmap readPicture(const QString &path);
 
 // The doubled version of the picture at path, with its device pixel ratio
 // of 2; a null pixmap when there is none.
