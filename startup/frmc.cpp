@@ -11,13 +11,16 @@ FrmC::FrmC(Global &global)
     , Timer1(new QTimer(this))
     , m_global(global)
 {
+    // The wait starts first. Naming the window below starts the desktop's
+    // accessibility service, a connection to the session bus that can take
+    // several milliseconds; it is made during the wait, not before it.
+    Timer1->setInterval(50);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    Timer1->start();
     setWindowIcon(quorvel::windowIcon());
     setAttribute(Qt::WA_DontShowOnScreen);
     setWindowFlag(Qt::Tool);
     setAccessibleName(QStringLiteral("Quorvel"));
-    Timer1->setInterval(50);
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
-    Timer1->start();
 }
 
 void FrmC::Timer1_Timer()
