@@ -99,7 +99,7 @@ public:
 
 } // namespace
 
-QByteArray preferredPlatform(const QByteArray &chosen, const QByteArray &display, const QByteArray &)
+QByteArray preferredPlatform(const QByteArray &chosen, const QByteArray &display)
 {
     // An X session, or a Wayland one with Xwayland: either way X is there.
     if (chosen.isEmpty() && !display.isEmpty())
@@ -133,8 +133,7 @@ int runProgram(int argc, char *argv[])
 
     // The application sees the program's name alone. Both outlive it, as
     // QApplication requires.
-    const QByteArray platform = preferredPlatform(qgetenv("QT_QPA_PLATFORM"), qgetenv("DISPLAY"),
-                                                  qgetenv("WAYLAND_DISPLAY"));
+    const QByteArray platform = preferredPlatform(qgetenv("QT_QPA_PLATFORM"), qgetenv("DISPLAY"));
     if (!platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", platform);
 
