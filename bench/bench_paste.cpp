@@ -2,22 +2,17 @@
 // the time until the window answers again after a paste of 100,000
 // characters (the paste, the events it leaves, Enter on the text and the
 // repaint of the window), and the time of each further key in that box.
-#include "analysis_window/frmqorvel.h"
-#include "assets/assets.h"
-#include "platform/drawing/fonts.h"
+#include "windowbench.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
-#include <QTimer>
-
-#include <benchmark/benchmark.h>
 
 using namespace quorvel;
+using quorvel::bench::g_window;
 
 namespace {
 
-frmQORVEL *g_window = nullptr;
 constexpr int PasteSize = 100000;
 
 // One line of 100,000 characters: dates and blanks (arg 0), or dates and
@@ -100,22 +95,5 @@ BENCHMARK(KeyAfterPaste)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseReal
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    initAssets();
-    installFontSubstitutes();
-    benchmark::Initialize(&argc, argv);
-    SharedValues shared;
-    frmQORVEL window(shared);
-    g_window = &window;
-    QTimer::singleShot(0, &window, [&] {
-        window.activateWindow();
-        QApplication::setActiveWindow(&window);
-        benchmark::RunSpecifiedBenchmarks();
-        window.Unload();
-    });
-    window.Form_Load();
-    benchmark::Shutdown();
-    return 0;
+    return quorvel::bench::runInAnalysisWindow(argc, argv);
 }

@@ -1,19 +1,14 @@
 // The analysis window's hot handlers, run inside the window's own modal show:
 // the pointer readout per movement and the query command's whole path.
-#include "analysis_window/frmqorvel.h"
-#include "assets/assets.h"
+#include "windowbench.h"
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <QTimer>
-
-#include <benchmark/benchmark.h>
 
 using namespace quorvel;
+using quorvel::bench::g_window;
 
 namespace {
-
-frmQORVEL *g_window = nullptr;
 
 void Readout(benchmark::State &state)
 {
@@ -65,19 +60,5 @@ BENCHMARK(QueryCommand)->Arg(40)->Arg(365)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    initAssets();
-    benchmark::Initialize(&argc, argv);
-    SharedValues shared;
-    frmQORVEL window(shared);
-    g_window = &window;
-    QTimer::singleShot(0, &window, [&] {
-        benchmark::RunSpecifiedBenchmarks();
-        window.Unload();
-    });
-    window.Form_Load();
-    benchmark::Shutdown();
-    return 0;
+    return quorvel::bench::runInAnalysisWindow(argc, argv);
 }
