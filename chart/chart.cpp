@@ -4,6 +4,7 @@
 #include "platform/dates/conversions.h"
 
 #include <array>
+#include <span>
 #include <vector>
 
 namespace quorvel {
@@ -31,22 +32,24 @@ void drawDayBar(DrawingSurface &surface, double day, VbColor color)
 std::vector<CycleValues> curvePoints(Span span)
 {
     std::vector<CycleValues> points;
+    points.reserve(std::size_t(span.end - span.start) * 2 + 1);
     for (double x = span.start; x <= span.end; x += 0.5)
         points.push_back(AllCycleValues(x));
     return points;
 }
 
-void drawCurve(DrawingSurface &surface, Span span, VbColor color, auto &&value)
+// A curve through every point: the pen is set on the first, and a line
+// drawn on to each of the others.
+void drawCurve(DrawingSurface &surface, Span span, VbColor color, auto &&value, std::vector<QPointF> &vertices)
 {
+    vertices.clear();
     std::size_t point = 0;
-    for (double x = span.start; x <= span.end; x += 0.5, ++point) {
-        const float v = static_cast<float>(value(point));
-        const float px = static_cast<float>(x + 0.5);
-        if (x == span.start)
-            surface.PSet(px, v);
-        else
-            surface.LineTo(px, v, color);
-    }
+    for (double x = span.start; x <= span.end; x += 0.5, ++point)
+        vertices.emplace_back(static_cast<float>(x + 0.5), static_cast<float>(value(point)));
+    if (vertices.empty())
+        return;
+    surface.PSet(float(vertices.front().x()), float(vertices.front().y()));
+    surface.LineTo(std::span(vertices).subspan(1), color);
 }
 
 } // namespace
@@ -106,9 +109,12 @@ void DrawPicBack(DrawingSurface &surface, ChartControls &controls, SharedValues 
         std::pair{&CycleValues::emotional, EmotionalColor},
         std::pair{&CycleValues::intellectual, IntellectualColor},
     };
+    std::vector<QPointF> vertices;
+    vertices.reserve(points.size());
     for (const auto &[cycle, color] : cycles)
-        drawCurve(surface, span, color, [&, cycle = cycle](std::size_t i) { return ValueScale * points[i].*cycle; });
-    drawCurve(surface, span, CompositeColor, [&](std::size_t i) { return CompositeValue(points[i]); });
+        drawCurve(surface, span, color, [&, cycle = cycle](std::size_t i) { return ValueScale * points[i].*cycle; },
+                  vertices);
+    drawCurve(surface, span, CompositeColor, [&](std::size_t i) { return CompositeValue(points[i]); }, vertices);
 
     controls.setStartLabel(startLabelText(shared.ChartBirthDate, controls.positionValue()));
     controls.setSpanLabel(spanLabelText(controls.proptionValue()));

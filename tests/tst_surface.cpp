@@ -374,7 +374,8 @@ void tst_Surface::fastPathsDrawTheSamePixels()
 }
 
 // Curves as the chart draws them: long chains of short lines, mostly steep
-// or flat, with either pen, by the program's path and the plain one.
+// or flat, with either pen, by the program's path, by the plain one, and
+// point by point or a run of points at a time.
 void tst_Surface::chainsOfShortLinesDrawTheSamePixels_data()
 {
     QTest::addColumn<QSize>("size");
@@ -393,9 +394,16 @@ void tst_Surface::chainsOfShortLinesDrawTheSamePixels()
         DrawingSurface fast(size, 0x00000000, 0x00FFFFFF);
         DrawingSurface plain(size, 0x00000000, 0x00FFFFFF);
         plain.setFastPaths(false);
+        DrawingSurface batched(size, 0x00000000, 0x00FFFFFF);
+        std::vector<QPointF> run;
+        VbColor c = 0;
+        const auto drawRun = [&] {
+            batched.LineTo(run, c);
+            run.clear();
+        };
         float x = 0.0f;
         float y = size.height() / 2.0f;
-        for (DrawingSurface *s : {&fast, &plain}) {
+        for (DrawingSurface *s : {&fast, &plain, &batched}) {
             s->Scale(0.0f, 0.0f, float(size.width()), float(size.height()));
             s->Cls();
             s->setDrawMode(mode);
@@ -406,11 +414,18 @@ void tst_Surface::chainsOfShortLinesDrawTheSamePixels()
             y = std::clamp(y + float(random.generateDouble() * 80.0 - 40.0), 0.0f, float(size.height()));
             if (x > size.width())
                 x -= size.width();
-            const VbColor c = random.bounded(0x01000000u);
+            if (i % 50 == 0) {
+                drawRun();
+                c = random.bounded(0x01000000u);
+            }
             fast.LineTo(x, y, c);
             plain.LineTo(x, y, c);
+            run.emplace_back(x, y);
         }
+        drawRun();
         QCOMPARE(fast.image(), plain.image());
+        QCOMPARE(batched.image(), plain.image());
+        QCOMPARE(batched.currentPoint(), plain.currentPoint());
     }
 }
 

@@ -441,6 +441,21 @@ void DrawingSurface::LineTo(float x, float y, VbColor color)
     changed();
 }
 
+void DrawingSurface::LineTo(std::span<const QPointF> points, VbColor color)
+{
+    if (points.empty())
+        return;
+    const QRgb rgb = resolveColor(color);
+    QPoint from = currentPixel();
+    for (const QPointF &point : points) {
+        const QPoint to = toPixel(point);
+        drawLine(from, to, rgb);
+        from = to;
+    }
+    setCurrent(points.back(), from);
+    changed();
+}
+
 void DrawingSurface::PSet(float x, float y)
 {
     PSet(x, y, m_foreColor);

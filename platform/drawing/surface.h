@@ -8,6 +8,7 @@
 #include <QSize>
 
 #include <functional>
+#include <span>
 #include <vector>
 
 // The chart's drawing surface: a backing image with user coordinates set by
@@ -61,6 +62,8 @@ public:
     void Line(float x1, float y1, float x2, float y2, VbColor color);
     void LineBoxFilled(float x1, float y1, float x2, float y2, VbColor color);
     void LineTo(float x, float y, VbColor color);
+    // LineTo each point in turn (single-precision values held as doubles).
+    void LineTo(std::span<const QPointF> points, VbColor color);
     void PSet(float x, float y);
     void PSet(float x, float y, VbColor color);
     QPointF currentPoint() const { return m_current; }
