@@ -6,15 +6,23 @@
 #include <QPixmapCache>
 
 namespace quorvel {
+namespace {
+
+QPixmap readPng(const QString &path)
+{
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
+} // namespace
 
 QPixmap readPicture(const QString &path)
 {
     QPixmap picture;
     if (QPixmapCache::find(path, &picture))
         return picture;
-    QImageReader reader(path, "png");
-    reader.setAutoDetectImageFormat(false);
-    picture = QPixmap::fromImage(reader.read());
+    picture = readPng(path);
     if (!picture.isNull())
         QPixmapCache::insert(path, picture);
     return picture;
@@ -27,7 +35,9 @@ QPixmap doubledPicture(const QString &path)
         + file.suffix();
     if (!QFileInfo::exists(doubledPath))
         return {};
-    QPixmap doubled = readPicture(doubledPath);
+    // Not through the cache: a copy kept there would be a second copy once
+    // the ratio is set on this one.
+    QPixmap doubled = readPng(doubledPath);
     doubled.setDevicePixelRatio(2.0);
     return doubled;
 }
