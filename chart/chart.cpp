@@ -26,18 +26,6 @@ void drawDayBar(DrawingSurface &surface, double day, VbColor color)
     surface.LineBoxFilled(float(day), ChartTop, float(day + 1.0), ChartBottom, color);
 }
 
-// The cycles at every point a curve passes through, x = start, start + 0.5,
-// ..., up to the end of the span: the curves, the Composite and the
-// critical-day bars all take them from here, so each is worked out once.
-std::vector<CycleValues> curvePoints(Span span)
-{
-    std::vector<CycleValues> points;
-    points.reserve(std::size_t(span.end - span.start) * 2 + 1);
-    for (double x = span.start; x <= span.end; x += 0.5)
-        points.push_back(AllCycleValues(x));
-    return points;
-}
-
 // A curve through every point: the pen is set on the first, and a line
 // drawn on to each of the others.
 void drawCurve(DrawingSurface &surface, Span span, VbColor color, auto &&value, std::vector<QPointF> &vertices)
@@ -53,6 +41,16 @@ void drawCurve(DrawingSurface &surface, Span span, VbColor color, auto &&value, 
 }
 
 } // namespace
+
+std::vector<CycleValues> halfDayCycles(double start, double end)
+{
+    std::vector<CycleValues> points;
+    if (end >= start)
+        points.reserve(std::size_t(end - start) * 2 + 1);
+    for (double x = start; x <= end; x += 0.5)
+        points.push_back(AllCycleValues(x));
+    return points;
+}
 
 QString spanLabelText(int span)
 {
@@ -96,8 +94,7 @@ void DrawPicBack(DrawingSurface &surface, ChartControls &controls, SharedValues 
             drawDayBar(surface, *d, QueryDayColor);
     }
 
-    const std::vector<CycleValues> points = curvePoints(span);
-    // Whole days are every other point.
+    const std::vector<CycleValues> points = halfDayCycles(span.start, span.end);
     std::size_t point = 0;
     for (double x = span.start; x <= span.end; x += 1.0, point += 2) {
         if (IsCriticalDay(points[point], shared.CriticalLevel))

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "chart/chartcontrols.h"
+#include "model/biorhythm.h"
 #include "platform/drawing/surface.h"
 
 #include <QSize>
+
+#include <vector>
 
 // Chart coordinates: x is the day offset since the chart's birth date, day d
 // filling the column from d to d + 1 and its values drawn at d + 0.5; y runs
@@ -35,6 +38,12 @@ void DrawBackground(DrawingSurface &surface, const ChartControls &controls);
 // frame DrawBackground has just set, records the chart's dates and writes the
 // span labels; does nothing unless both date boxes hold valid dates.
 void DrawPicBack(DrawingSurface &surface, ChartControls &controls, SharedValues &shared);
+
+// The cycles at every point a curve passes through, x = start, start + 0.5,
+// ..., up to end: the curves, the Composite and the critical-day bars (whole
+// days are every other point) all take them from here, so each is worked
+// out once.
+std::vector<CycleValues> halfDayCycles(double start, double end);
 
 // "<-- " s "天 -->"
 QString spanLabelText(int span);

@@ -57,8 +57,10 @@ ChartGeometry chartGeometry(const ChartView &view, QSizeF size)
             chart.queryDay = *d;
         }
     }
-    for (double x = start; x <= end; x += 1.0) {
-        if (IsCriticalDay(x, view.criticalLevel)) {
+    const std::vector<CycleValues> cycles = halfDayCycles(start, end);
+    std::size_t point = 0;
+    for (double x = start; x <= end; x += 1.0, point += 2) {
+        if (IsCriticalDay(cycles[point], view.criticalLevel)) {
             chart.criticalDayBars.append(dayBar(x));
             chart.criticalDays.append(x);
         }
@@ -67,15 +69,16 @@ ChartGeometry chartGeometry(const ChartView &view, QSizeF size)
     // Values go through single precision, as on the surface.
     const auto curve = [&](auto &&value) {
         QPolygonF points;
-        points.reserve(2 * view.span + 1);
-        for (double x = start; x <= end; x += 0.5)
-            points.append(QPointF(map.x(float(x + 0.5)) + 0.5, map.y(float(value(x))) + 0.5));
+        points.reserve(qsizetype(cycles.size()));
+        std::size_t i = 0;
+        for (double x = start; x <= end; x += 0.5, ++i)
+            points.append(QPointF(map.x(float(x + 0.5)) + 0.5, map.y(float(value(cycles[i]))) + 0.5));
         return points;
     };
-    constexpr std::array cycles{BiorhythmCycle::Physical, BiorhythmCycle::Emotional, BiorhythmCycle::Intellectual};
-    for (std::size_t i = 0; i < cycles.size(); ++i)
-        chart.curves[i] = curve([cycle = cycles[i]](double x) { return ValueScale * CycleValue(x, cycle); });
-    chart.curves[3] = curve([](double x) { return CompositeValue(x); });
+    constexpr std::array values{&CycleValues::physical, &CycleValues::emotional, &CycleValues::intellectual};
+    for (std::size_t i = 0; i < values.size(); ++i)
+        chart.curves[i] = curve([value = values[i]](const CycleValues &c) { return ValueScale * c.*value; });
+    chart.curves[3] = curve([](const CycleValues &c) { return CompositeValue(c); });
     return chart;
 }
 
