@@ -198,6 +198,14 @@ void DrawingSurface::Pixels::fillBox(const Box &box)
 
 namespace {
 
+// The indices from `from` up to, not including, `to`, in either direction,
+// as first <= i < end.
+void stepsUpTo(int from, int to, int &first, int &end)
+{
+    first = to > from ? from : to + 1;
+    end = to > from ? to : from + 1;
+}
+
 // The pixels a line along an axis covers, from `from` up to, not including,
 // `to`; false for any other line.
 bool axisLineBox(QPoint from, QPoint to, int &x1, int &x2, int &y1, int &y2)
@@ -205,25 +213,13 @@ bool axisLineBox(QPoint from, QPoint to, int &x1, int &x2, int &y1, int &y2)
     if (from.x() == to.x()) {
         x1 = from.x();
         x2 = x1 + 1;
-        if (to.y() > from.y()) {
-            y1 = from.y();
-            y2 = to.y();
-        } else {
-            y1 = to.y() + 1;
-            y2 = from.y() + 1;
-        }
+        stepsUpTo(from.y(), to.y(), y1, y2);
         return true;
     }
     if (from.y() == to.y()) {
         y1 = from.y();
         y2 = y1 + 1;
-        if (to.x() > from.x()) {
-            x1 = from.x();
-            x2 = to.x();
-        } else {
-            x1 = to.x() + 1;
-            x2 = from.x() + 1;
-        }
+        stepsUpTo(from.x(), to.x(), x1, x2);
         return true;
     }
     return false;
