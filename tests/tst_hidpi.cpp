@@ -206,12 +206,7 @@ void tst_HiDpi::everyDeviceColumnReadsTheDayItShows()
     QFETCH(int, span);
     QFETCH(int, position);
     withLoadedWindow(m_shared, [&](frmQORVEL &w) {
-        w.TXTCSRQ->setText(u"1980-01-01"_qs);
-        w.txtCXRQ->setText(u"2009-11-03"_qs);
-        w.CMDcx_Click();
-        w.PROPTION->setValueChecked(span);
-        w.POSITION->setValueChecked(position);
-        w.POSITION_Change();
+        showQueriedSpan(w, span, position);
         const QImage chart = shot(w.PicBack);
         const int row = int(425 * m_ratio);
         const QString queryDay = u"当前日期：2009-11-03"_qs;

@@ -133,12 +133,7 @@ void tst_Readout::everyColumnReadsTheDayItsBarCovers()
     QFETCH(int, span);
     QFETCH(int, position);
     withLoadedWindow(m_shared, [&](frmQORVEL &w) {
-        w.TXTCSRQ->setText(u"1980-01-01"_qs);
-        w.txtCXRQ->setText(u"2009-11-03"_qs);
-        w.CMDcx_Click();
-        w.PROPTION->setValueChecked(span);
-        w.POSITION->setValueChecked(position);
-        w.POSITION_Change();
+        showQueriedSpan(w, span, position);
         const DrawingSurface &chart = w.PicBack->surface();
         const int start = 2 * position;
 

@@ -61,6 +61,18 @@ inline int countInColumn(frmQORVEL &window, int x, QRgb colour)
     return countInColumn(window.PicBack->surface().image(), x, colour);
 }
 
+// The chart of a life from 1980-01-01, queried for 2009-11-03 (day 10899),
+// then moved by the scroll bars to a span and position.
+inline void showQueriedSpan(frmQORVEL &w, int span, int position)
+{
+    w.TXTCSRQ->setText(QStringLiteral("1980-01-01"));
+    w.txtCXRQ->setText(QStringLiteral("2009-11-03"));
+    w.CMDcx_Click();
+    w.PROPTION->setValueChecked(span);
+    w.POSITION->setValueChecked(position);
+    w.POSITION_Change();
+}
+
 // Types a text into a box through the keyboard, replacing what it held.
 inline void typeInto(QWidget *box, const QString &text)
 {
