@@ -2,7 +2,6 @@
 
 #include "platform/drawing/fonts.h"
 #include "platform/widgets/accessibility.h"
-#include "platform/drawing/picture.h"
 #include "platform/widgets/geometry.h"
 
 #include <QApplication>

@@ -6,8 +6,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "platform/drawing/picture.h"
-
 #include <algorithm>
 #include <cmath>
 
