@@ -1,7 +1,6 @@
 #pragma once
 
 #include "chart/chartcontrols.h"
-#include "chart/vectorchart.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/form.h"
 
@@ -17,8 +16,6 @@
 //
 // The window shares three values with the rest of the program (the dates of
 // the chart last drawn and the critical-day level); its owner passes them in.
-
-class QPainter;
 
 namespace quorvel {
 
@@ -88,8 +85,6 @@ private:
 
     void DrawBackground();
     void DrawPicBack();
-    // The chart shown, painted at a denser device's resolution.
-    void paintChartDensely(QPainter &painter, QSize size) const;
     void showChartMenu(QPoint position);
     void redrawChart();
     void clearToFrame();
@@ -116,10 +111,6 @@ private:
 
     SharedValues &m_shared;
     std::function<void()> m_openGuide;
-    // What the chart on PicBack shows, as last drawn, so that a denser
-    // screen can be given the same chart at its own resolution; nothing
-    // before the first drawing.
-    std::optional<ChartView> m_chartShown;
     // Whether the chart shows curves: set by every drawing of them, cleared
     // by every clearing of the chart.
     bool m_chartDrawn = false;

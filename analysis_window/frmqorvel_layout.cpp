@@ -109,7 +109,6 @@ void frmQORVEL::connectHandlers()
     Label2->onMouseMove = [this](int b, int s, float x, float y) { Label2_MouseMove(b, s, x, y); };
     Label2->onClick = [this] { Label2_Click(); };
     onMouseMove = [this](int b, int s, float x, float y) { Form_MouseMove(b, s, x, y); };
-    PicBack->setDensePainter([this](QPainter &painter, QSize size) { paintChartDensely(painter, size); });
     PicBack->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(PicBack, &QWidget::customContextMenuRequested, this, &frmQORVEL::showChartMenu);
     PicBack->onKeyDown = [this](int &code, int shift) { PicBack_KeyDown(code, shift); };

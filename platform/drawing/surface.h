@@ -1,30 +1,33 @@
 #pragma once
 
 #include "platform/drawing/colors.h"
+#include "platform/drawing/pixelgrid.h"
+#include "platform/drawing/raster.h"
 
 #include <QImage>
 #include <QPointF>
 #include <QRectF>
 #include <QSize>
 
+#include <cstdint>
 #include <functional>
 #include <span>
 #include <vector>
 
-// The chart's drawing surface: a backing image with user coordinates set by
-// Scale, one-pixel solid lines, filled boxes and points, drawn with the copy
-// pen or exclusive-or against what is there. The picture box widget shows
-// the image, so the chart survives being covered by another window.
+class QPainter;
+
+// The chart's drawing surface: user coordinates set by Scale, one-pixel
+// solid lines, filled boxes and points, drawn with the copy pen or by
+// exclusive or against what is there. The picture box widget shows it, so
+// the chart survives being covered by another window.
 //
-// Pixel rule (one place, used both ways). Scale maps the user rectangle onto
-// the whole image, and a pixel stands for the user point at its centre. A
-// user point falls on the first pixel whose centre is not before it (in the
-// direction of growing pixel index), so a filled box covers exactly the
-// pixels whose centres it contains, its first edge included and its second
-// excluded, and a line at a box's edge lies on the box's first pixel. The
-// pointer reports the centre of the pixel under it, so a pixel that a day's
-// box covers always reads out as that day. A line covers its first pixel but
-// not its last, so joined segments meet without overdraw.
+// What is drawn is kept twice: as the pixels of a backing image (the chart
+// on an ordinary screen, pixel for pixel), and as the drawing operations
+// themselves in user coordinates since the last Cls. The operations are
+// replayed through a painter onto any device at any size (a denser screen,
+// a printed page, a PDF or SVG file), each put on the device's own pixels by
+// the same rule the image follows (pixelgrid.h), so that every rendering of
+// the chart is the one chart that was drawn.
 
 namespace quorvel {
 
@@ -39,14 +42,14 @@ public:
     // The picture as drawn so far. Drawing may be held back until the
     // picture is asked for, so take image() again after drawing rather than
     // keeping a reference from before.
-    const QImage &image() const;
-    QSize size() const { return {m_width, m_height}; }
+    const QImage &image() const { return m_raster.image(); }
+    QSize size() const { return {m_raster.width(), m_raster.height()}; }
 
     VbColor backColor() const { return m_backColor; }
     // The colour the next Cls fills the surface with.
     void setBackColor(VbColor color) { m_backColor = color; }
     VbColor foreColor() const { return m_foreColor; }
-    void setForeColor(VbColor color);
+    void setForeColor(VbColor color) { m_foreColor = color; }
     DrawMode drawMode() const { return m_mode; }
     void setDrawMode(DrawMode mode) { m_mode = mode; }
 
@@ -57,7 +60,7 @@ public:
     // User coordinates: (x1, y1) at the top-left corner, (x2, y2) at the
     // bottom-right one. Until the first Scale both run from 0 to 1.
     void Scale(float x1, float y1, float x2, float y2);
-    QRectF scaleRect() const { return m_scale; }
+    QRectF scaleRect() const { return QRectF(m_scaleTopLeft, m_scaleBottomRight); }
 
     void Line(float x1, float y1, float x2, float y2, VbColor color);
     void LineBoxFilled(float x1, float y1, float x2, float y2, VbColor color);
@@ -68,89 +71,62 @@ public:
     void PSet(float x, float y, VbColor color);
     QPointF currentPoint() const { return m_current; }
 
-    // The mapping between user coordinates and pixels, both ways. toUser
-    // gives the centre of a pixel as the single-precision point that the
-    // pointer reports, chosen so that it maps back onto the same pixel and
-    // lies in the same user-unit column (d <= x < d + 1) as the pixel does.
-    QPoint toPixel(QPointF user) const;
-    QPointF toUser(QPoint pixel) const;
+    // The pixel rule on the image, both ways (pixelgrid.h).
+    QPoint toPixel(QPointF user) const { return m_grid.toPixel(user); }
+    QPointF toUser(QPoint pixel) const { return m_grid.toUser(pixel); }
     // The same two directions on a grid `density` times as fine as the
-    // image's (a screen with that many device pixels to a pixel): the same
-    // rule, at that resolution.
-    QPoint toPixel(QPointF user, double density) const;
-    QPointF toUser(QPoint pixel, double density) const;
+    // image's (a screen with that many device pixels to a pixel).
+    QPoint toPixel(QPointF user, double density) const { return gridAt(density).toPixel(user); }
+    QPointF toUser(QPoint pixel, double density) const { return gridAt(density).toUser(pixel); }
+
+    // Paints what has been drawn since the last Cls into the rectangle
+    // (0, 0)-(size) of the painter's logical coordinates, clipped to it, on
+    // any device. Each operation lands on the device's pixels by the pixel
+    // rule at the device's density (the painter's scale to device pixels):
+    // lines along an axis and boxes on whole device pixels, lines one
+    // logical pixel wide, other lines smoothed on a raster device. On a
+    // device with as many pixels as the image, the boxes and the lines along
+    // an axis are the image's own.
+    void paint(QPainter &painter, QSizeF size) const;
 
     // Called after every drawing operation (the widget schedules a repaint).
     void setChangedCallback(std::function<void()> callback) { m_changed = std::move(callback); }
 
-    // On by default. Off, every operation is written at once by the plain
-    // per-pixel path; the pixels are the same either way, which is what
-    // turning it off is for: comparing the two.
+    // On by default; see RasterImage::setFastPaths.
     void setFastPaths(bool on);
 
 private:
-    // A rectangle of pixels, x1 <= x < x2, y1 <= y < y2 (clipped when drawn).
-    struct Box {
-        int x1;
-        int x2;
-        int y1;
-        int y2;
-        QRgb rgb;
-    };
-
-    // Direct access to the image's pixels for one drawing operation.
-    struct Pixels {
-        QRgb *bits;
-        qsizetype stride;
-        int width;
-        int height;
+    enum class Shape : std::uint8_t { Clear, Scale, Line, Box, Point, Polyline };
+    // One drawing operation, its points in m_points from `first` on.
+    struct Operation {
+        Shape shape;
         bool exclusiveOr;
-
-        void plot(int x, int y, QRgb rgb);
-        void fillSpan(int y, int x1, int x2, QRgb rgb);   // x1 <= x < x2
-        void fillColumn(int x, int y1, int y2, QRgb rgb); // y1 <= y < y2
-        void fillBox(const Box &box);
-        void line(QPoint from, QPoint to, QRgb rgb, bool fast);
+        QRgb rgb;
+        std::uint32_t first;
+        std::uint32_t count;
     };
-    Pixels pixels();
+    void record(Shape shape, QRgb rgb, std::initializer_list<QPointF> points);
     void changed();
+    PixelGrid gridAt(double density) const;
 
     // The pixel of the current point (cached: LineTo starts where the last
     // operation ended).
     QPoint currentPixel() const;
     void setCurrent(QPointF user, QPoint pixel);
-    void drawLine(QPoint from, QPoint to, QRgb rgb);
-    void drawBox(Box box);
-    // Copy-pen rectangles (lines along an axis, filled boxes) drawn right
-    // after Cls are held back and written together with the background,
-    // a row at a time: rows that the same rectangles cross are identical, so
-    // each distinct row is built once and copied. Anything else writes them
-    // first.
-    bool deferBox(const Box &box);
-    void writeDeferred() const;
 
-    mutable QImage m_image;
-    // The image's pixels while no copy of it can be held elsewhere.
-    mutable QRgb *m_bits = nullptr;
-    qsizetype m_stride = 0;
-    int m_width = 0;
-    int m_height = 0;
-    mutable bool m_clearPending = false;
-    QRgb m_clearRgb = 0;
-    mutable std::vector<Box> m_deferred;
-    // The rows where a held-back rectangle starts or ends, sorted; with the
-    // first row and the end of the image.
-    mutable std::vector<int> m_deferredRows;
+    RasterImage m_raster;
     bool m_fastPaths = true;
     VbColor m_backColor;
     VbColor m_foreColor;
     DrawMode m_mode = DrawMode::CopyPen;
-    QRectF m_scale{0.0, 0.0, 1.0, 1.0};
-    double m_sx = 0;
-    double m_sy = 0;
+    QPointF m_scaleTopLeft{0.0, 0.0};
+    QPointF m_scaleBottomRight{1.0, 1.0};
+    PixelGrid m_grid;
     QPointF m_current;
     mutable QPoint m_currentPixel;
     mutable bool m_currentPixelKnown = false;
+    std::vector<Operation> m_operations;
+    std::vector<QPointF> m_points;
     std::function<void()> m_changed;
 };
 

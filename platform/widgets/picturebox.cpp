@@ -29,18 +29,12 @@ PictureBox::PictureBox(QWidget *parent, QRect geometry, VbColor backColor)
     });
 }
 
-void PictureBox::setDensePainter(DensePainter painter)
-{
-    m_densePainter = std::move(painter);
-    update();
-}
-
 void PictureBox::paintEvent(QPaintEvent *)
 {
     m_repaintPending = false;
     QPainter painter(this);
-    if (painter.device()->devicePixelRatioF() > 1.0 && m_densePainter)
-        m_densePainter(painter, size());
+    if (painter.device()->devicePixelRatioF() > 1.0)
+        m_surface.paint(painter, size());
     else
         painter.drawImage(0, 0, m_surface.image());
     if (m_marker && hasFocus()) {
@@ -89,7 +83,7 @@ void PictureBox::focusOutEvent(QFocusEvent *event)
 void PictureBox::mouseMoveEvent(QMouseEvent *event)
 {
     const double density = std::max(1.0, devicePixelRatioF());
-    if (density == 1.0 || !m_densePainter) {
+    if (density == 1.0) {
         const QPoint pixel(int(std::floor(event->position().x())), int(std::floor(event->position().y())));
         reportMouseMove(this, onMouseMove, event, m_surface.toUser(pixel));
         return;

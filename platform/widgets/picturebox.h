@@ -21,11 +21,10 @@ namespace quorvel {
 //
 // At one device pixel a pixel the surface's image is the picture, pixel for
 // pixel. On a denser device (a high-resolution screen, or a rendering at a
-// device pixel ratio above 1) the owner may paint the same picture at the
-// device's resolution through a dense painter; the pointer then reports the
-// user point at the centre of the device pixel under it, by the surface's
-// own rule at that density, so that what it reports agrees with what the
-// dense painting shows.
+// device pixel ratio above 1) the surface's drawing is replayed at the
+// device's resolution; the pointer then reports the user point at the centre
+// of the device pixel under it, by the surface's own rule at that density,
+// so that what it reports agrees with what the screen shows.
 class PictureBox final : public QWidget
 {
     Q_OBJECT
@@ -49,12 +48,6 @@ public:
     std::function<void(int &keyCode, int shift)> onKeyDown;
     std::function<void()> onLostFocus;
 
-    // Paints the surface's picture on a device denser than one device pixel
-    // a pixel, into the rectangle (0, 0, size) of the painter's logical
-    // coordinates. Without one the image is drawn enlarged.
-    using DensePainter = std::function<void(QPainter &painter, QSize size)>;
-    void setDensePainter(DensePainter painter);
-
 signals:
     void mouseMoved(int button, int shift, float x, float y);
     void keyDown(int keyCode, int shift);
@@ -68,7 +61,6 @@ protected:
 
 private:
     DrawingSurface m_surface;
-    DensePainter m_densePainter;
     bool m_repaintPending = false;
     std::optional<double> m_marker;
     QAccessible::Role m_accessibleRole = QAccessible::Graphic;

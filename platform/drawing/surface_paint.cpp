@@ -1,0 +1,144 @@
+#include "platform/drawing/surface.h"
+
+#include <QPaintEngine>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+// The surface's operations replayed through a painter: the chart at any
+// size, on a screen of any density, on paper and in vector files.
+
+namespace quorvel {
+namespace {
+
+// Device pixels per logical unit along each axis, and the logical rectangle
+// of a range of whole device pixels.
+struct Device {
+    double dx;
+    double dy;
+    // A line one logical pixel wide covers this many whole device pixels.
+    int lineX;
+    int lineY;
+
+    explicit Device(const QTransform &toDevice)
+        : dx(std::hypot(toDevice.m11(), toDevice.m12()))
+        , dy(std::hypot(toDevice.m21(), toDevice.m22()))
+        , lineX(std::max(1, int(std::lround(dx))))
+        , lineY(std::max(1, int(std::lround(dy))))
+    {
+    }
+
+    // The device pixels x1 <= x < x2, y1 <= y < y2.
+    QRectF pixels(int x1, int x2, int y1, int y2) const
+    {
+        return QRectF(QPointF(x1 / dx, y1 / dy), QPointF(x2 / dx, y2 / dy));
+    }
+    // The middle of a line that covers a pixel-wide run of device pixels
+    // from `pixel` on: the pixel's centre, or its far edge where a logical
+    // pixel is two device pixels, so that a straight stroke fills whole
+    // device pixels, as a line along an axis does.
+    QPointF lineCentre(QPoint pixel) const
+    {
+        return QPointF((pixel.x() + lineX / 2.0) / dx, (pixel.y() + lineY / 2.0) / dy);
+    }
+};
+
+// The device pixels from `from` up to, not including, `to`, along an axis.
+void stepsUpTo(int from, int to, int &first, int &end)
+{
+    first = to > from ? from : to + 1;
+    end = to > from ? to : from + 1;
+}
+
+} // namespace
+
+void DrawingSurface::paint(QPainter &painter, QSizeF size) const
+{
+    const Device device(painter.deviceTransform());
+    if (!(device.dx > 0.0 && device.dy > 0.0))
+        return;
+    const QSizeF devicePixels(size.width() * device.dx, size.height() * device.dy);
+    // A raster device smooths the curves; a stroke at a time would cost
+    // over ten times as much there, so they go as separate segments, square
+    // caps closing the joins. A vector device keeps each curve one line.
+    const bool raster = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster;
+
+    painter.save();
+    painter.setClipRect(QRectF(QPointF(), size), Qt::IntersectClip);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    QPen pen(Qt::black, device.lineX / device.dx, Qt::SolidLine, raster ? Qt::SquareCap : Qt::RoundCap,
+             Qt::RoundJoin);
+    PixelGrid grid;
+    QList<QLineF> segments;
+    QPolygonF polyline;
+
+    for (const Operation &operation : m_operations) {
+        const QPointF *points = m_points.data() + operation.first;
+        const QColor color = QColor::fromRgb(operation.rgb);
+        painter.setCompositionMode(operation.exclusiveOr ? QPainter::RasterOp_SourceXorDestination
+                                                         : QPainter::CompositionMode_SourceOver);
+        switch (operation.shape) {
+        case Shape::Clear:
+            painter.fillRect(QRectF(QPointF(), size), color);
+            break;
+        case Shape::Scale:
+            grid = PixelGrid(points[0], points[1], devicePixels);
+            break;
+        case Shape::Box: {
+            const QPoint a = grid.toPixel(points[0]);
+            const QPoint b = grid.toPixel(points[1]);
+            painter.fillRect(device.pixels(std::min(a.x(), b.x()), std::max(a.x(), b.x()), std::min(a.y(), b.y()),
+                                           std::max(a.y(), b.y())),
+                             color);
+            break;
+        }
+        case Shape::Point: {
+            const QPoint p = grid.toPixel(points[0]);
+            painter.fillRect(device.pixels(p.x(), p.x() + device.lineX, p.y(), p.y() + device.lineY), color);
+            break;
+        }
+        case Shape::Line: {
+            const QPoint from = grid.toPixel(points[0]);
+            const QPoint to = grid.toPixel(points[1]);
+            int first = 0;
+            int end = 0;
+            if (from.x() == to.x() && from.y() != to.y()) {
+                stepsUpTo(from.y(), to.y(), first, end);
+                painter.fillRect(device.pixels(from.x(), from.x() + device.lineX, first, end), color);
+                break;
+            }
+            if (from.y() == to.y() && from.x() != to.x()) {
+                stepsUpTo(from.x(), to.x(), first, end);
+                painter.fillRect(device.pixels(first, end, from.y(), from.y() + device.lineY), color);
+                break;
+            }
+            if (from == to)
+                break;
+            [[fallthrough]];
+        }
+        case Shape::Polyline: {
+            pen.setColor(color);
+            painter.setPen(pen);
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            polyline.clear();
+            for (std::uint32_t i = 0; i < operation.count; ++i)
+                polyline.append(device.lineCentre(grid.toPixel(points[i])));
+            if (raster) {
+                segments.clear();
+                for (qsizetype i = 1; i < polyline.size(); ++i)
+                    segments.append(QLineF(polyline[i - 1], polyline[i]));
+                painter.drawLines(segments);
+            } else {
+                painter.drawPolyline(polyline);
+            }
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            painter.setPen(Qt::NoPen);
+            break;
+        }
+        }
+    }
+    painter.restore();
+}
+
+} // namespace quorvel
