@@ -1,9 +1,11 @@
-// quorvel-chart's work without the process around it: a hundred years of
-// table rows, and the chart rendered and encoded as PNG or SVG.
+// What a person keeps of a chart, without the process around it: a hundred
+// years of table rows, the chart as PNG (at both scales) and SVG, the chart
+// sheet as PDF, and a hundred years of critical days as a calendar.
 #include "companion/companion.h"
+#include "exports/chartexports.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -28,28 +30,37 @@ void TableOf100Years(benchmark::State &state)
 }
 BENCHMARK(TableOf100Years)->Unit(benchmark::kMillisecond);
 
-ChartRequest request(int span)
-{
+// The chart of 2010-02-06, the query day in the middle of the span.
+struct Chart {
+    DrawingSurface surface{ChartPixelSize};
+    SharedValues shared{0.0, Birth, CriticalLevel};
     ChartRequest request;
-    request.birthText = QStringLiteral("1960-02-06");
-    request.queryText = QStringLiteral("2010-02-06");
-    request.view.birthDate = Birth;
-    request.view.queryDate = Birth + 18263.0;
-    request.view.span = span;
-    request.view.position = 9122;
-    return request;
-}
+
+    explicit Chart(int span)
+    {
+        request.birthText = QStringLiteral("1960-02-06");
+        request.queryText = QStringLiteral("2010-02-06");
+        request.span = span;
+        request.position = 9122;
+        drawChart(surface, shared, request);
+    }
+    DrawnChart drawn() const
+    {
+        return {surface, shared.ChartBirthDate, shared.ChartQueryDate, request.position, request.span, CriticalLevel};
+    }
+};
 
 void ChartPng(benchmark::State &state)
 {
-    const ChartRequest chart = request(int(state.range(1)));
+    Chart chart(int(state.range(1)));
     const int scale = int(state.range(0));
     QByteArray bytes;
     for (auto _ : state) {
         bytes.clear();
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        writePng(chartImage(chart, scale), &buffer);
+        drawChart(chart.surface, chart.shared, chart.request);
+        writePng(chartImage(chart.surface, scale), &buffer);
         benchmark::DoNotOptimize(bytes.data());
     }
     state.counters["bytes"] = double(bytes.size());
@@ -58,17 +69,40 @@ BENCHMARK(ChartPng)->Args({1, 40})->Args({1, 365})->Args({2, 40})->Args({2, 365}
 
 void ChartSvg(benchmark::State &state)
 {
-    const ChartRequest chart = request(int(state.range(0)));
+    const Chart chart(int(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(chartSvg(chart, 1));
+        benchmark::DoNotOptimize(chartSvg(chart.drawn(), 1));
 }
 BENCHMARK(ChartSvg)->Arg(365)->Unit(benchmark::kMillisecond);
+
+void SheetPdf(benchmark::State &state)
+{
+    const Chart chart(int(state.range(0)));
+    QByteArray bytes;
+    for (auto _ : state) {
+        bytes.clear();
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        writeChartPdf(&buffer, chart.drawn(), Birth + 20000.0);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    state.counters["bytes"] = double(bytes.size());
+}
+BENCHMARK(SheetPdf)->Arg(365)->Unit(benchmark::kMillisecond);
+
+void CalendarOf100Years(benchmark::State &state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(criticalDaysCalendar(Birth, 0.0, 36525.0, CriticalLevel, Birth + 20000.0));
+}
+BENCHMARK(CalendarOf100Years)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

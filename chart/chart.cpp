@@ -52,6 +52,29 @@ std::vector<CycleValues> halfDayCycles(double start, double end)
     return points;
 }
 
+std::optional<int> queryDayColumn(Date birthDate, Date queryDate)
+{
+    const auto d = CLng(queryDate - birthDate);
+    return d ? std::optional<int>(*d) : std::nullopt;
+}
+
+Readout readoutAt(Date birthDate, double x)
+{
+    // One past the last representable date shows no date, while the values
+    // are still shown.
+    const auto day = CDate(birthDate + x);
+    Readout readout;
+    readout.date = QStringLiteral("当前日期：") + (day ? Format(*day, u"yyyy-mm-dd") : QString());
+    const double offset = x - 0.5;
+    const CycleValues cycles = AllCycleValues(offset);
+    const double values[] = {cycles.physical * ValueScale, cycles.emotional * ValueScale,
+                             cycles.intellectual * ValueScale, CompositeValue(cycles)};
+    for (std::size_t i = 0; i < Curves.size(); ++i)
+        readout.values[i] = QString::fromUtf16(Curves[i].name) + QStringLiteral("值：")
+            + CStr(static_cast<long long>(Int(values[i])));
+    return readout;
+}
+
 QString spanLabelText(int span)
 {
     return QStringLiteral("<-- ") + CStr(span) + QStringLiteral("天 -->");
@@ -90,7 +113,7 @@ void DrawPicBack(DrawingSurface &surface, ChartControls &controls, SharedValues 
     const double first = shared.ChartBirthDate + span.start;
     const double last = first + controls.proptionValue();
     if (first <= shared.ChartQueryDate && last > shared.ChartQueryDate) {
-        if (const auto d = CLng(shared.ChartQueryDate - shared.ChartBirthDate))
+        if (const auto d = queryDayColumn(shared.ChartBirthDate, shared.ChartQueryDate))
             drawDayBar(surface, *d, QueryDayColor);
     }
 
@@ -101,17 +124,13 @@ void DrawPicBack(DrawingSurface &surface, ChartControls &controls, SharedValues 
             drawDayBar(surface, x, CriticalDayColor);
     }
 
-    constexpr std::array cycles{
-        std::pair{&CycleValues::physical, PhysicalColor},
-        std::pair{&CycleValues::emotional, EmotionalColor},
-        std::pair{&CycleValues::intellectual, IntellectualColor},
-    };
+    constexpr std::array cycles{&CycleValues::physical, &CycleValues::emotional, &CycleValues::intellectual};
     std::vector<QPointF> vertices;
     vertices.reserve(points.size());
-    for (const auto &[cycle, color] : cycles)
-        drawCurve(surface, span, color, [&, cycle = cycle](std::size_t i) { return ValueScale * points[i].*cycle; },
-                  vertices);
-    drawCurve(surface, span, CompositeColor, [&](std::size_t i) { return CompositeValue(points[i]); }, vertices);
+    for (std::size_t curve = 0; curve < cycles.size(); ++curve)
+        drawCurve(surface, span, Curves[curve].color,
+                  [&, cycle = cycles[curve]](std::size_t i) { return ValueScale * points[i].*cycle; }, vertices);
+    drawCurve(surface, span, Curves[3].color, [&](std::size_t i) { return CompositeValue(points[i]); }, vertices);
 
     controls.setStartLabel(startLabelText(shared.ChartBirthDate, controls.positionValue()));
     controls.setSpanLabel(spanLabelText(controls.proptionValue()));

@@ -5,7 +5,10 @@
 #include "platform/drawing/surface.h"
 
 #include <QSize>
+#include <QString>
 
+#include <array>
+#include <optional>
 #include <vector>
 
 // Chart coordinates: x is the day offset since the chart's birth date, day d
@@ -23,6 +26,23 @@ inline constexpr VbColor PhysicalColor = 16711680;     // blue
 inline constexpr VbColor EmotionalColor = 65535;       // yellow
 inline constexpr VbColor IntellectualColor = 255;      // red
 inline constexpr VbColor CompositeColor = 16776960;    // cyan
+
+// The four curves in drawing order: each one's colour and the word the user
+// interface gives it (the legend, the readout, the exported files).
+struct CurveStyle {
+    VbColor color;
+    const char16_t *name;
+};
+inline constexpr std::array<CurveStyle, 4> Curves{{
+    {PhysicalColor, u"体力"},
+    {EmotionalColor, u"情绪"},
+    {IntellectualColor, u"智力"},
+    {CompositeColor, u"综合"},
+}};
+
+// The span labels shown on the chart, top left and top right.
+inline constexpr VbColor StartLabelColor = 0x00CFF5DB; // pale green
+inline constexpr VbColor SpanLabelColor = 0x009AE9C4;  // light green
 
 // The chart's picture, 11505 x 6735 twips in the window, in pixels.
 inline constexpr QSize ChartPixelSize(767, 449);
@@ -44,6 +64,20 @@ void DrawPicBack(DrawingSurface &surface, ChartControls &controls, SharedValues 
 // days are every other point) all take them from here, so each is worked
 // out once.
 std::vector<CycleValues> halfDayCycles(double start, double end);
+
+// The column of the query day, which the query-day bar covers: the days
+// from the birth date to the query date, rounded to the nearest whole number
+// (halves to even); nothing when that overflows.
+std::optional<int> queryDayColumn(Date birthDate, Date queryDate);
+
+// The readout at chart position x (a day offset since the birth date), as the
+// five labels under the chart show it: the date there and the values of the
+// four curves, whose day d is drawn at d + 0.5.
+struct Readout {
+    QString date;                  // "当前日期：yyyy-mm-dd"
+    std::array<QString, 4> values; // "体力值：n", ..., "综合值：n", in curve order
+};
+Readout readoutAt(Date birthDate, double x);
 
 // "<-- " s "天 -->"
 QString spanLabelText(int span);

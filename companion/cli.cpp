@@ -1,6 +1,8 @@
 #include "companion/companion.h"
 
+#include "chart/chart.h"
 #include "chart/span.h"
+#include "exports/chartexports.h"
 #include "model/biorhythm.h"
 #include "platform/dates/conversions.h"
 
@@ -161,20 +163,28 @@ void checkRange(Date from, Date to)
                     .arg(Format(to, u"yyyy-mm-dd"), Format(from, u"yyyy-mm-dd")));
 }
 
+// The date a sheet or calendar says it was made: --made, or today.
+Date madeDate(const Options &options)
+{
+    return calendarDay(options.has(QStringLiteral("--made")) ? options.date(QStringLiteral("--made")) : Now());
+}
+
 int chartCommand(const QStringList &arguments)
 {
-    const Options options(arguments, QStringLiteral("chart"), {"--birth", "--query", "--span", "--scale", "-o"});
+    const Options options(arguments, QStringLiteral("chart"),
+                          {"--birth", "--query", "--span", "--scale", "--made", "-o"});
     ChartRequest request;
     request.birthText = options.required(QStringLiteral("--birth"));
     const Date birth = options.date(QStringLiteral("--birth"));
     request.queryText = options.required(QStringLiteral("--query"));
     Date query = options.date(QStringLiteral("--query"));
-    request.view.span = options.number(QStringLiteral("--span"), MinSpan, MaxSpan, MinSpan);
+    request.span = options.number(QStringLiteral("--span"), MinSpan, MaxSpan, MinSpan);
     const int scale = options.number(QStringLiteral("--scale"), 1, 2, 1);
+    const Date made = madeDate(options);
     const QString path = options.required(QStringLiteral("-o"));
     const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix != u"png" && suffix != u"svg")
-        invalid(QStringLiteral("-o: \"%1\" must end in .png or .svg").arg(path));
+    if (suffix != u"png" && suffix != u"svg" && suffix != u"pdf")
+        invalid(QStringLiteral("-o: \"%1\" must end in .png, .svg or .pdf").arg(path));
 
     // As the query command does: a date after the present moment becomes
     // today, written out as the window writes it into the box.
@@ -184,29 +194,48 @@ int chartCommand(const QStringList &arguments)
         query = CDate(request.queryText).value_or(calendarDay(now));
     }
 
-    if (const auto position = centredSpanPosition(query, birth, request.view.span)) {
-        request.view.position = *position;
-        request.view.birthDate = birth;
-        request.view.queryDate = query;
+    if (const auto position = centredSpanPosition(query, birth, request.span)) {
+        request.position = *position;
     } else {
         // The window shows the empty frame at the start of life here.
         std::fprintf(stderr, "quorvel-chart: a span of %d days centred on %s would begin before the birth date; "
                              "only the frame is drawn\n",
-                     request.view.span, qPrintable(Format(query, u"yyyy-mm-dd")));
-        request.view.position = 0;
-        request.view.birthDate = birth; // for the start label of the SVG
+                     request.span, qPrintable(Format(query, u"yyyy-mm-dd")));
+        request.position = 0;
         request.birthText.clear();
         request.queryText.clear();
     }
 
+    DrawingSurface surface(ChartPixelSize);
+    SharedValues shared{query, birth, CriticalLevel};
+    drawChart(surface, shared, request);
+    const DrawnChart chart{surface, shared.ChartBirthDate, shared.ChartQueryDate, request.position, request.span,
+                           CriticalLevel};
+
     Output output(path);
     if (suffix == u"png") {
-        if (!writePng(chartImage(request, scale), output.device()))
+        if (!writePng(chartImage(surface, scale), output.device()))
             output.fail(QStringLiteral("the PNG could not be written"));
-    } else {
-        const QByteArray svg = chartSvg(request, scale);
+    } else if (suffix == u"svg") {
+        const QByteArray svg = chartSvg(chart, scale);
         output.write(svg.constData(), std::size_t(svg.size()));
+    } else if (!writeChartPdf(output.device(), chart, made)) {
+        output.fail(QStringLiteral("the PDF could not be written"));
     }
+    output.finish();
+    return 0;
+}
+
+int calendarCommand(const QStringList &arguments)
+{
+    const Options options(arguments, QStringLiteral("calendar"), {"--birth", "--from", "--to", "--made", "-o"});
+    const Date birth = calendarDay(options.date(QStringLiteral("--birth")));
+    const Date from = calendarDay(options.date(QStringLiteral("--from")));
+    const Date to = calendarDay(options.date(QStringLiteral("--to")));
+    checkRange(from, to);
+    const QByteArray calendar = criticalDaysCalendar(birth, from - birth, to - birth, CriticalLevel, madeDate(options));
+    Output output(options.value(QStringLiteral("-o")));
+    output.write(calendar.constData(), std::size_t(calendar.size()));
     output.finish();
     return 0;
 }
@@ -294,7 +323,7 @@ QString usageText()
     return QStringLiteral(R"(Usage: quorvel-chart COMMAND OPTIONS
 
 Commands:
-  chart --birth B --query Q [--span S] [--scale 1|2] -o FILE.png|FILE.svg
+  chart --birth B --query Q [--span S] [--scale 1|2] [--made D] -o FILE.png|FILE.svg|FILE.pdf
       The chart the analysis window draws after a query for these dates: the
       span of S days (40 to 365, default 40) centred on the query date, a
       query date after the present moment taken as today. When such a span
@@ -302,6 +331,9 @@ Commands:
       (as in the window) and a note goes to standard error. Scale 1 gives the
       window's own 767 x 449 picture; scale 2 draws it at 1534 x 898, and an
       SVG at twice the size. The SVG has the legend and the span labels too.
+      A PDF is the chart sheet: one A4 page with the dates, the chart and its
+      legend, the query day's values, the span's critical days and the date
+      it was made (today, or D).
 
   table --birth B --from D1 --to D2 [-o FILE.csv]
       One CSV row (RFC 4180, UTF-8, CRLF line ends, header row) per day from
@@ -325,6 +357,12 @@ Commands:
       The critical days from D1 to D2, both included, one yyyy-mm-dd a line:
       the days on which all three cycles lie within 0.2 of zero, as the chart
       marks them. Days before the birth date follow the same rule.
+
+  calendar --birth B --from D1 --to D2 [--made D] [-o FILE.ics]
+      The critical days from D1 to D2, both included, as an iCalendar file
+      that calendar programs import: one all-day event "生物节律临界日" a day,
+      with the three cycle values of that day; standard output without -o.
+      Its time stamps are the date it was made (today, or D).
 
   compare --birth B --other B2 [--on D]
       For each cycle (体力, 情绪, 智力) how far the two people run in phase, as
@@ -355,7 +393,7 @@ int run(const QStringList &arguments)
     }
     try {
         if (arguments.isEmpty())
-            invalid(QStringLiteral("no command given; the commands are chart, table, critical and compare "
+            invalid(QStringLiteral("no command given; the commands are chart, table, critical, calendar and compare "
                                    "(see quorvel-chart --help)"));
         const QString command = arguments.first();
         const QStringList rest = arguments.mid(1);
@@ -367,7 +405,9 @@ int run(const QStringList &arguments)
             return criticalCommand(rest);
         if (command == u"compare")
             return compareCommand(rest);
-        invalid(QStringLiteral("unknown command \"%1\"; the commands are chart, table, critical and compare "
+        if (command == u"calendar")
+            return calendarCommand(rest);
+        invalid(QStringLiteral("unknown command \"%1\"; the commands are chart, table, critical, calendar and compare "
                                "(see quorvel-chart --help)")
                     .arg(command));
     } catch (const Failure &failure) {

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "chart/vectorchart.h"
+#include "chart/chartcontrols.h"
+#include "chart/span.h"
+#include "platform/drawing/surface.h"
 #include "platform/dates/datetime.h"
 
-#include <QByteArray>
-#include <QIODevice>
-#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -14,11 +13,12 @@
 #include <vector>
 
 // quorvel-chart, the program's companion on the command line: the chart of
-// two dates as a PNG or SVG file, a table of the values of every day in a
-// range, the critical days in a range and how far two people's cycles run in
-// phase. It reads dates with the window's own date reader and draws with the
-// window's own chart code, so that its files show what the window shows.
-// Links the model, platform and chart layers and nothing of the windows.
+// two dates as a PNG, SVG or PDF file, a table of the values of every day in
+// a range, the critical days in a range (as lines or as a calendar) and how
+// far two people's cycles run in phase. It reads dates with the window's own
+// date reader, draws with the window's own chart code and writes the
+// window's own files, so that its files show what the window shows. Links
+// the model, platform, chart and exports layers and nothing of the windows.
 
 namespace quorvel::companion {
 
@@ -59,23 +59,18 @@ struct PhaseAgreement {
 PhaseAgreement phaseAgreement(long long days);
 
 // What the chart command draws: the texts as the window's boxes would hold
-// them (empty when only the frame is drawn) and the same chart as a view.
+// them (empty when only the frame is drawn) and the scroll bars' values.
 struct ChartRequest {
     QString birthText;
     QString queryText;
-    ChartView view;
+    int position = 0;  // span start in two-day steps
+    int span = MinSpan; // span width in days
 };
 
-// Scale 1: the window's own pixel drawing. Scale 2: the same chart drawn as
-// vectors at twice the size.
-QImage chartImage(const ChartRequest &request, int scale);
-
-// Writes a PNG that reads back pixel for pixel as the image. A chart has few
-// colours: it is stored with a palette, which encodes several times faster.
-bool writePng(const QImage &image, QIODevice *device);
-
-// The chart as SVG, with the legend below it and the span labels on it.
-QByteArray chartSvg(const ChartRequest &request, int scale);
+// Draws the chart as the window redraws it (Cls, DrawBackground,
+// DrawPicBack) for the request; DrawPicBack records the dates it drew in
+// `shared`, as in the window.
+void drawChart(DrawingSurface &surface, SharedValues &shared, const ChartRequest &request);
 
 // The whole program: arguments without the program name; returns the exit
 // status (0 done, 1 an output could not be written, 2 invalid arguments).

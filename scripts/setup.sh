@@ -4,16 +4,18 @@
 # What building and running the program needs (./run).
 QUORVEL_PACKAGES=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxkbcommon-dev
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev libxkbcommon-dev
     fonts-arphic-uming fonts-wqy-microhei qt6-translations-l10n
 )
 
 # What the tests and benchmarks need besides (./test): Qt Test, Google
-# Benchmark, and the tools that check the Debian package, the menu entry,
-# the AppStream data and the manual page.
+# Benchmark, the tools that check the Debian package, the menu entry, the
+# AppStream data and the manual page, and the readers that the exported
+# files are read back with (poppler for PDF, Python's icalendar).
 QUORVEL_TEST_PACKAGES=(
     libqt6test6 libbenchmark-dev
     dpkg-dev file appstream desktop-file-utils groff-base
+    poppler-utils python3-icalendar
 )
 
 # Only for the fuzz preset (tools/fuzz-dates): clang and its libFuzzer and

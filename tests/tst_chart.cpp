@@ -1,6 +1,5 @@
 #include "chartfixture.h"
 
-#include "chart/vectorchart.h"
 #include "model/biorhythm.h"
 #include "platform/dates/conversions.h"
 
@@ -305,9 +304,6 @@ void tst_Chart::curvesStayOnTheirOwnValues_data()
 // segment between two of its neighbouring half-day values. A curve that
 // began with a line from wherever the pen last stood, or that joined on to
 // the curve before it, would leave a long stroke elsewhere.
-// The vector chart (dense screens, exported charts) draws the same: each
-// curve's vertices on the pixels of its own values, and the model's
-// critical days.
 void tst_Chart::curvesStayOnTheirOwnValues()
 {
     QFETCH(int, position);
@@ -325,28 +321,6 @@ void tst_Chart::curvesStayOnTheirOwnValues()
         {Cyan, [](double x) { return CompositeValue(x); }},
     };
     const double start = 2.0 * position;
-    ChartView view;
-    view.birthDate = CDate(u"1960-02-06"_qs);
-    view.queryDate = CDate(u"1990-01-01"_qs);
-    view.position = position;
-    view.span = proption;
-    const ChartGeometry vector = chartGeometry(view, QSizeF(ChartSize));
-    QList<double> criticalDays;
-    for (double x = start; x <= start + proption; x += 1.0)
-        if (IsCriticalDay(x, 0.2f))
-            criticalDays << x;
-    QCOMPARE(QList<double>(vector.criticalDays), criticalDays);
-    for (std::size_t i = 0; i < std::size(curves); ++i) {
-        const Curve &curve = curves[i];
-        const QPolygonF &vertices = vector.curves[i];
-        QCOMPARE(vertices.size(), 2 * proption + 1);
-        for (qsizetype k = 0; k < vertices.size(); ++k) {
-            const double x = start + 0.5 * double(k);
-            const QPoint pixel = chart.surface.toPixel(QPointF(float(x + 0.5), float(curve.value(x))));
-            if (pixel.x() < ChartSize.width())
-                QCOMPARE(QPoint(int(std::ceil(vertices[k].x() - 1.0)), int(std::ceil(vertices[k].y() - 1.0))), pixel);
-        }
-    }
     for (const Curve &curve : curves) {
         // The rows each column may hold, from the segments that reach it.
         QList<QPair<int, int>> rows(ChartSize.width(), {ChartSize.height(), -1});

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QXmlStreamReader>
 
 using namespace quorvel;
 using namespace quorvel::test;
@@ -50,7 +49,6 @@ private slots:
     void pngIsTheWindowsChart_data();
     void pngIsTheWindowsChart();
     void futureQueryIsToday();
-    void vectorChartsFollowThePixels();
     void tableRowsAreTheModelsValues();
     void criticalDaysAreTheModelsOnes();
     void compare_data();
@@ -142,59 +140,6 @@ void tst_Companion::futureQueryIsToday()
     QCOMPARE(runChart({"chart", "--birth", "1990-05-05", "--query", "9999-12-31", "-o", future}).status, 0);
     QCOMPARE(runChart({"chart", "--birth", "1990-05-05", "--query", dayText(Now()), "-o", today}).status, 0);
     QVERIFY(QImage(future) == QImage(today));
-}
-
-// The SVG and the twice-size PNG draw the curves through the points where
-// the window's pixels lie: every vertex of the Composite, drawn last, falls
-// on a cyan pixel of the window's picture and of the twice-size picture.
-// The texts are the span labels and the legend.
-void tst_Companion::vectorChartsFollowThePixels()
-{
-    const QString svgFile = m_dir.filePath(QStringLiteral("chart.svg"));
-    const QString pngFile = m_dir.filePath(QStringLiteral("chart1.png"));
-    const QString png2File = m_dir.filePath(QStringLiteral("chart2.png"));
-    const QStringList dates{"--birth", "1980-01-01", "--query", "2009-11-03", "--span", "40"};
-    QCOMPARE(runChart(QStringList{"chart"} + dates + QStringList{"-o", svgFile}).status, 0);
-    QCOMPARE(runChart(QStringList{"chart"} + dates + QStringList{"-o", pngFile}).status, 0);
-    QCOMPARE(runChart(QStringList{"chart"} + dates + QStringList{"--scale", "2", "-o", png2File}).status, 0);
-    const QImage png(pngFile);
-    const QImage png2(png2File);
-    QCOMPARE(png2.size(), ChartSize * 2);
-
-    QFile file(svgFile);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QXmlStreamReader svg(&file);
-    QStringList polylineColours;
-    QStringList texts;
-    QList<QPointF> composite;
-    while (!svg.atEnd()) {
-        if (svg.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (svg.name() == u"polyline") {
-            polylineColours << svg.attributes().value("stroke").toString();
-            composite.clear();
-            const auto points = svg.attributes().value("points").split(u' ');
-            for (const auto &point : points) {
-                const auto xy = point.split(u',');
-                composite << QPointF(xy[0].toDouble(), xy[1].toDouble());
-            }
-        } else if (svg.name() == u"text") {
-            texts << svg.readElementText();
-        }
-    }
-    QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
-    QCOMPARE(polylineColours, (QStringList{"#0000ff", "#ffff00", "#ff0000", "#00ffff"}));
-    QCOMPARE(texts, (QStringList{"2009-10-15", "<-- 40天 -->", "体力", "情绪", "智力", "综合"}));
-    QCOMPARE(composite.size(), 81);
-    const QRgb cyan = qRgb(0, 0xFF, 0xFF);
-    // The last two points lie on and beyond the right edge.
-    for (const QPointF &p : composite.mid(0, 79)) {
-        // The surface's pixel for a point half a pixel before p.
-        QCOMPARE(png.pixel(int(std::ceil(p.x() - 1.0)), int(std::ceil(p.y() - 1.0))), cyan);
-        // Antialiased: the middle of the line is cyan all but a shade.
-        const QRgb sharp = png2.pixel(int(2 * p.x()), int(2 * p.y()));
-        QVERIFY(qRed(sharp) < 0x20 && qGreen(sharp) > 0xE0 && qBlue(sharp) > 0xE0);
-    }
 }
 
 void tst_Companion::tableRowsAreTheModelsValues()

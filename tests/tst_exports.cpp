@@ -1,0 +1,318 @@
+// What a person keeps of a chart, read back as its reader reads it: the PDF
+// sheet by poppler (its text, and its page rendered), the SVG as XML, the
+// calendar by a real iCalendar parser.
+#include "windowtest.h"
+
+#include "chart/span.h"
+#include "exports/chartexports.h"
+
+#include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+
+#include <cmath>
+
+using namespace quorvel;
+using namespace quorvel::test;
+
+namespace {
+
+// A program's standard output; fails the test when it cannot run.
+QByteArray output(const QString &program, const QStringList &arguments, int *status = nullptr)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+        qWarning("%s did not run: %s", qPrintable(program), qPrintable(process.errorString()));
+        return "did not run";
+    }
+    if (status)
+        *status = process.exitCode();
+    else if (process.exitCode() != 0)
+        qWarning("%s: %s", qPrintable(program), process.readAllStandardError().constData());
+    return process.readAllStandardOutput();
+}
+
+QByteArray chartTool(const QStringList &arguments)
+{
+    int status = -1;
+    const QByteArray out = output(QStringLiteral(QUORVEL_CHART), arguments, &status);
+    return status == 0 ? out : QByteArray("failed");
+}
+
+QStringList pdfText(const QString &pdf)
+{
+    return QString::fromUtf8(output(QStringLiteral("pdftotext"), {"-raw", pdf, "-"}))
+        .split(u'\n', Qt::SkipEmptyParts);
+}
+
+QImage pdfPage(const QString &pdf, const QString &png)
+{
+    output(QStringLiteral("pdftoppm"), {"-r", "300", "-png", "-singlefile", pdf, png.chopped(4)});
+    return QImage(png).convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+class tst_Exports : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void svgCurvesLieInTheirPixels();
+    void sameArgumentsSameFiles();
+    void sheetReadsBackFromThePdf_data();
+    void sheetReadsBackFromThePdf();
+    void calendarReadsBackInAParser();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void tst_Exports::initTestCase()
+{
+    initAssets();
+    QVERIFY(m_dir.isValid());
+}
+
+// The SVG and the twice-size PNG draw the curves through the points where
+// the window's pixels lie, with the span labels and the legend.
+void tst_Exports::svgCurvesLieInTheirPixels()
+{
+    const QString svgFile = m_dir.filePath(u"chart.svg"_qs);
+    const QString png2File = m_dir.filePath(u"chart2.png"_qs);
+    const QStringList dates{"chart", "--birth", "1980-01-01", "--query", "2009-11-03", "--span", "40"};
+    QCOMPARE(chartTool(dates + QStringList{"-o", svgFile}), QByteArray());
+    QCOMPARE(chartTool(dates + QStringList{"--scale", "2", "-o", png2File}), QByteArray());
+    const QImage png2(png2File);
+    QCOMPARE(png2.size(), ChartSize * 2);
+
+    QFile file(svgFile);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader svg(&file);
+    QStringList strokes{QString()};
+    QStringList polylineColours;
+    QStringList texts;
+    QList<QList<QPointF>> vertices;
+    while (!svg.atEnd()) {
+        const auto token = svg.readNext();
+        if (token == QXmlStreamReader::EndElement && svg.name() == u"g")
+            strokes.removeLast();
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        if (svg.name() == u"g") {
+            const auto stroke = svg.attributes().value("stroke");
+            strokes << (stroke.isEmpty() ? strokes.last() : stroke.toString());
+        } else if (svg.name() == u"polyline") {
+            polylineColours << strokes.last();
+            vertices.append(QList<QPointF>());
+            for (const auto &point : svg.attributes().value("points").split(u' ', Qt::SkipEmptyParts)) {
+                const auto xy = point.split(u',');
+                vertices.last() << QPointF(xy[0].toDouble(), xy[1].toDouble());
+            }
+        } else if (svg.name() == u"text") {
+            texts << svg.readElementText();
+        }
+    }
+    QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
+    QCOMPARE(polylineColours, (QStringList{"#0000ff", "#ffff00", "#ff0000", "#00ffff"}));
+    QCOMPARE(texts, (QStringList{"2009-10-15", "<-- 40天 -->", "体力", "情绪", "智力", "综合"}));
+
+    // Each vertex, the value of a half day x drawn at x + 0.5, inside the
+    // pixel the window's chart puts it on; the Composite, drawn last, on the
+    // twice-size picture's device pixel for it, sharp.
+    ChartFixture chart;
+    chart.show(u"1980-01-01"_qs, u"2009-11-03"_qs, 5440, 40);
+    const std::function<double(double)> values[] = {
+        [](double x) { return 100 * CycleValue(x, BiorhythmCycle::Physical); },
+        [](double x) { return 100 * CycleValue(x, BiorhythmCycle::Emotional); },
+        [](double x) { return 100 * CycleValue(x, BiorhythmCycle::Intellectual); },
+        [](double x) { return CompositeValue(x); },
+    };
+    for (int curve = 0; curve < 4; ++curve) {
+        QCOMPARE(vertices[curve].size(), 81);
+        for (int k = 0; k < 81; ++k) {
+            const double x = 10880 + 0.5 * k;
+            const QPointF user(float(x + 0.5), float(values[curve](x)));
+            const QPoint pixel = chart.surface.toPixel(user);
+            if (pixel.x() >= ChartSize.width())
+                continue;
+            const QPointF vertex = vertices[curve][k];
+            QCOMPARE(QPoint(int(std::floor(vertex.x())), int(std::floor(vertex.y()))), pixel);
+            if (curve == 3 && k > 0) { // the first is the line's square end
+                const QRgb sharp = png2.pixel(chart.surface.toPixel(user, 2.0));
+                QVERIFY2(qRed(sharp) < 0x20 && qGreen(sharp) > 0xE0 && qBlue(sharp) > 0xE0,
+                         qPrintable(u"%1: %2"_qs.arg(k).arg(sharp, 8, 16)));
+            }
+        }
+    }
+}
+
+// Reproducible files: the same arguments give the same bytes; a PDF the
+// same text and the same page (its own time stamp aside).
+void tst_Exports::sameArgumentsSameFiles()
+{
+    const QStringList chart{"chart", "--birth", "1960-02-06", "--query", "1961-11-12", "--span", "100",
+                            "--made", "2026-01-02", "-o"};
+    const QStringList calendar{"calendar", "--birth", "1960-02-06", "--from", "1960-01-01", "--to", "1980-01-01",
+                               "--made", "2026-01-02", "-o"};
+    for (const QString &suffix : {u"png"_qs, u"svg"_qs, u"ics"_qs, u"pdf"_qs}) {
+        QByteArray first;
+        QStringList text;
+        QImage page;
+        for (int run = 0; run < 2; ++run) {
+            const QString path = m_dir.filePath(u"same%1.%2"_qs.arg(run).arg(suffix));
+            QCOMPARE(chartTool((suffix == u"ics" ? calendar : chart) + QStringList{path}), QByteArray());
+            if (suffix == u"pdf") {
+                if (run == 0) {
+                    text = pdfText(path);
+                    page = pdfPage(path, m_dir.filePath(u"same.png"_qs));
+                    QVERIFY(!page.isNull());
+                } else {
+                    QCOMPARE(pdfText(path), text);
+                    QVERIFY(pdfPage(path, m_dir.filePath(u"same.png"_qs)) == page);
+                }
+                continue;
+            }
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            if (run == 0)
+                first = file.readAll();
+            else
+                QVERIFY2(file.readAll() == first, qPrintable(suffix));
+        }
+    }
+}
+
+void tst_Exports::sheetReadsBackFromThePdf_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<int>("span");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("a critical day in the span")
+        << "1961-11-12" << 40
+        << QStringList{"出生日期：1960-02-06", "查询日期：1961-11-12", "图表范围：1961-10-22 至 1961-11-30，共40天",
+                       "查询日 1961-11-12", "临界日", "1961-11-11", "制作日期：2026-01-02"};
+    QTest::newRow("none in the span")
+        << "2009-11-03" << 365
+        << QStringList{"查询日期：2009-11-03", "图表范围：2009-05-05 至 2010-05-04，共365天", "临界日", "无临界日"};
+}
+
+// The sheet's texts as a PDF reader extracts them, in the program's face,
+// embedded; and its chart region, rendered by poppler, is the chart.
+void tst_Exports::sheetReadsBackFromThePdf()
+{
+    QFETCH(QString, query);
+    QFETCH(int, span);
+    QFETCH(QStringList, expected);
+    const QString pdf = m_dir.filePath(u"sheet.pdf"_qs);
+    QCOMPARE(chartTool({"chart", "--birth", "1960-02-06", "--query", query, "--span", QString::number(span),
+                        "--made", "2026-01-02", "-o", pdf}),
+             QByteArray());
+    const QString text = pdfText(pdf).join(u'\n');
+    QVERIFY2(text.startsWith(u"Quorvel生物节律图"), qPrintable(text));
+    for (const QString &line : expected)
+        QVERIFY2(text.contains(line), qPrintable(line + u"\n---\n"_qs + text));
+    const QString fonts = QString::fromUtf8(output(QStringLiteral("pdffonts"), {pdf}));
+    // name, type, encoding, then "yes" for embedded.
+    QVERIFY2(fonts.contains(QRegularExpression(u"UMing\\S*\\s+CID TrueType\\s+\\S+\\s+yes"_qs)), qPrintable(fonts));
+
+    // The chart region: the black rectangle at the top left of the page.
+    const QImage page = pdfPage(pdf, m_dir.filePath(u"sheet.png"_qs));
+    QVERIFY(!page.isNull());
+    // The chart is the one large area of the page that is not white paper:
+    // its rows are mostly coloured, and so are its columns within them.
+    const auto paper = [&](int x, int y) { return qGray(page.pixel(x, y)) > 0xF0; };
+    int top = -1, bottom = -1, left = -1, right = -1;
+    for (int y = 0; y < page.height(); ++y) {
+        int coloured = 0;
+        for (int x = 0; x < page.width(); ++x)
+            coloured += !paper(x, y);
+        if (coloured > page.width() / 2)
+            (top < 0 ? top : bottom) = y, bottom = y;
+    }
+    for (int x = 0; top >= 0 && x < page.width(); ++x) {
+        int coloured = 0;
+        for (int y = top; y <= bottom; ++y)
+            coloured += !paper(x, y);
+        if (coloured > (bottom - top) * 9 / 10)
+            (left < 0 ? left : right) = x, right = x;
+    }
+    const QRect region(QPoint(left, top), QPoint(right, bottom));
+    QVERIFY(region.width() > 100);
+
+    // The page shows the chart drawn for these dates, at the page's own
+    // resolution: each of its pixels in a colour that the chart has there
+    // or a device pixel beside it (the two renderers smooth and round edges
+    // their own ways).
+    ChartFixture chart;
+    const int position = centredSpanPosition(CDate(query).value(), CDate(u"1960-02-06"_qs).value(), span).value();
+    chart.show(u"1960-02-06"_qs, query, position, span);
+    QImage replay(region.size(), QImage::Format_RGB32);
+    QPainter painter(&replay);
+    painter.scale(region.width() / double(ChartSize.width()), region.height() / double(ChartSize.height()));
+    chart.surface.paint(painter, QSizeF(ChartSize));
+    painter.end();
+    int alike = 0;
+    for (int y = 0; y < replay.height(); ++y)
+        for (int x = 0; x < replay.width(); ++x) {
+            const QRgb a = page.pixel(region.left() + x, region.top() + y);
+            bool near = false;
+            for (int dx = std::max(x - 1, 0); dx <= std::min(x + 1, replay.width() - 1) && !near; ++dx) {
+                const QRgb b = replay.pixel(dx, y);
+                near = std::abs(qRed(a) - qRed(b)) < 96 && std::abs(qGreen(a) - qGreen(b)) < 96
+                    && std::abs(qBlue(a) - qBlue(b)) < 96;
+            }
+            alike += near;
+        }
+    QVERIFY2(alike > replay.width() * replay.height() * 99 / 100,
+             qPrintable(u"%1 of %2"_qs.arg(alike).arg(replay.width() * replay.height())));
+}
+
+// The calendar as a calendar program reads it: one all-day event per
+// critical day, its UID stable, its description the day's three values; and
+// as it is written: CRLF line ends, no line over 75 octets.
+void tst_Exports::calendarReadsBackInAParser()
+{
+    const QString ics = m_dir.filePath(u"critical.ics"_qs);
+    QCOMPARE(chartTool({"calendar", "--birth", "1960-02-06", "--from", "1960-02-06", "--to", "1978-12-31", "--made",
+                        "2026-01-02", "-o", ics}),
+             QByteArray());
+    QFile file(ics);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.endsWith("\r\n"));
+    for (const QByteArray &line : bytes.split('\n')) {
+        QVERIFY(line.isEmpty() || line.endsWith('\r'));
+        QVERIFY2(line.size() <= 76, line.constData());
+    }
+
+    const char *script = R"(
+import sys, icalendar
+calendar = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())
+print(calendar['VERSION'], calendar['PRODID'])
+for event in calendar.walk('VEVENT'):
+    print(event['UID'], event['DTSTART'].dt, event['DTEND'].dt, event['DTSTAMP'].dt.isoformat(),
+          event['SUMMARY'], event['DESCRIPTION'], sep='|')
+)";
+    const QStringList lines =
+        QString::fromUtf8(output(QStringLiteral("/usr/bin/python3"), {"-c", QString::fromUtf8(script), ics}))
+            .split(u'\n', Qt::SkipEmptyParts);
+    QVERIFY2(lines.value(0).startsWith(u"2.0 -//Quorvel"), qPrintable(lines.join(u'\n')));
+    QStringList expected;
+    for (const int day : {0, 644, 1288, 1484, 2128, 2772, 3416, 4060, 6566}) {
+        const QString date = Format(21952.0 + day, u"yyyy-mm-dd");
+        const QString next = Format(21953.0 + day, u"yyyy-mm-dd");
+        const auto value = [&](BiorhythmCycle cycle) { return QString::number(Int(100 * CycleValue(day, cycle))); };
+        expected << u"19600206-%1-critical@quorvel.org|%2|%3|2026-01-02T00:00:00+00:00|生物节律临界日|体力值：%4，情绪值：%5，智力值：%6"_qs
+                        .arg(QString(date).remove(u'-'), date, next, value(BiorhythmCycle::Physical),
+                             value(BiorhythmCycle::Emotional), value(BiorhythmCycle::Intellectual));
+    }
+    QCOMPARE(lines.mid(1), expected);
+}
+
+QTEST_MAIN(tst_Exports)
+#include "tst_exports.moc"
