@@ -17,7 +17,11 @@
 // The window shares three values with the rest of the program (the dates of
 // the chart last drawn and the critical-day level); its owner passes them in.
 
+class QPrinter;
+
 namespace quorvel {
+
+struct DrawnChart;
 
 class frmQORVEL final : public Form, private ChartControls
 {
@@ -71,12 +75,19 @@ public:
     // What a click on the guide link opens (the guide window, modally).
     void setGuideOpener(std::function<void()> opener) { m_openGuide = std::move(opener); }
 
-    // The chart's own menu (right-click on a drawn chart): copy the chart's
-    // picture, save it as a PNG file, copy the readout's text. The last two
-    // are reachable here for tests; the menu asks for the file name.
+    // The chart's own menu (right-click or the Menu key on a drawn chart):
+    // copy the chart's picture, save it (PNG, SVG or the PDF sheet, by the
+    // file's suffix), print the sheet, export the span's critical days as a
+    // calendar, copy the readout's text. The menu asks for the file names;
+    // the saving, printing and exporting are reachable here for tests, each
+    // giving the reason it failed, empty on success.
     bool chartIsDrawn() const { return m_chartDrawn; }
     QString readoutText() const;
-    bool saveChart(const QString &path) const;
+    QString saveChart(const QString &path) const;
+    QString exportCriticalDays(const QString &path) const;
+    bool printSheet(QPrinter *printer) const;
+    // The print dialog with a preview of the sheet (also Ctrl+P).
+    void printChart();
 
 private:
     void createControls();
@@ -86,6 +97,7 @@ private:
     void DrawBackground();
     void DrawPicBack();
     void showChartMenu(QPoint position);
+    DrawnChart drawnChart() const;
     void redrawChart();
     void clearToFrame();
     void selectWholeText(TextBox *box);
@@ -114,6 +126,9 @@ private:
     // Whether the chart shows curves: set by every drawing of them, cleared
     // by every clearing of the chart.
     bool m_chartDrawn = false;
+    // The span the curves were last drawn for.
+    int m_drawnPosition = 0;
+    int m_drawnSpan = 0;
     // The keyboard readout's day, as an offset since the chart's birth date.
     std::optional<int> m_keyDay;
 };

@@ -21,6 +21,10 @@ void frmQORVEL::DrawPicBack()
     quorvel::DrawPicBack(PicBack->surface(), *this, m_shared);
     // It draws exactly when both boxes hold dates.
     m_chartDrawn = IsDate(TXTCSRQ->Text()) && IsDate(txtCXRQ->Text());
+    if (m_chartDrawn) {
+        m_drawnPosition = positionValue();
+        m_drawnSpan = proptionValue();
+    }
     describeChart();
 }
 

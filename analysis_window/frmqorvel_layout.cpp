@@ -116,6 +116,8 @@ void frmQORVEL::connectHandlers()
         forgetKeyboardDay();
         describeChart();
     };
+    auto *printKey = new QShortcut(QKeySequence::Print, this);
+    connect(printKey, &QShortcut::activated, this, &frmQORVEL::printChart);
     // The guide from anywhere in the window, as a click on the link opens it.
     auto *guideKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(guideKey, &QShortcut::activated, this, [this] { Label2_Click(); });

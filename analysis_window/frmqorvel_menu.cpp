@@ -1,17 +1,73 @@
 #include "analysis_window/frmqorvel.h"
 
-#include "platform/widgets/runtime.h"
+#include "exports/chartexports.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QSaveFile>
+#include <QShortcut>
 
-// The chart's own menu. It keeps what the user sees and what the chart
-// shares with the rest of the window as they are: it only copies and saves.
+#include <algorithm>
+#include <cerrno>
+
+// What a person does with a drawn chart: copy it, save it as a picture or a
+// sheet, print the sheet, put the span's critical days into a calendar, copy
+// the readout. None of it changes the chart, its labels, the scroll bars or
+// the focus; a file that cannot be written, or a sheet that cannot be
+// printed, is reported in a message box that says why.
 
 namespace quorvel {
+namespace {
+
+const QString SaveTitle = QStringLiteral("保存图表");
+const QString CalendarTitle = QStringLiteral("导出临界日日历");
+const QString PrintTitle = QStringLiteral("打印");
+
+// The file types of the save dialog, by their suffix.
+struct FileType {
+    const char *suffix;
+    const char16_t *filter;
+};
+constexpr FileType ChartTypes[] = {
+    {"png", u"PNG 图像 (*.png)"},
+    {"svg", u"SVG 图像 (*.svg)"},
+    {"pdf", u"PDF 文档 (*.pdf)"},
+};
+
+// Replaces the file at path whole, or leaves it as it was; the reason why
+// not otherwise.
+QString writeWhole(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
+        return file.errorString();
+    return QString();
+}
+
+// Why a printer could not print: Qt gives no reason, so for a file the
+// file's own state gives it.
+QString printFailure(const QPrinter &printer)
+{
+    const QString path = printer.outputFileName();
+    if (path.isEmpty())
+        return QStringLiteral("打印机“%1”无法打印图表。").arg(printer.printerName());
+    const QFileInfo file(path);
+    const QFileInfo folder(file.absolutePath());
+    const int error = !folder.isDir() ? ENOENT
+        : (file.exists() ? !file.isWritable() : !folder.isWritable()) ? EACCES
+                                                                       : EIO;
+    return QStringLiteral("无法打印到文件“%1”：%2").arg(path, qt_error_string(error));
+}
+
+} // namespace
 
 QString frmQORVEL::readoutText() const
 {
@@ -19,11 +75,57 @@ QString frmQORVEL::readoutText() const
         .join(u'\t');
 }
 
-// Written to a temporary file that replaces the target only when complete.
-bool frmQORVEL::saveChart(const QString &path) const
+DrawnChart frmQORVEL::drawnChart() const
 {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && PicBack->surface().image().save(&file, "PNG") && file.commit();
+    return {PicBack->surface(), m_shared.ChartBirthDate, m_shared.ChartQueryDate, m_drawnPosition, m_drawnSpan,
+            m_shared.CriticalLevel};
+}
+
+QString frmQORVEL::saveChart(const QString &path) const
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (suffix == u"svg")
+        bytes = chartSvg(drawnChart(), 1);
+    else if (suffix == u"pdf")
+        writeChartPdf(&buffer, drawnChart(), Now());
+    else
+        writePng(PicBack->surface().image(), &buffer);
+    return writeWhole(path, bytes);
+}
+
+QString frmQORVEL::exportCriticalDays(const QString &path) const
+{
+    const double first = 2.0 * m_drawnPosition;
+    return writeWhole(path, criticalDaysCalendar(m_shared.ChartBirthDate, first, first + m_drawnSpan - 1,
+                                                 m_shared.CriticalLevel, Now()));
+}
+
+bool frmQORVEL::printSheet(QPrinter *printer) const
+{
+    QPainter painter;
+    if (!painter.begin(printer))
+        return false;
+    paintChartSheet(painter, QRectF(QPointF(), printer->pageRect(QPrinter::DevicePixel).size()), drawnChart(), Now());
+    return painter.end();
+}
+
+void frmQORVEL::printChart()
+{
+    if (!m_chartDrawn)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(chartSheetPageLayout());
+    printer.setDocName(QStringLiteral("Quorvel生物节律图"));
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setWindowTitle(PrintTitle);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *target) {
+        if (!printSheet(target))
+            QMessageBox::warning(this, PrintTitle, printFailure(*target));
+    });
+    preview.exec();
 }
 
 void frmQORVEL::showChartMenu(QPoint position)
@@ -34,12 +136,33 @@ void frmQORVEL::showChartMenu(QPoint position)
     menu.addAction(QStringLiteral("复制图表"), this, [this] {
         QGuiApplication::clipboard()->setImage(PicBack->surface().image());
     });
-    menu.addAction(QStringLiteral("将图表另存为 PNG…"), this, [this] {
-        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存图表"),
-                                                          QStringLiteral("生物节律图.png"),
-                                                          QStringLiteral("PNG 图像 (*.png)"));
-        if (!path.isEmpty() && !saveChart(path))
-            Beep();
+    menu.addAction(QStringLiteral("保存图表…"), this, [this] {
+        QStringList filters;
+        for (const FileType &type : ChartTypes)
+            filters << QString::fromUtf16(type.filter);
+        QString filter = filters.first();
+        QString path = QFileDialog::getSaveFileName(this, SaveTitle, QStringLiteral("生物节律图.png"),
+                                                    filters.join(QStringLiteral(";;")), &filter);
+        if (path.isEmpty())
+            return;
+        // A name without one of the three suffixes takes the chosen type's.
+        const QString suffix = QFileInfo(path).suffix().toLower();
+        if (std::none_of(std::begin(ChartTypes), std::end(ChartTypes),
+                         [&](const FileType &type) { return suffix == QLatin1String(type.suffix); }))
+            path += u'.' + QString::fromLatin1(ChartTypes[std::max<qsizetype>(filters.indexOf(filter), 0)].suffix);
+        if (const QString reason = saveChart(path); !reason.isEmpty())
+            QMessageBox::warning(this, SaveTitle, QStringLiteral("无法保存文件“%1”：%2").arg(path, reason));
+    });
+    menu.addAction(QStringLiteral("打印…"), this, &frmQORVEL::printChart);
+    menu.addAction(QStringLiteral("导出临界日日历…"), this, [this] {
+        QString path = QFileDialog::getSaveFileName(this, CalendarTitle, QStringLiteral("生物节律临界日.ics"),
+                                                    QStringLiteral("iCalendar 日历 (*.ics)"));
+        if (path.isEmpty())
+            return;
+        if (QFileInfo(path).suffix().isEmpty())
+            path += QStringLiteral(".ics");
+        if (const QString reason = exportCriticalDays(path); !reason.isEmpty())
+            QMessageBox::warning(this, CalendarTitle, QStringLiteral("无法保存文件“%1”：%2").arg(path, reason));
     });
     menu.addAction(QStringLiteral("复制读数"), this, [this] {
         QGuiApplication::clipboard()->setText(readoutText());

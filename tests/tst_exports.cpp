@@ -1,12 +1,18 @@
 // What a person keeps of a chart, read back as its reader reads it: the PDF
 // sheet by poppler (its text, and its page rendered), the SVG as XML, the
-// calendar by a real iCalendar parser.
+// calendar by a real iCalendar parser; and the window's menu, which saves,
+// prints and exports the chart it shows.
 #include "windowtest.h"
 
 #include "chart/span.h"
 #include "exports/chartexports.h"
 
+#include <QFileDialog>
+#include <QMenu>
 #include <QPainter>
+#include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -54,6 +60,28 @@ QImage pdfPage(const QString &pdf, const QString &png)
     return QImage(png).convertToFormat(QImage::Format_RGB32);
 }
 
+QStringList readoutOf(frmQORVEL &w)
+{
+    return {w.LBLtl->Caption(), w.LBLqx->Caption(), w.LBLzl->Caption(), w.LBLzh->Caption()};
+}
+
+// The chart of a life from 1960-02-06 queried for 1961-11-12 (day 645): the
+// span from day 624 holds the critical day 644, 1961-11-11.
+void showCriticalSpan(frmQORVEL &w)
+{
+    w.TXTCSRQ->setText(u"1960-02-06"_qs);
+    w.txtCXRQ->setText(u"1961-11-12"_qs);
+    w.CMDcx_Click();
+}
+
+// Answers the first modal dialog of the given type to open, from a timer.
+template <typename Dialog>
+void whenOpen(QObject *context, std::function<void(Dialog *)> answer)
+{
+    whenTrue(context, [] { return qobject_cast<Dialog *>(QApplication::activeModalWidget()) != nullptr; },
+             [answer] { answer(qobject_cast<Dialog *>(QApplication::activeModalWidget())); });
+}
+
 } // namespace
 
 class tst_Exports : public QObject
@@ -67,9 +95,13 @@ private slots:
     void sheetReadsBackFromThePdf_data();
     void sheetReadsBackFromThePdf();
     void calendarReadsBackInAParser();
+    void windowPrintsAndSavesTheSheetItShows();
+    void failedSaveSaysWhy();
+    void printKeyOpensThePreview();
 
 private:
     QTemporaryDir m_dir;
+    SharedValues m_shared;
 };
 
 void tst_Exports::initTestCase()
@@ -312,6 +344,110 @@ for event in calendar.walk('VEVENT'):
                              value(BiorhythmCycle::Emotional), value(BiorhythmCycle::Intellectual));
     }
     QCOMPARE(lines.mid(1), expected);
+}
+
+// The window's sheet is the chart it shows: printed through the printer and
+// saved as PDF it reads the same, with the query day's values as the
+// readout shows them there; an SVG and a calendar come from the same chart.
+// Nothing the user sees changes.
+void tst_Exports::windowPrintsAndSavesTheSheetItShows()
+{
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        showCriticalSpan(w);
+        w.PicBack->setFocus();
+        const QImage chart = w.PicBack->surface().image();
+        const QStringList labels = {w.LBLStartSj->Caption(), w.LBLts->Caption()};
+
+        const QString printed = m_dir.filePath(u"printed.pdf"_qs);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printed);
+        printer.setPageLayout(chartSheetPageLayout());
+        QVERIFY(w.printSheet(&printer));
+        const QString saved = m_dir.filePath(u"saved.pdf"_qs);
+        QCOMPARE(w.saveChart(saved), QString());
+        const QStringList text = pdfText(printed);
+        QCOMPARE(pdfText(saved), text);
+
+        // The readout on the query day, 1961-11-12 (day 645).
+        w.PicBack_MouseMove(0, 0, 645.5f, 0.0f);
+        for (const QString &value : readoutOf(w))
+            QVERIFY2(text.contains(value), qPrintable(value));
+        QVERIFY(text.contains(u"1961-11-11"_qs));
+
+        const QString svg = m_dir.filePath(u"saved.svg"_qs);
+        QCOMPARE(w.saveChart(svg), QString());
+        QFile svgFile(svg);
+        QVERIFY(svgFile.open(QIODevice::ReadOnly));
+        QVERIFY(svgFile.readAll().contains(labels[0].toUtf8()));
+
+        const QString ics = m_dir.filePath(u"span.ics"_qs);
+        QCOMPARE(w.exportCriticalDays(ics), QString());
+        QFile calendar(ics);
+        QVERIFY(calendar.open(QIODevice::ReadOnly));
+        QCOMPARE(calendar.readAll().count("BEGIN:VEVENT"), 1);
+
+        QCOMPARE(w.PicBack->surface().image(), chart);
+        QCOMPARE((QStringList{w.LBLStartSj->Caption(), w.LBLts->Caption()}), labels);
+        QCOMPARE(QApplication::focusWidget(), w.PicBack);
+    });
+}
+
+// Saving into a folder that does not exist, chosen through the menu's file
+// dialog: a message box names the file and says why, and the window is as
+// it was.
+void tst_Exports::failedSaveSaysWhy()
+{
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        showCriticalSpan(w);
+        w.PicBack->setFocus();
+        const int position = w.POSITION->Value();
+        const QString path = m_dir.filePath(u"missing/chart.pdf"_qs);
+        QString message;
+        // The menu, by the Menu key; its item; the file dialog; the message.
+        whenTrue(&w, [] { return QApplication::activePopupWidget() != nullptr; }, [] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            for (QAction *action : menu->actions())
+                if (action->text() == u"保存图表…")
+                    menu->setActiveAction(action);
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        whenOpen<QFileDialog>(&w, [&](QFileDialog *dialog) {
+            dialog->selectFile(path);
+            static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides it
+        });
+        whenOpen<QMessageBox>(&w, [&](QMessageBox *box) {
+            message = box->text();
+            box->accept();
+        });
+        // The Menu key reaches the focused chart as the window system sends it.
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(10, 10));
+        QApplication::sendEvent(w.PicBack, &menuKey);
+        QVERIFY2(message.contains(path) && message.contains(u"无法保存") && message.contains(u"No such file"),
+                 qPrintable(message));
+        QVERIFY(!QFile::exists(path));
+        QCOMPARE(w.POSITION->Value(), position);
+        QCOMPARE(w.focusWidget(), w.PicBack);
+    });
+}
+
+// Ctrl+P, anywhere in the window, opens the print preview of a drawn chart,
+// and nothing while only the frame is shown.
+void tst_Exports::printKeyOpensThePreview()
+{
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        int opened = 0;
+        whenTrue(&w, [] { return qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget()); }, [&] {
+            ++opened;
+            QApplication::activeModalWidget()->close();
+        });
+        QTest::keyClick(w.TXTCSRQ, Qt::Key_P, Qt::ControlModifier);
+        QTest::qWait(50);
+        QCOMPARE(opened, 0);
+        showCriticalSpan(w);
+        QTest::keyClick(w.TXTCSRQ, Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(opened, 1);
+    });
 }
 
 QTEST_MAIN(tst_Exports)
