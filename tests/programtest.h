@@ -13,12 +13,14 @@ namespace quorvel::test {
 
 // Starts the program (Main, then the loader's first tick) and runs body
 // inside the analysis window's modal show, the window active; then stops the
-// loader and closes the window, also when a check in body failed.
+// loader and closes the window, also when a check in body failed. A window
+// that never becomes active fails the test: its body has not run.
 inline void runProgram(const std::function<void(Global &, frmQORVEL &)> &body, int timeout = 10000)
 {
     Global global;
     global.Main();
     bool done = false;
+    bool active = false;
     whenTrue(QCoreApplication::instance(),
              [&] { return global.analysisWindow() && global.analysisWindow()->isVisible(); }, [&] {
                  frmQORVEL &w = *global.analysisWindow();
@@ -29,12 +31,12 @@ inline void runProgram(const std::function<void(Global &, frmQORVEL &)> &body, i
                  });
                  w.activateWindow();
                  QApplication::setActiveWindow(&w);
-                 if (QTest::qWaitForWindowActive(&w))
+                 active = QTest::qWaitForWindowActive(&w);
+                 if (active)
                      body(global, w);
-                 else
-                     qWarning("the analysis window did not become active");
              });
     QTRY_VERIFY_WITH_TIMEOUT(done && !global.analysisWindow(), timeout);
+    QVERIFY2(active, "the analysis window did not become active: the test's body did not run");
 }
 
 // Opens the guide window with open() (a click on the link, a key) and runs

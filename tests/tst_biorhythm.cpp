@@ -32,6 +32,8 @@ private slots:
     void compositeIsMeanOfMagnitudes();
     void criticalDays();
     void criticalLevelIsStrict();
+    void criticalLevelBoundary_data();
+    void criticalLevelBoundary();
 };
 
 void tst_Biorhythm::circleConstant()
@@ -128,6 +130,31 @@ void tst_Biorhythm::criticalLevelIsStrict()
     const float largest = static_cast<float>(CycleValue(1.0, BiorhythmCycle::Physical));
     QVERIFY(!IsCriticalDay(1.0, largest));
     QVERIFY(IsCriticalDay(1.0, std::nextafter(largest, 1.0f)));
+}
+
+void tst_Biorhythm::criticalLevelBoundary_data()
+{
+    QTest::addColumn<double>("magnitude");
+    QTest::addColumn<bool>("critical");
+    const float level = 0.2f;
+    QTest::newRow("exactly at the level") << double(level) << false;
+    QTest::newRow("at the level, negative") << -double(level) << false;
+    QTest::newRow("just under, in single precision") << double(std::nextafter(level, 0.0f)) << true;
+    QTest::newRow("just over, in single precision") << double(std::nextafter(level, 1.0f)) << false;
+    // Under the level as a double, but the nearest single is the level.
+    QTest::newRow("under in double, at in single") << double(level) - 1e-12 << false;
+}
+
+// The chart's bars decide from the three values it has worked out: each
+// magnitude, rounded to single precision, must lie strictly below the level,
+// whichever cycle it is.
+void tst_Biorhythm::criticalLevelBoundary()
+{
+    QFETCH(double, magnitude);
+    QFETCH(bool, critical);
+    QCOMPARE(IsCriticalDay(CycleValues{magnitude, 0.0, 0.0}, 0.2f), critical);
+    QCOMPARE(IsCriticalDay(CycleValues{0.0, magnitude, 0.0}, 0.2f), critical);
+    QCOMPARE(IsCriticalDay(CycleValues{0.0, 0.0, magnitude}, 0.2f), critical);
 }
 
 QTEST_APPLESS_MAIN(tst_Biorhythm)

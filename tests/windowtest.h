@@ -27,23 +27,25 @@
 namespace quorvel::test {
 
 // Loads an analysis window (Form_Load, which ends in the modal show), runs
-// body inside that modal show with the window active, then closes it.
+// body inside that modal show with the window active, then closes it. A
+// window that never becomes active fails the test: its body has not run.
 inline void withLoadedWindow(SharedValues &shared, const std::function<void(frmQORVEL &)> &body)
 {
     frmQORVEL window(shared);
     bool ran = false;
+    bool active = false;
     QTimer::singleShot(0, &window, [&] {
         window.activateWindow();
         QApplication::setActiveWindow(&window);
-        if (QTest::qWaitForWindowActive(&window))
+        active = QTest::qWaitForWindowActive(&window);
+        if (active)
             body(window);
-        else
-            qWarning("the analysis window did not become active");
         ran = true;
         window.Unload();
     });
     window.Form_Load();
     QVERIFY2(ran, "the modal show returned before the test ran");
+    QVERIFY2(active, "the analysis window did not become active: the test's body did not run");
 }
 
 inline QRgb chartPixel(frmQORVEL &window, QPointF user)
