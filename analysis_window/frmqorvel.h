@@ -27,7 +27,6 @@ class frmQORVEL final : public Form, private ChartControls
 {
 public:
     explicit frmQORVEL(SharedValues &shared, QWidget *parent = nullptr);
-    ~frmQORVEL() override;
 
     // The controls, in the order the window creates them.
     CommandButton *CMDcx;

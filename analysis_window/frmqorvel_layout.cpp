@@ -30,13 +30,6 @@ frmQORVEL::frmQORVEL(SharedValues &shared, QWidget *parent)
     connectHandlers();
 }
 
-frmQORVEL::~frmQORVEL()
-{
-    // The chart may still hold the focus when the controls go, one after
-    // another; its losing it then concerns nobody.
-    PicBack->onLostFocus = nullptr;
-}
-
 void frmQORVEL::createControls()
 {
     CMDcx = new CommandButton(this, twipsRect(10560, 1020, 1035, 345), QStringLiteral("查 询"), ButtonFace);
@@ -99,23 +92,23 @@ void frmQORVEL::describeControls()
 
 void frmQORVEL::connectHandlers()
 {
-    CMDcx->onClick = [this] { CMDcx_Click(); };
-    Cmdclose->onClick = [this] { Cmdclose_Click(); };
-    txtCXRQ->onKeyDown = [this](int &code, int shift) { txtCXRQ_KeyDown(code, shift); };
-    TXTCSRQ->onKeyDown = [this](int &code, int shift) { TXTCSRQ_KeyDown(code, shift); };
-    POSITION->onChange = [this] { POSITION_Change(); };
-    PROPTION->onChange = [this] { PROPTION_Change(); };
-    PicBack->onMouseMove = [this](int b, int s, float x, float y) { PicBack_MouseMove(b, s, x, y); };
-    Label2->onMouseMove = [this](int b, int s, float x, float y) { Label2_MouseMove(b, s, x, y); };
-    Label2->onClick = [this] { Label2_Click(); };
-    onMouseMove = [this](int b, int s, float x, float y) { Form_MouseMove(b, s, x, y); };
+    connect(CMDcx, &CommandButton::clicked, this, &frmQORVEL::CMDcx_Click);
+    connect(Cmdclose, &CommandButton::clicked, this, &frmQORVEL::Cmdclose_Click);
+    connect(txtCXRQ, &TextBox::keyDown, this, &frmQORVEL::txtCXRQ_KeyDown, Qt::DirectConnection);
+    connect(TXTCSRQ, &TextBox::keyDown, this, &frmQORVEL::TXTCSRQ_KeyDown, Qt::DirectConnection);
+    connect(POSITION, &HScrollBar::changed, this, &frmQORVEL::POSITION_Change);
+    connect(PROPTION, &HScrollBar::changed, this, &frmQORVEL::PROPTION_Change);
+    connect(PicBack, &PictureBox::mouseMoved, this, &frmQORVEL::PicBack_MouseMove);
+    connect(Label2, &Label::mouseMoved, this, &frmQORVEL::Label2_MouseMove);
+    connect(Label2, &Label::clicked, this, &frmQORVEL::Label2_Click);
+    connect(this, &Form::mouseMoved, this, &frmQORVEL::Form_MouseMove);
     PicBack->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(PicBack, &QWidget::customContextMenuRequested, this, &frmQORVEL::showChartMenu);
-    PicBack->onKeyDown = [this](int &code, int shift) { PicBack_KeyDown(code, shift); };
-    PicBack->onLostFocus = [this] {
+    connect(PicBack, &PictureBox::keyDown, this, &frmQORVEL::PicBack_KeyDown, Qt::DirectConnection);
+    connect(PicBack, &PictureBox::focusLost, this, [this] {
         forgetKeyboardDay();
         describeChart();
-    };
+    });
     auto *printKey = new QShortcut(QKeySequence::Print, this);
     connect(printKey, &QShortcut::activated, this, &frmQORVEL::printChart);
     // The guide from anywhere in the window, as a click on the link opens it.

@@ -19,7 +19,7 @@ FrmD::FrmD(frmQORVEL *analysisWindow)
     Image2 = new ImageBox(this, twipsRect(0, 0, 9585, 7515), Picture(QString::fromLatin1(GuidePicturePath)));
     // The system keeps the guide above the analysis window, which it blocks.
     setOwnerWindow(analysisWindow);
-    Command1->onClick = [this] { Command1_Click(); };
+    connect(Command1, &CommandButton::clicked, this, &FrmD::Command1_Click);
     // Escape closes the guide as the system's close command does: no query.
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, [this] { Unload(); });

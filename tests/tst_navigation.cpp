@@ -199,8 +199,7 @@ void tst_Navigation::draggedThumbChangesOnRelease()
         w.txtCXRQ->setText(u"2010-02-06"_qs);
         w.CMDcx_Click();
         int changes = 0;
-        auto handler = w.POSITION->onChange;
-        w.POSITION->onChange = [&] { ++changes; handler(); };
+        QObject::connect(w.POSITION, &HScrollBar::changed, &w, [&] { ++changes; });
 
         // Drag the thumb with the mouse: nothing happens until it is let go.
         QStyleOptionSlider option;
@@ -235,8 +234,7 @@ void tst_Navigation::settingTheSameValueRunsNothing()
 {
     withLoadedWindow(m_shared, [&](frmQORVEL &w) {
         int changes = 0;
-        auto handler = w.POSITION->onChange;
-        w.POSITION->onChange = [&] { ++changes; handler(); };
+        QObject::connect(w.POSITION, &HScrollBar::changed, &w, [&] { ++changes; });
         w.POSITION->setValueChecked(0);
         QCOMPARE(changes, 0);
         w.POSITION->setValueChecked(3);

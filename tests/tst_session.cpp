@@ -10,6 +10,7 @@
 
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QStyleOptionSlider>
 
@@ -25,6 +26,9 @@ namespace {
 
 constexpr Date FixedNow = 46365.4375; // 2026-12-09 10:30
 constexpr int ChecksEvery = 250;
+// The session gives up after this long, inside CTest's time-out for it, and
+// says how far it came.
+constexpr int TimeLimitMs = 240000;
 
 quint32 g_seed = 0;
 int g_actions = 2000;
@@ -103,6 +107,7 @@ private:
     QRandomGenerator m_rng;
     QTimer m_timer;
     QEventLoop m_loop;
+    QElapsedTimer m_clock;
     int m_count = 0;
     int m_done = 0;
     bool m_busy[2] = {false, false}; // analysis window, guide window
@@ -147,6 +152,7 @@ QString Session::run(int actions)
     setEndHandler([this] { fail(u"the program was ended"_qs); });
     m_timer.setInterval(0);
     QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
+    m_clock.start();
     m_timer.start();
     m_loop.exec();
     m_timer.stop();
@@ -170,6 +176,10 @@ void Session::tick()
     const int level = guide() ? 1 : 0;
     if (m_busy[level] || !m_failure.isEmpty())
         return;
+    if (m_clock.hasExpired(TimeLimitMs)) {
+        fail(u"the session was still running after %1 s"_qs.arg(TimeLimitMs / 1000));
+        return;
+    }
     m_busy[level] = true;
     if (level == 1) {
         perform(GuideActions, int(std::size(GuideActions)));
@@ -552,7 +562,7 @@ private slots:
                 const QString failure = session.run(g_actions);
                 QVERIFY2(failure.isEmpty(), qPrintable(failure));
             },
-            600000);
+            TimeLimitMs + 30000);
     }
 };
 

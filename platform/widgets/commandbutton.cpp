@@ -22,10 +22,6 @@ CommandButton::CommandButton(QWidget *parent, QRect geometry, const QString &cap
         setPaletteColor(this, QPalette::ButtonText, SystemButtonText);
     }
     keepMouseMovement(this);
-    connect(this, &QPushButton::clicked, this, [this] {
-        if (onClick)
-            onClick();
-    });
 }
 
 // The graphical style: a flat face in the button's own colour inside the

@@ -4,7 +4,6 @@
 
 #include <QPushButton>
 
-#include <functional>
 #include <optional>
 
 namespace quorvel {
@@ -16,8 +15,6 @@ class CommandButton final : public QPushButton
 public:
     CommandButton(QWidget *parent, QRect geometry, const QString &caption,
                   std::optional<VbColor> faceColor = std::nullopt);
-
-    std::function<void()> onClick;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -6,13 +6,13 @@
 #include <QPointF>
 #include <Qt>
 
-#include <functional>
 
 class QMouseEvent;
 class QWidget;
 
-// The program's event model for the controls: each event is a plain
-// callback named after it, run on the spot, with the arguments below.
+// The program's event model for the controls: each event is a Qt signal,
+// emitted on the spot with the arguments below; the window connects its
+// handlers to them.
 
 namespace quorvel {
 
@@ -20,7 +20,6 @@ namespace quorvel {
 // (1 Shift, 2 Ctrl, 4 Alt) and the position from the control's top-left
 // corner: in twips for windows and labels, in the user coordinates of its
 // scale for a picture box.
-using MouseMoveHandler = std::function<void(int button, int shift, float x, float y)>;
 
 int mouseButtonState(Qt::MouseButtons buttons);
 int shiftState(Qt::KeyboardModifiers modifiers);
@@ -41,15 +40,13 @@ struct MouseMoveArguments {
 };
 MouseMoveArguments mouseMoveArguments(QMouseEvent *event, QPointF position);
 
-// Accepts the event and reports it with the position given: first to the
-// control's mouseMoved signal, then to its handler, if any.
+// Accepts the event and emits the control's mouseMoved signal with the
+// position given.
 template <typename Control>
-void reportMouseMove(Control *control, const MouseMoveHandler &handler, QMouseEvent *event, QPointF position)
+void reportMouseMove(Control *control, QMouseEvent *event, QPointF position)
 {
     const MouseMoveArguments move = mouseMoveArguments(event, position);
     emit control->mouseMoved(move.button, move.shift, move.x, move.y);
-    if (handler)
-        handler(move.button, move.shift, move.x, move.y);
 }
 // Sets one colour of a widget's palette to a program colour.
 void setPaletteColor(QWidget *widget, QPalette::ColorRole role, VbColor color);

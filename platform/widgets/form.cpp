@@ -144,7 +144,7 @@ void Form::closeEvent(QCloseEvent *event)
 
 void Form::mouseMoveEvent(QMouseEvent *event)
 {
-    reportMouseMove(this, onMouseMove, event, event->position() * TwipsPerPixel);
+    reportMouseMove(this, event, event->position() * TwipsPerPixel);
     if (!m_drag)
         return;
     if (!(event->buttons() & Qt::LeftButton)) {

@@ -57,10 +57,8 @@ public:
     QAccessible::Role accessibleRole() const { return m_accessibleRole; }
     void setAccessibleRole(QAccessible::Role role) { m_accessibleRole = role; }
 
-    // Movement over the window's bare surface (no control under the pointer).
-    MouseMoveHandler onMouseMove;
-
 signals:
+    // Movement over the window's bare surface (no control under the pointer).
     void mouseMoved(int button, int shift, float x, float y);
 
 protected:

@@ -139,7 +139,7 @@ void Label::paintEvent(QPaintEvent *event)
 
 void Label::mouseMoveEvent(QMouseEvent *event)
 {
-    reportMouseMove(this, onMouseMove, event, event->position() * TwipsPerPixel);
+    reportMouseMove(this, event, event->position() * TwipsPerPixel);
 }
 
 void Label::mousePressEvent(QMouseEvent *event)
@@ -153,8 +153,6 @@ void Label::mouseReleaseEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint()))
         return;
     emit clicked();
-    if (onClick)
-        onClick();
 }
 
 } // namespace quorvel

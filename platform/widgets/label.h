@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QTextLayout>
 
-#include <functional>
 
 namespace quorvel {
 
@@ -37,9 +36,6 @@ public:
     int wrappedTextHeight() const;
     // Paints the label now rather than when the event loop comes round.
     void Refresh() { repaint(); }
-
-    std::function<void()> onClick;
-    MouseMoveHandler onMouseMove;
 
 signals:
     void clicked();

@@ -58,8 +58,6 @@ void PictureBox::keyPressEvent(QKeyEvent *event)
     int code = keyCode(event->key());
     const int shift = shiftState(event->modifiers());
     emit keyDown(code, shift);
-    if (onKeyDown)
-        onKeyDown(code, shift);
     if (code == 0)
         event->accept();
     else
@@ -76,8 +74,7 @@ void PictureBox::focusOutEvent(QFocusEvent *event)
 {
     QWidget::focusOutEvent(event);
     update();
-    if (onLostFocus)
-        onLostFocus();
+    emit focusLost();
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent *event)
@@ -85,12 +82,12 @@ void PictureBox::mouseMoveEvent(QMouseEvent *event)
     const double density = std::max(1.0, devicePixelRatioF());
     if (density == 1.0) {
         const QPoint pixel(int(std::floor(event->position().x())), int(std::floor(event->position().y())));
-        reportMouseMove(this, onMouseMove, event, m_surface.toUser(pixel));
+        reportMouseMove(this, event, m_surface.toUser(pixel));
         return;
     }
     const QPointF device = event->position() * density;
     const QPoint pixel(int(std::floor(device.x())), int(std::floor(device.y())));
-    reportMouseMove(this, onMouseMove, event, m_surface.toUser(pixel, density));
+    reportMouseMove(this, event, m_surface.toUser(pixel, density));
 }
 
 ImageBox::ImageBox(QWidget *parent, QRect geometry, const Picture &picture)

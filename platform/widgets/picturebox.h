@@ -42,15 +42,13 @@ public:
     QAccessible::Role accessibleRole() const { return m_accessibleRole; }
     void setAccessibleRole(QAccessible::Role role) { m_accessibleRole = role; }
 
-    MouseMoveHandler onMouseMove;
-    // Runs before the box handles the key; setting the code to 0 consumes
-    // the key, any other leaves it to the window.
-    std::function<void(int &keyCode, int shift)> onKeyDown;
-    std::function<void()> onLostFocus;
-
 signals:
     void mouseMoved(int button, int shift, float x, float y);
-    void keyDown(int keyCode, int shift);
+    // Before the box handles the key; a handler that sets the code to 0
+    // consumes the key, any other code leaves it to the window. Connect
+    // directly: the handler answers through the reference.
+    void keyDown(int &keyCode, int shift);
+    void focusLost();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

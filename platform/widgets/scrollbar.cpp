@@ -28,8 +28,6 @@ HScrollBar::HScrollBar(QWidget *parent, QRect geometry)
         QAccessibleEvent described(this, QAccessible::DescriptionChanged);
         QAccessible::updateAccessibility(&described);
         emit changed();
-        if (onChange)
-            onChange();
     });
 }
 

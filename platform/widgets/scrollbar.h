@@ -30,7 +30,6 @@ public:
     // A value outside Min..Max is a runtime error.
     void setValueChecked(int value);
 
-    std::function<void()> onChange;
 
     // How a screen reader speaks a value; the plain number unless set.
     void setValueText(std::function<QString(int)> valueText) { m_valueText = std::move(valueText); }

@@ -78,8 +78,10 @@ void TextBox::keyPressEvent(QKeyEvent *event)
     int code = keyCode(event->key());
     const int shift = shiftState(event->modifiers());
     emit keyDown(code, shift);
-    if (onKeyDown)
-        onKeyDown(code, shift);
+    if (code == 0) {
+        event->accept();
+        return;
+    }
     QLineEdit::keyPressEvent(event);
 }
 

@@ -4,7 +4,6 @@
 
 #include <QLineEdit>
 
-#include <functional>
 
 namespace quorvel {
 
@@ -25,11 +24,11 @@ public:
     // True only while the box is shown on the screen.
     bool Visible() const { return isVisible(); }
 
-    // Runs before the box itself handles the key; the code may be changed.
-    std::function<void(int &keyCode, int shift)> onKeyDown;
-
 signals:
-    void keyDown(int keyCode, int shift);
+    // Before the box itself handles the key; a handler that sets the code
+    // to 0 keeps the key from the box. Connect directly: the handler
+    // answers through the reference.
+    void keyDown(int &keyCode, int shift);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
