@@ -184,21 +184,22 @@ void tst_Startup::ticksGoOnInsideTheModalShow()
     QSignalSpy ticks(&global.loader(), &FrmC::ticked);
     int ticksWhenShown = -1;
     int deepestTick = 0;
-    int ticksLater = -1;
+    bool ticksCame = false;
     whenTrue(this, [&] { return shown(global); }, [&] {
         const auto guard = closeAtEnd(global);
         ticksWhenShown = int(ticks.size());
-        QTest::qWait(400);
-        ticksLater = int(ticks.size());
+        // A few more ticks, however busy the machine: every one of them
+        // arrives inside the first tick's modal show.
+        ticksCame = QTest::qWaitFor([&] { return ticks.size() >= ticksWhenShown + 4; }, 10000);
         for (const QList<QVariant> &tick : std::as_const(ticks).mid(ticksWhenShown))
             deepestTick = std::max(deepestTick, tick.first().toInt());
         global.loader().Timer1->stop();
         global.analysisWindow()->Unload();
     });
-    QTRY_VERIFY_WITH_TIMEOUT(ticksLater >= 0 && !global.analysisWindow(), 5000);
-    // About eight ticks in 400 ms, each nested inside the first one, and
-    // none of them loaded a second window.
-    QVERIFY2(ticksLater - ticksWhenShown >= 4, qPrintable(QString::number(ticksLater - ticksWhenShown)));
+    QTRY_VERIFY_WITH_TIMEOUT(ticksWhenShown >= 0 && !global.analysisWindow(), 15000);
+    QVERIFY(ticksCame);
+    // Each nested inside the first one, and none of them loaded a second
+    // window.
     QCOMPARE(deepestTick, 2);
     QCOMPARE(int(loads.size()), 1);
     const QWidgetList windows = QApplication::topLevelWidgets();
@@ -207,25 +208,26 @@ void tst_Startup::ticksGoOnInsideTheModalShow()
              0);
 }
 
+// The window closed by other means than the exit button is loaded again by
+// the very next tick, in its starting state.
 void tst_Startup::closedWindowComesBackInItsStartingState()
 {
     Global global;
     QSignalSpy loads(&global, &Global::analysisWindowLoaded);
     global.Main();
+    QSignalSpy ticks(&global.loader(), &FrmC::ticked);
     QPointer<frmQORVEL> first;
-    qint64 closedAt = -1;
-    qint64 backAfter = -1;
-    QElapsedTimer clock;
-    clock.start();
+    qsizetype ticksAtClose = -1;
+    qsizetype ticksAtReload = -1;
     whenTrue(this, [&] { return shown(global); }, [&] {
         first = global.analysisWindow();
         first->TXTCSRQ->setText(u"1980-01-01"_qs);
         first->PROPTION->setValueChecked(100);
-        closedAt = clock.elapsed();
+        ticksAtClose = ticks.size();
         first->close(); // as the system's close command would
         whenTrue(this, [&] { return shown(global) && global.analysisWindow() != first; }, [&] {
             const auto guard = closeAtEnd(global);
-            backAfter = clock.elapsed() - closedAt;
+            ticksAtReload = ticks.size();
             frmQORVEL &again = *global.analysisWindow();
             QCOMPARE(again.TXTCSRQ->Text(), QString());
             QCOMPARE(again.PROPTION->Value(), 40);
@@ -234,9 +236,9 @@ void tst_Startup::closedWindowComesBackInItsStartingState()
             again.Unload();
         });
     });
-    QTRY_VERIFY_WITH_TIMEOUT(backAfter >= 0 && !global.analysisWindow(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(ticksAtReload >= 0 && !global.analysisWindow(), 15000);
     QCOMPARE(int(loads.size()), 2);
-    QVERIFY2(backAfter <= 150, qPrintable(QString::number(backAfter)));
+    QCOMPARE(ticksAtReload - ticksAtClose, 1);
 }
 
 void tst_Startup::exitButtonEndsTheRun()
