@@ -21,7 +21,7 @@ constexpr auto Fixed = Label::Sizing::Fixed;
 } // namespace
 
 frmQORVEL::frmQORVEL(SharedValues &shared, QWidget *parent)
-    : Form(QSize(798, 598), QStringLiteral("Quorvel分析"), SystemWindowBackground, parent)
+    : Form(QSize(798, 598), WindowCaption, SystemWindowBackground, parent)
     , m_shared(shared)
 {
     setBackgroundPicture(Picture(QString::fromLatin1(PanelPicturePath)));
@@ -32,8 +32,8 @@ frmQORVEL::frmQORVEL(SharedValues &shared, QWidget *parent)
 
 void frmQORVEL::createControls()
 {
-    CMDcx = new CommandButton(this, twipsRect(10560, 1020, 1035, 345), QStringLiteral("查 询"), ButtonFace);
-    Cmdclose = new CommandButton(this, twipsRect(10560, 480, 1035, 345), QStringLiteral("退 出"), ButtonFace);
+    CMDcx = new CommandButton(this, twipsRect(10560, 1020, 1035, 345), QueryButtonCaption, ButtonFace);
+    Cmdclose = new CommandButton(this, twipsRect(10560, 480, 1035, 345), ExitButtonCaption, ButtonFace);
     txtCXRQ = new TextBox(this, twipsRect(9345, 1050, 1080, 285), QStringLiteral("2009-03-33"), DateBoxColor);
     TXTCSRQ = new TextBox(this, twipsRect(7110, 1050, 1095, 285), QStringLiteral("2001-03-33"), DateBoxColor);
     PROPTION = new HScrollBar(this, twipsRect(6210, 8480, 5555, 255));
@@ -42,19 +42,19 @@ void frmQORVEL::createControls()
     Label1 = new Label(PicBack, twipsRect(3240, 2160, 5385, 2775), ExplanatoryText, 0x00888471, Fixed);
     // One pixel of air between the lines of the long text, which still fits.
     Label1->setLineSpacing(13);
-    LBLts = new Label(PicBack, twipsRect(10200, 120, 450, 180), QStringLiteral("LBLts"), 0x009AE9C4, AutoSize);
-    LBLStartSj = new Label(PicBack, twipsRect(120, 60, 90, 180), QString(), 0x00CFF5DB, AutoSize);
-    Label2 = new Label(this, twipsRect(7650, 1560, 900, 180), QStringLiteral(" 分析指南 "), LinkRestingColor,
+    LBLts = new Label(PicBack, twipsRect(10200, 120, 450, 180), QStringLiteral("LBLts"), SpanLabelColor, AutoSize);
+    LBLStartSj = new Label(PicBack, twipsRect(120, 60, 90, 180), QString(), StartLabelColor, AutoSize);
+    Label2 = new Label(this, twipsRect(7650, 1560, 900, 180), GuideLinkCaption, LinkRestingColor,
                        AutoSize, true);
     LBLabout = new Label(this, twipsRect(6480, 510, 3645, 405), CreditsText, Black, Fixed);
     Image1 = new ImageBox(this, twipsRect(8700, 1470, 2805, 285), Picture(QString::fromLatin1(LegendPicturePath)));
-    LBLrq = new Label(this, twipsRect(420, 1560, 720, 180), QStringLiteral("当前日期"), SystemButtonText, AutoSize);
-    lblyy = new Label(this, twipsRect(8340, 1110, 900, 180), QStringLiteral("查询日期："), SystemButtonText, AutoSize);
-    lblxx = new Label(this, twipsRect(6180, 1140, 900, 180), QStringLiteral("出生日期："), Black, AutoSize);
-    LBLzh = new Label(this, twipsRect(6450, 1560, 540, 180), QStringLiteral("综合值"), SystemButtonText, AutoSize);
-    LBLtl = new Label(this, twipsRect(2580, 1560, 540, 180), QStringLiteral("体力值"), SystemButtonText, AutoSize);
-    LBLqx = new Label(this, twipsRect(3870, 1560, 540, 180), QStringLiteral("情绪值"), SystemButtonText, AutoSize);
-    LBLzl = new Label(this, twipsRect(5190, 1560, 540, 180), QStringLiteral("智力值"), SystemButtonText, AutoSize);
+    LBLrq = new Label(this, twipsRect(420, 1560, 720, 180), ReadoutDateCaption, SystemButtonText, AutoSize);
+    lblyy = new Label(this, twipsRect(8340, 1110, 900, 180), QueryDateCaption, SystemButtonText, AutoSize);
+    lblxx = new Label(this, twipsRect(6180, 1140, 900, 180), BirthDateCaption, Black, AutoSize);
+    LBLzh = new Label(this, twipsRect(6450, 1560, 540, 180), readoutCaption(3), SystemButtonText, AutoSize);
+    LBLtl = new Label(this, twipsRect(2580, 1560, 540, 180), readoutCaption(0), SystemButtonText, AutoSize);
+    LBLqx = new Label(this, twipsRect(3870, 1560, 540, 180), readoutCaption(1), SystemButtonText, AutoSize);
+    LBLzl = new Label(this, twipsRect(5190, 1560, 540, 180), readoutCaption(2), SystemButtonText, AutoSize);
 
     // The scroll bars overlap the chart's lowest pixels and stay in front of it.
     POSITION->raise();

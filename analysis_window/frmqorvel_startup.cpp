@@ -2,6 +2,7 @@
 
 #include "analysis_window/texts.h"
 #include "chart/chart.h"
+#include "chart/span.h"
 #include "platform/dates/conversions.h"
 #include "platform/widgets/runtime.h"
 
@@ -10,7 +11,6 @@ namespace quorvel {
 namespace {
 
 constexpr Date StartBirthDate = 21952.0; // 1960-02-06
-constexpr float StartCriticalLevel = 0.2f;
 
 } // namespace
 
@@ -21,14 +21,14 @@ void frmQORVEL::Form_Load()
 
     // Raising the minimum to 40 moves the value there, which runs
     // PROPTION_Change once while the window is still hidden.
-    PROPTION->setMin(40);
-    PROPTION->setMax(365);
+    PROPTION->setMin(MinSpan);
+    PROPTION->setMax(MaxSpan);
     PROPTION->setSmallChange(1);
     PROPTION->setLargeChange(10);
-    PROPTION->setValueChecked(40);
+    PROPTION->setValueChecked(MinSpan);
 
     POSITION->setMin(0);
-    POSITION->setMax(18250);
+    POSITION->setMax(MaxPosition);
     POSITION->setSmallChange(1);
     POSITION->setLargeChange(halfSpanStep(PROPTION->Value()));
     POSITION->setValueChecked(0);
@@ -36,7 +36,7 @@ void frmQORVEL::Form_Load()
     centreOnScreen();
 
     m_shared.ChartBirthDate = StartBirthDate;
-    m_shared.CriticalLevel = StartCriticalLevel;
+    m_shared.CriticalLevel = ProgramCriticalLevel;
 
     // The start-up frame alone is drawn with the exclusive-or pen.
     PicBack->surface().setDrawMode(DrawMode::XorPen);

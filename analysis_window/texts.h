@@ -1,8 +1,22 @@
 #pragma once
 
+#include "chart/chart.h"
+#include "chart/span.h"
+
 #include <QString>
 
 namespace quorvel {
+
+// The window's caption and its controls' texts as the window creates them.
+inline const QString WindowCaption = QStringLiteral("Quorvel分析");
+inline const QString QueryButtonCaption = QStringLiteral("查 询");
+inline const QString ExitButtonCaption = QStringLiteral("退 出");
+inline const QString BirthDateCaption = QStringLiteral("出生日期：");
+inline const QString QueryDateCaption = QStringLiteral("查询日期：");
+inline const QString ReadoutDateCaption = QStringLiteral("当前日期");
+inline const QString GuideLinkCaption = QStringLiteral(" 分析指南 ");
+// A readout label's caption before the first readout: the curve's word and 值.
+inline QString readoutCaption(std::size_t curve) { return QString::fromUtf16(Curves[curve].name) + u'值'; }
 
 // The explanatory text shown over the chart until the first query.
 inline const QString ExplanatoryText = QStringLiteral(
@@ -15,5 +29,16 @@ inline const QString ExplanatoryText = QStringLiteral(
 // address. The numbers and the address are placeholders that reach nobody.
 inline const QString CreditsText = QStringLiteral(
     "Quorvel开发组 聊天号：00000000 热线：000-0000-0000 网址：www.example.com");
+
+// Every text the window shows when it first appears, the span label with
+// it: start-up loads their glyphs while the loader waits.
+inline QString startupTexts()
+{
+    QString texts = WindowCaption + QueryButtonCaption + ExitButtonCaption + BirthDateCaption + QueryDateCaption
+        + ReadoutDateCaption + GuideLinkCaption + spanLabelText(MinSpan) + ExplanatoryText + CreditsText;
+    for (std::size_t curve = 0; curve < Curves.size(); ++curve)
+        texts += readoutCaption(curve);
+    return texts;
+}
 
 } // namespace quorvel

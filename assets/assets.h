@@ -18,6 +18,9 @@ inline constexpr char Icon16Path[] = ":/icon16.png";
 inline constexpr char Icon32Path[] = ":/icon32.png";
 inline constexpr char Icon48Path[] = ":/icon48.png";
 inline constexpr char Icon256Path[] = ":/icon256.png";
+// The icon's sizes in the icon theme (from the build's settings), each a
+// file iconN.png beside the pictures, and an SVG for the others.
+inline constexpr int IconSizes[] = {QUORVEL_ICON_SIZES};
 
 // Registers the resources; they live in a static library, which the linker
 // would otherwise leave out. Call once after the application object exists;

@@ -26,7 +26,7 @@ void FullRedraw(benchmark::State &state)
 {
     DrawingSurface surface(ChartSize);
     FakeChartControls controls = benchControls(int(state.range(0)));
-    SharedValues shared{0.0, 21952.0, 0.2f};
+    SharedValues shared{0.0, 21952.0, ProgramCriticalLevel};
     for (auto _ : state) {
         surface.Cls();
         DrawBackground(surface, controls);
@@ -67,7 +67,7 @@ void CriticalDayTest(benchmark::State &state)
 {
     double x = 36500.0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(IsCriticalDay(x, 0.2f));
+        benchmark::DoNotOptimize(IsCriticalDay(x, ProgramCriticalLevel));
         x = x >= 36865.0 ? 36500.0 : x + 1.0;
     }
 }

@@ -33,7 +33,7 @@ BENCHMARK(TableOf100Years)->Unit(benchmark::kMillisecond);
 // The chart of 2010-02-06, the query day in the middle of the span.
 struct Chart {
     DrawingSurface surface{ChartPixelSize};
-    SharedValues shared{0.0, Birth, CriticalLevel};
+    SharedValues shared{0.0, Birth, ProgramCriticalLevel};
     ChartRequest request;
 
     explicit Chart(int span)
@@ -46,7 +46,7 @@ struct Chart {
     }
     DrawnChart drawn() const
     {
-        return {surface, shared.ChartBirthDate, shared.ChartQueryDate, request.position, request.span, CriticalLevel};
+        return {surface, shared.ChartBirthDate, shared.ChartQueryDate, request.position, request.span, ProgramCriticalLevel};
     }
 };
 
@@ -93,7 +93,7 @@ BENCHMARK(SheetPdf)->Arg(365)->Unit(benchmark::kMillisecond);
 void CalendarOf100Years(benchmark::State &state)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(criticalDaysCalendar(Birth, 0.0, 36525.0, CriticalLevel, Birth + 20000.0));
+        benchmark::DoNotOptimize(criticalDaysCalendar(Birth, 0.0, 36525.0, ProgramCriticalLevel, Birth + 20000.0));
 }
 BENCHMARK(CalendarOf100Years)->Unit(benchmark::kMillisecond);
 

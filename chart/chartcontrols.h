@@ -23,6 +23,10 @@ public:
     virtual void refreshSpanLabels() = 0;
 };
 
+// The critical-day level: a day is critical when all three magnitudes lie
+// below it. Start-up gives it to the window; quorvel-chart uses it as it is.
+inline constexpr float ProgramCriticalLevel = 0.2f;
+
 // The values the window's handlers share (kept by the program's Global
 // module): the dates of the chart last drawn and the critical-day level.
 struct SharedValues {

@@ -207,10 +207,10 @@ int chartCommand(const QStringList &arguments)
     }
 
     DrawingSurface surface(ChartPixelSize);
-    SharedValues shared{query, birth, CriticalLevel};
+    SharedValues shared{query, birth, ProgramCriticalLevel};
     drawChart(surface, shared, request);
     const DrawnChart chart{surface, shared.ChartBirthDate, shared.ChartQueryDate, request.position, request.span,
-                           CriticalLevel};
+                           ProgramCriticalLevel};
 
     Output output(path);
     if (suffix == u"png") {
@@ -233,7 +233,7 @@ int calendarCommand(const QStringList &arguments)
     const Date from = calendarDay(options.date(QStringLiteral("--from")));
     const Date to = calendarDay(options.date(QStringLiteral("--to")));
     checkRange(from, to);
-    const QByteArray calendar = criticalDaysCalendar(birth, from - birth, to - birth, CriticalLevel, madeDate(options));
+    const QByteArray calendar = criticalDaysCalendar(birth, from - birth, to - birth, ProgramCriticalLevel, madeDate(options));
     Output output(options.value(QStringLiteral("-o")));
     output.write(calendar.constData(), std::size_t(calendar.size()));
     output.finish();
@@ -296,16 +296,15 @@ int compareCommand(const QStringList &arguments)
     const DayValues first = dayValues(birth, day);
     const DayValues second = dayValues(other, day);
 
-    static const std::array<QString, 3> names{QStringLiteral("体力"), QStringLiteral("情绪"), QStringLiteral("智力")};
     QString text;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        text += names[i] + u'\t' + percent(agreement.cycles[i]);
+    for (std::size_t i = 0; i < agreement.cycles.size(); ++i) {
+        text += QString::fromUtf16(Curves[i].name) + u'\t' + percent(agreement.cycles[i]);
         if (on)
             text += u'\t' + CStr(readoutNumber(first.cycles[i])) + u'\t' + CStr(readoutNumber(second.cycles[i]));
         text += u'\n';
     }
     if (on)
-        text += QStringLiteral("综合\t-\t") + CStr(readoutComposite(first.composite)) + u'\t'
+        text += QString::fromUtf16(Curves[3].name) + QStringLiteral("\t-\t") + CStr(readoutComposite(first.composite)) + u'\t'
                 + CStr(readoutComposite(second.composite)) + u'\n';
     text += QStringLiteral("平均\t") + percent(agreement.mean) + u'\n';
 

@@ -22,9 +22,6 @@
 
 namespace quorvel::companion {
 
-// The program's critical-day threshold, as the window uses it.
-inline constexpr float CriticalLevel = 0.2f;
-
 // One day of life: the values its chart column shows, taken at the day
 // offset itself (the middle of the column).
 struct DayValues {

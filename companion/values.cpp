@@ -29,15 +29,13 @@ public:
     }
     void comma() { *m_end++ = ','; }
 
-    // "yyyy-mm-dd" of a calendar day in range (a whole day count, so the
-    // cast is exact).
+    // "yyyy-mm-dd" of a calendar day in range.
     void date(Date date)
     {
-        constexpr qint64 JulianDayOfSerialZero = 2415019; // 1899-12-30
         int year = 0;
         int month = 0;
         int day = 0;
-        QDate::fromJulianDay(qint64(date) + JulianDayOfSerialZero).getDate(&year, &month, &day);
+        calendarDate(date).getDate(&year, &month, &day);
         const char digits[10] = {char('0' + year / 1000), char('0' + year / 100 % 10), char('0' + year / 10 % 10),
                                  char('0' + year % 10),   '-',
                                  char('0' + month / 10),  char('0' + month % 10),      '-',
@@ -64,7 +62,7 @@ DayValues dayValues(Date birthDay, Date date)
     for (std::size_t i = 0; i < Cycles.size(); ++i)
         row.cycles[i] = CycleValue(offset, Cycles[i]);
     row.composite = CompositeValue(offset);
-    row.critical = IsCriticalDay(offset, CriticalLevel);
+    row.critical = IsCriticalDay(offset, ProgramCriticalLevel);
     return row;
 }
 
@@ -105,7 +103,7 @@ std::vector<Date> criticalDays(Date birthDay, Date from, Date to)
 {
     std::vector<Date> days;
     for (Date date = from; date <= to; date += 1.0) {
-        if (IsCriticalDay(date - birthDay, CriticalLevel))
+        if (IsCriticalDay(date - birthDay, ProgramCriticalLevel))
             days.push_back(date);
     }
     return days;

@@ -59,7 +59,7 @@ QString show(double value)
     return QString::number(value, 'g', 17);
 }
 
-const QDate DayZero(1899, 12, 30);
+const QDate DayZero = QDate::fromJulianDay(JulianDayOfDayZero);
 
 // The day count as QDate sees it, from the text "yyyy-MM-dd".
 QString qdateText(double day)

@@ -74,7 +74,7 @@ void preloadAnalysisWindow()
     QPainter painter(&scratch);
     painter.setFont(programFont());
     // The explanatory text, the credits and the captions of buttons and labels.
-    painter.drawText(0, 12, ExplanatoryText + CreditsText + QStringLiteral("查询退出当前日期体力值情绪值智力值综合值出生：分析指南<-->天"));
+    painter.drawText(0, 12, startupTexts());
     painter.end();
     readPicture(QString::fromLatin1(PanelPicturePath));
 }

@@ -64,7 +64,7 @@ struct FakeChartControls final : ChartControls {
 struct ChartFixture {
     DrawingSurface surface{ChartSize, SystemMenuText, SystemButtonText};
     FakeChartControls controls;
-    SharedValues shared{0.0, 21952.0, 0.2f}; // 1960-02-06, as at start-up
+    SharedValues shared{0.0, 21952.0, ProgramCriticalLevel}; // 1960-02-06, as at start-up
 
     void redraw()
     {

@@ -382,7 +382,7 @@ void tst_Assets::icons_data()
 {
     QTest::addColumn<int>("size");
 
-    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+    for (const int size : IconSizes)
         QTest::addRow("%d", size) << size;
 }
 

@@ -113,7 +113,7 @@ void tst_Chart::nothingDrawnWithoutTwoDates()
     Chart chart;
     chart.controls.birth = birth;
     chart.controls.query = query;
-    chart.shared = {1234.0, 5678.0, 0.2f};
+    chart.shared = {1234.0, 5678.0, ProgramCriticalLevel};
     chart.surface.Cls();
     DrawBackground(chart.surface, chart.controls);
     chart.surface.setDrawMode(DrawMode::XorPen);

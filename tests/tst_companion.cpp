@@ -176,7 +176,7 @@ void tst_Companion::tableRowsAreTheModelsValues()
         }
         QCOMPARE(f[9].toDouble(), CompositeValue(d));
         QCOMPARE(f[5].toDouble(), Int(CompositeValue(d)));
-        QCOMPARE(f[10], IsCriticalDay(d, 0.2f) ? "1" : "0");
+        QCOMPARE(f[10], IsCriticalDay(d, ProgramCriticalLevel) ? "1" : "0");
     }
     QVERIFY(lines[1].startsWith("1960-02-04,-2,"));
     QCOMPARE(lines[3], "1960-02-06,0,0,0,0,0,0,0,0,0,1");

@@ -11,8 +11,6 @@ using namespace quorvel;
 
 namespace {
 
-// QDate's Julian day number of 1899-12-30, day zero of the date values.
-constexpr qint64 JulianDayOfZero = 2415019;
 
 const double NaN = std::numeric_limits<double>::quiet_NaN();
 const double Inf = std::numeric_limits<double>::infinity();
@@ -297,7 +295,7 @@ void tst_DateTime::wholeRangeAgreesWithQDate()
         const bool allForms = everyForm.contains(year);
         for (int month = 1; month <= 12; ++month) {
             const QDate first(year, month, 1);
-            if (qint64(day) + JulianDayOfZero != first.toJulianDay())
+            if (qint64(day) + JulianDayOfDayZero != first.toJulianDay())
                 QFAIL(qPrintable(u"the count slipped at "_qs + first.toString(Qt::ISODate)));
             expected[5] = char16_t(u'0' + month / 10);
             expected[6] = char16_t(u'0' + month % 10);
@@ -416,7 +414,7 @@ void tst_DateTime::systemClockIsLocalTime()
     const QDateTime after = QDateTime::currentDateTime();
     auto serialOf = [](const QDateTime &t) {
         const QDate d = t.date();
-        return double(d.toJulianDay() - JulianDayOfZero) + t.time().msecsSinceStartOfDay() / 86400000.0;
+        return double(d.toJulianDay() - JulianDayOfDayZero) + t.time().msecsSinceStartOfDay() / 86400000.0;
     };
     QVERIFY2(now >= serialOf(before) && now <= serialOf(after), qPrintable(QString::number(now, 'f', 9)));
 }

@@ -100,7 +100,7 @@ void tst_EndToEnd::typicalRoad()
 
         // A critical day: 1980-01-01 + 11270 days (2010-11-09) is one;
         // its black bar covers the query-day bar there.
-        QVERIFY(IsCriticalDay(11270, 0.2f));
+        QVERIFY(IsCriticalDay(11270, ProgramCriticalLevel));
         w.txtCXRQ->SetFocus();
         QTest::keyClick(windowOf(&w), Qt::Key_A, Qt::ControlModifier);
         typeText(&w, u"2010-11-09"_qs);

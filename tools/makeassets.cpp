@@ -15,6 +15,7 @@
 // machine (same Qt, FreeType and fonts) writes the same bytes every run.
 // Run it with QT_QPA_PLATFORM=offscreen.
 
+#include "assets/assets.h"
 #include "assets/guidetexts.h"
 #include "chart/chart.h"
 #include "platform/drawing/colors.h"
@@ -119,7 +120,7 @@ QPainterPath titleGlyphs(const QString &text, int pixelSize)
     latin.setPixelSize(pixelSize);
     latin.setBold(true);
     latin.setItalic(true);
-    QFont song(QStringLiteral("宋体"));
+    QFont song(quorvel::programFontFamily());
     song.setPixelSize(pixelSize);
     // Slant about the baseline, so the glyphs keep their horizontal place.
     const QTransform slant = QTransform().shear(-0.2, 0);
@@ -211,26 +212,17 @@ QImage makePanel(int scale)
 QImage makeLegend(int scale)
 {
     QImage image = trueColourImage(187, 19, PanelGreen, scale);
-    struct Entry {
-        int left;
-        QColor colour;
-        QString word;
-    };
-    const Entry entries[] = {
-        {4, bgr(quorvel::PhysicalColor), QStringLiteral("体力")},
-        {52, bgr(quorvel::EmotionalColor), QStringLiteral("情绪")},
-        {99, bgr(quorvel::IntellectualColor), QStringLiteral("智力")},
-        {146, bgr(quorvel::CompositeColor), QStringLiteral("综合")},
-    };
+    // Where each curve's swatch begins.
+    constexpr int lefts[] = {4, 52, 99, 146};
     QPainter painter(&image);
     painter.setFont(quorvel::programFont());
-    for (const Entry &entry : entries) {
-        const QRect swatch(entry.left, 1, 9, 17);
+    for (std::size_t i = 0; i < quorvel::Curves.size(); ++i) {
+        const QRect swatch(lefts[i], 1, 9, 17);
         painter.fillRect(swatch, Qt::black);
-        painter.fillRect(swatch.adjusted(1, 1, -1, -1), entry.colour);
+        painter.fillRect(swatch.adjusted(1, 1, -1, -1), bgr(quorvel::Curves[i].color));
         painter.setPen(Qt::black);
         painter.drawText(QRect(swatch.right() + 4, 0, 36, 19), Qt::AlignLeft | Qt::AlignVCenter,
-                         entry.word);
+                         QString::fromUtf16(quorvel::Curves[i].name));
     }
     return image;
 }
@@ -364,9 +356,6 @@ constexpr double IconCornerRadius = 3;
 // Day lines of the chart behind the curves, on the sizes with room for them.
 const double IconGridLines[] = {3, 5, 7, 9, 11, 13};
 constexpr int IconGridSize = 64;
-// The sizes of an icon theme's folders, from the menu's 16 to the 256 of
-// large views.
-constexpr int IconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
 
 struct IconCurve {
     QColor colour;
@@ -548,7 +537,7 @@ int main(int argc, char *argv[])
         save(makeLegend(scale), dir, QStringLiteral("legend") + suffix);
         save(makeGuide(scale), dir, QStringLiteral("guide") + suffix);
     }
-    for (const int size : IconSizes)
+    for (const int size : quorvel::IconSizes)
         save(makeIcon(size), dir, QStringLiteral("icon%1.png").arg(size));
     QSaveFile svg(dir.filePath(QStringLiteral("icon.svg")));
     if (!svg.open(QIODevice::WriteOnly) || svg.write(makeIconSvg()) < 0 || !svg.commit())

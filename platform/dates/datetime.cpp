@@ -9,47 +9,6 @@ namespace {
 
 std::function<Date()> g_clock;
 
-constexpr long long UnixEpochSerial = 25569; // 1970-01-01
-
-// Days from 1970-01-01 of a proleptic Gregorian day (H. Hinnant's algorithm);
-// exact for every day in range and free of the locale and the time zone.
-long long daysFromCivil(long long y, unsigned m, unsigned d)
-{
-    y -= m <= 2;
-    const long long era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<long long>(doe) - 719468;
-}
-
-struct Civil {
-    long long year;
-    unsigned month;
-    unsigned day;
-};
-
-Civil civilFromDays(long long z)
-{
-    z += 719468;
-    const long long era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
-    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
-    return {static_cast<long long>(yoe) + era * 400 + (m <= 2), m, d};
-}
-
-bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int daysInMonth(int year, int month)
-{
-    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && isLeapYear(year) ? 29 : days[month - 1];
-}
-
 // A Chinese input method in full-width mode types these instead of the ASCII
 // digits and separators; they mean the same, so the reader sees them as such.
 // Every blank (tab, ideographic space) reads as ' '.
@@ -145,7 +104,7 @@ std::optional<Day> readDay(Reader &reader)
     const auto day = reader.number(1, 2);
     if (!day || (afterDay && !reader.take(afterDay)))
         return std::nullopt;
-    if (*year < 100 || *month < 1 || *month > 12 || *day < 1 || *day > daysInMonth(*year, *month))
+    if (*year < 100 || !QDate::isValid(*year, *month, *day))
         return std::nullopt;
     return Day{*year, *month, *day};
 }
@@ -201,7 +160,12 @@ Date systemNow()
 
 double DateSerial(int year, int month, int day)
 {
-    return double(daysFromCivil(year, unsigned(month), unsigned(day)) + UnixEpochSerial);
+    return double(QDate(year, month, day).toJulianDay() - JulianDayOfDayZero);
+}
+
+QDate calendarDate(Date date)
+{
+    return QDate::fromJulianDay(static_cast<qint64>(std::floor(date)) + JulianDayOfDayZero);
 }
 
 bool IsDate(QStringView text)
@@ -229,7 +193,7 @@ QString Format(Date date, QStringView format)
         return QString();
     if (!CDate(date))
         return QString();
-    const Civil civil = civilFromDays(static_cast<long long>(std::floor(date)) - UnixEpochSerial);
+    const QDate day = calendarDate(date);
     // Written digit by digit: no locale can reach it, and one allocation.
     QString text(10, u'-');
     QChar *const out = text.data();
@@ -237,9 +201,9 @@ QString Format(Date date, QStringView format)
         for (int i = 1; i <= digits; ++i, value /= 10)
             out[end - i] = QChar(char16_t(u'0' + value % 10));
     };
-    put(4, civil.year, 4);
-    put(7, civil.month, 2);
-    put(10, civil.day, 2);
+    put(4, day.year(), 4);
+    put(7, day.month(), 2);
+    put(10, day.day(), 2);
     return text;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringView>
 
@@ -15,13 +16,20 @@ namespace quorvel {
 
 using Date = double;
 
+// Day zero, 1899-12-30, as QDate's Julian day number: QDate is the calendar
+// of every day count.
+inline constexpr qint64 JulianDayOfDayZero = 2415019;
+
 // 0100-01-01 and 9999-12-31 as day counts; a date value is in range when the
 // calendar day of it lies between the two, both included.
 inline constexpr double FirstDateSerial = -657434.0;
 inline constexpr double LastDateSerial = 2958465.0;
 
-// The day count of a proleptic Gregorian calendar day (no range check).
+// The day count of an existing proleptic Gregorian day (no range check).
 double DateSerial(int year, int month, int day);
+
+// The calendar day of a date: the day of floor(date).
+QDate calendarDate(Date date);
 
 // True when the text names an existing day in range, optionally with a time
 // of day: "yyyy-mm-dd", "yyyy/m/d", "yyyy.m.d", "yyyy年m月d日", each with or

@@ -20,10 +20,15 @@ void installFontSubstitutes()
     (void)installed;
 }
 
-QFont programFont(bool underline)
+QString programFontFamily()
 {
     installFontSubstitutes();
-    QFont font(SongTi);
+    return SongTi;
+}
+
+QFont programFont(bool underline)
+{
+    QFont font(programFontFamily());
     font.setPixelSize(FontPixelSize);
     font.setUnderline(underline);
     font.setStyleStrategy(QFont::NoAntialias);

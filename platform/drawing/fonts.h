@@ -16,6 +16,9 @@ inline constexpr int FontPixelSize = 12;
 // Registers the substitutes of "宋体"; idempotent.
 void installFontSubstitutes();
 
+// "宋体", its substitutes registered.
+QString programFontFamily();
+
 // The program's font, optionally underlined.
 QFont programFont(bool underline = false);
 
