@@ -1,0 +1,179 @@
+#include "pictures.h"
+
+#include "chart/chart.h"
+#include "platform/drawing/fonts.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPainterPathStroker>
+
+#include <algorithm>
+#include <cmath>
+
+// The panel behind the analysis window, and the legend of the four curves,
+// painted on the panel's green.
+
+namespace makeassets {
+namespace {
+
+const QColor PanelEdge(73, 105, 53);
+constexpr int ShadowWidth = 10;
+
+
+// The shade of a device pixel `distance` device pixels in from the nearest
+// edge, with a shadow `width` device pixels wide; integer arithmetic so the
+// steps come out the same everywhere.
+QColor panelShade(int distance, int width)
+{
+    if (distance >= width)
+        return PanelGreen;
+    const auto mix = [distance, width](int edge, int flat) {
+        return edge + ((flat - edge) * distance + width / 2) / width;
+    };
+    return QColor(mix(PanelEdge.red(), PanelGreen.red()), mix(PanelEdge.green(), PanelGreen.green()),
+                  mix(PanelEdge.blue(), PanelGreen.blue()));
+}
+
+QImage plainPanel(int width, int height, int scale)
+{
+    QImage image = trueColourImage(width, height, PanelGreen, scale);
+    const int shadow = ShadowWidth * scale;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const int distance = std::min({x, y, image.width() - 1 - x, image.height() - 1 - y});
+            if (distance < shadow)
+                image.setPixelColor(x, y, panelShade(distance, shadow));
+        }
+    }
+    return image;
+}
+
+// A rectangle of pixels as the device pixels that cover it.
+QRect devicePixels(const QRect &rect, int scale)
+{
+    return QRect(rect.topLeft() * scale, rect.size() * scale);
+}
+
+const QRect TitleBand(QPoint(37, 31), QPoint(406, 60));
+
+// The title's outline. The Song face has no bold italics and only
+// fixed-width Latin letters, so the Latin part is set in a true bold italic
+// serif and the Chinese characters are thickened, slanted and set a little
+// apart to match its weight and rhythm.
+QPainterPath titleGlyphs(const QString &text, int pixelSize)
+{
+    QFont latin(QStringLiteral("DejaVu Serif"));
+    latin.setPixelSize(pixelSize);
+    latin.setBold(true);
+    latin.setItalic(true);
+    QFont song(quorvel::programFontFamily());
+    song.setPixelSize(pixelSize);
+    // Slant about the baseline, so the glyphs keep their horizontal place.
+    const QTransform slant = QTransform().shear(-0.2, 0);
+    QPainterPathStroker thicken;
+    thicken.setWidth(1.2);
+    thicken.setJoinStyle(Qt::RoundJoin);
+
+    QPainterPath path;
+    qreal x = 0;
+    for (const QChar ch : text) {
+        const bool isLatin = ch.unicode() < 0x80;
+        if (!isLatin)
+            x += pixelSize / 6.0;
+        QPainterPath glyph;
+        glyph.addText(0, 0, isLatin ? latin : song, QString(ch));
+        if (!isLatin)
+            glyph = slant.map(glyph.united(thicken.createStroke(glyph)));
+        path.addPath(glyph.translated(x, 0));
+        x += QFontMetricsF(isLatin ? latin : song).horizontalAdvance(ch);
+    }
+    return path.simplified();
+}
+
+QPainterPath bullet(QPointF centre, qreal radius)
+{
+    QPainterPath path;
+    path.addEllipse(centre, radius, radius);
+    return path;
+}
+
+// Embossed gold: a light copy up-left and a dark copy down-right under the
+// gold face, which has a dark outline of its own.
+void paintEmbossed(QPainter &painter, const QPainterPath &shape, const QRectF &faceSpan)
+{
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(246, 238, 176));
+    painter.drawPath(shape.translated(-1, -1));
+    painter.setBrush(QColor(34, 44, 14));
+    painter.drawPath(shape.translated(1.5, 1.5));
+
+    QLinearGradient gold(faceSpan.topLeft(), faceSpan.bottomLeft());
+    gold.setColorAt(0.0, QColor(240, 220, 120));
+    gold.setColorAt(0.45, QColor(206, 174, 58));
+    gold.setColorAt(1.0, QColor(138, 122, 30));
+    painter.setBrush(gold);
+    painter.setPen(QPen(QColor(52, 44, 6), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPath(shape);
+}
+
+} // namespace
+
+QImage makePanel(int scale)
+{
+    QImage image = plainPanel(799, 598, scale);
+    const QImage plain = image;
+
+    const QPainterPath glyphs = titleGlyphs(QStringLiteral("Quorvel分析器"), 25);
+
+    // Bullets, gaps and title centred as one row in the band; the outline and
+    // the emboss reach two pixels beyond the glyphs' own box.
+    const qreal radius = 6;
+    const qreal gap = 14;
+    const QRectF box = glyphs.boundingRect();
+    const qreal rowWidth = 2 * (2 * radius + gap) + box.width();
+    const qreal left = TitleBand.left() + (TitleBand.width() - rowWidth) / 2;
+    const qreal centreY = TitleBand.top() + TitleBand.height() / 2.0;
+    const QPainterPath text =
+        glyphs.translated(left + 2 * radius + gap - box.left(), centreY - box.center().y());
+
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF textBox = text.boundingRect();
+    paintEmbossed(painter, text, textBox);
+    for (const qreal x : {left + radius, left + rowWidth - radius}) {
+        const QPainterPath dot = bullet(QPointF(x, centreY), radius);
+        paintEmbossed(painter, dot, dot.boundingRect());
+    }
+    painter.end();
+
+    const QRect band = devicePixels(TitleBand, scale);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (!band.contains(x, y) && image.pixel(x, y) != plain.pixel(x, y))
+                fail(QStringLiteral("the title reaches outside its band at %1,%2").arg(x).arg(y));
+    return image;
+}
+
+
+QImage makeLegend(int scale)
+{
+    QImage image = trueColourImage(187, 19, PanelGreen, scale);
+    // Where each curve's swatch begins.
+    constexpr int lefts[] = {4, 52, 99, 146};
+    QPainter painter(&image);
+    painter.setFont(quorvel::programFont());
+    for (std::size_t i = 0; i < quorvel::Curves.size(); ++i) {
+        const QRect swatch(lefts[i], 1, 9, 17);
+        painter.fillRect(swatch, Qt::black);
+        painter.fillRect(swatch.adjusted(1, 1, -1, -1), bgr(quorvel::Curves[i].color));
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(swatch.right() + 4, 0, 36, 19), Qt::AlignLeft | Qt::AlignVCenter,
+                         QString::fromUtf16(quorvel::Curves[i].name));
+    }
+    return image;
+}
+
+} // namespace makeassets
