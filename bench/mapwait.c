@@ -1,7 +1,10 @@
 /* Starts a program and waits for its window, named on the command line, to
  * be mapped on the X display: prints the milliseconds from the start of the
- * process to the MapNotify and the process's resident memory (VmRSS, kB)
- * a moment later, once the window has painted; then ends the program.
+ * process to the MapNotify and, a moment later once the window has painted,
+ * the process's memory from /proc/PID/smaps_rollup in kB: its private
+ * memory (Private_Dirty: what it wrote, heap and copies, which no other
+ * process shares and the kernel cannot drop), its anonymous memory, and its
+ * proportional share of everything it maps (Pss); then ends the program.
  * Usage: mapwait WINDOW-NAME SETTLE-MS PROGRAM [ARGS...] */
 #include <xcb/xcb.h>
 
@@ -39,14 +42,16 @@ static int named(xcb_connection_t *c, xcb_window_t w, xcb_atom_t property, xcb_a
     return match;
 }
 
-static long vmrss_kb(pid_t pid)
+/* One field of smaps_rollup, in kB; -1 when it is missing. */
+static long rollup_kb(pid_t pid, const char *field)
 {
     char path[64], line[256];
     long kb = -1;
-    snprintf(path, sizeof path, "/proc/%d/status", (int)pid);
+    snprintf(path, sizeof path, "/proc/%d/smaps_rollup", (int)pid);
     FILE *f = fopen(path, "r");
+    const size_t length = strlen(field);
     while (f && fgets(line, sizeof line, f))
-        if (sscanf(line, "VmRSS: %ld", &kb) == 1)
+        if (strncmp(line, field, length) == 0 && line[length] == ':' && sscanf(line + length + 1, "%ld", &kb) == 1)
             break;
     if (f)
         fclose(f);
@@ -85,7 +90,8 @@ int main(int argc, char **argv)
             if (named(c, w, netName, utf8, argv[1]) || named(c, w, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, argv[1])) {
                 const double mapped = now_ms() - start;
                 usleep(atoi(argv[2]) * 1000);
-                printf("%.1f %ld\n", mapped, vmrss_kb(pid));
+                printf("%.1f %ld %ld %ld\n", mapped, rollup_kb(pid, "Private_Dirty"), rollup_kb(pid, "Anonymous"),
+                       rollup_kb(pid, "Pss"));
                 free(e);
                 break;
             }
