@@ -12,7 +12,9 @@ set(CPACK_PACKAGE_DESCRIPTION
 (28 days) and intellectual (33 days) sine cycles and their composite over a
 span of 40 to 365 days centred on a query date, with the query day and the
 critical days marked. Pointing at the chart shows the values of that day.
-The user interface is in simplified Chinese.")
+The user interface is in simplified Chinese. The command quorvel-chart
+writes the chart, tables of values and the critical days from the command
+line.")
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEB_COMPONENT_INSTALL ON)
@@ -24,9 +26,16 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Quorvel developers <quorvel@example.com
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The windows need Qt's platform plugins, which Qt only recommends; the
-# texts are laid out for the 12-pixel characters of the AR PL UMing face.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-arphic-uming")
+# What the programs load without linking it: Qt's platform plugins beyond
+# the X one in libqt6gui6, which Qt only recommends; Qt's translations, for
+# Qt's own texts in Chinese (a text box's context menu stays English
+# without them); and the AR PL UMing face, for whose 12-pixel characters the
+# texts are laid out. Wayland alone needs Qt's Wayland plugin; Xwayland does
+# without it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-arphic-uming")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# Refuses to make the package when the dependency scan cannot run.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/PackageTools.cmake)
 
 include(CPack)

@@ -8,13 +8,20 @@ QUORVEL_PACKAGES=(
     fonts-arphic-uming fonts-wqy-microhei qt6-translations-l10n
 )
 
+# What making the Debian package needs (tools/make-deb): Debian's build
+# flags and library scan, the file type reader the scan goes by, and
+# Debian's package checker.
+QUORVEL_PACKAGE_TOOLS=(dpkg-dev file lintian)
+
 # What the tests and benchmarks need besides (./test): Qt Test, Google
-# Benchmark, the tools that check the Debian package, the menu entry, the
-# AppStream data and the manual page, and the readers that the exported
-# files are read back with (poppler for PDF, Python's icalendar).
+# Benchmark, the tools that make and check the Debian package (lintian,
+# hardening-check from devscripts), the menu entry, the AppStream data and
+# the manual pages, that watch the packaged program run on a virtual X
+# display (Xvfb, strace), and the readers that the exported files are read
+# back with (poppler for PDF, Python's icalendar).
 QUORVEL_TEST_PACKAGES=(
     libqt6test6 libbenchmark-dev
-    dpkg-dev file appstream desktop-file-utils groff-base
+    "${QUORVEL_PACKAGE_TOOLS[@]}" devscripts appstream desktop-file-utils groff-base xvfb strace
     poppler-utils python3-icalendar
 )
 
