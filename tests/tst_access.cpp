@@ -5,6 +5,7 @@
 #include "startup/frmd.h"
 
 #include <QAccessibleValueInterface>
+#include <QStyleOptionSlider>
 
 using namespace quorvel;
 using namespace quorvel::test;
@@ -40,6 +41,32 @@ void drawChart(frmQORVEL &w)
     QCOMPARE(w.POSITION->Value(), 10);
 }
 
+// Checks that after differs from before, within area, by a dotted frame on
+// frame's edge alone: every other pixel of each side, each the inverse of
+// the pixel under it, so that it shows on any colour.
+void verifyDottedFrame(const QImage &before, const QImage &after, const QRect &area, const QRect &frame)
+{
+    int top = 0, bottom = 0, left = 0, right = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb was = before.pixel(x, y), is = after.pixel(x, y);
+            if (was == is)
+                continue;
+            QCOMPARE(is, was ^ 0x00FFFFFF);
+            const bool onEdge = frame.contains(x, y)
+                && (x == frame.left() || x == frame.right() || y == frame.top() || y == frame.bottom());
+            QVERIFY2(onEdge, qPrintable(u"pixel %1,%2 changed off the frame"_qs.arg(x).arg(y)));
+            top += y == frame.top();
+            bottom += y == frame.bottom();
+            left += x == frame.left();
+            right += x == frame.right();
+        }
+    }
+    for (const auto &[dots, length] : {std::pair{top, frame.width()}, std::pair{bottom, frame.width()},
+                                       std::pair{left, frame.height()}, std::pair{right, frame.height()}})
+        QVERIFY2(std::abs(2 * dots - length) <= 2, qPrintable(u"%1 dots on a side of %2"_qs.arg(dots).arg(length)));
+}
+
 // Opens the guide with F1 on the analysis window.
 void openGuideByKey(Global &global, frmQORVEL &w, const std::function<void(FrmD &)> &guideBody)
 {
@@ -63,6 +90,7 @@ private slots:
     void chartDescription();
     void keyboardReadout();
     void keyboardReadoutWithoutDates();
+    void focusShowsOnTheChartAndTheScrollBars();
     void guideByKeyboardAndAsText();
 
 private:
@@ -159,9 +187,10 @@ void tst_Access::keyboardReadout()
     withLoadedWindow(m_shared, [&](frmQORVEL &w) {
         drawChart(w);
         const QImage chart = w.PicBack->surface().image();
-        const QImage unmarked = w.PicBack->grab().toImage();
+        const QImage unfocused = w.PicBack->grab().toImage();
         w.PicBack->setFocus();
         QTRY_VERIFY(w.PicBack->hasFocus());
+        const QImage unmarked = w.PicBack->grab().toImage();
 
         // The first key shows the query day, day 40, as the pointer shows it
         // in the middle of the day's column.
@@ -209,7 +238,7 @@ void tst_Access::keyboardReadout()
         // Focus gone, marker gone; the labels keep the last readout.
         QTest::keyClick(w.PicBack, Qt::Key_Tab);
         QTRY_COMPARE(QApplication::focusWidget(), w.POSITION);
-        QCOMPARE(w.PicBack->grab().toImage(), unmarked);
+        QCOMPARE(w.PicBack->grab().toImage(), unfocused);
         QCOMPARE(w.LBLrq->Caption(), u"当前日期：1960-03-29"_qs);
         QVERIFY(accessibleText(w.PicBack, QAccessible::Description).startsWith(u"出生日期"_qs));
     });
@@ -226,6 +255,50 @@ void tst_Access::keyboardReadoutWithoutDates()
         QTRY_COMPARE(QApplication::focusWidget(), w.TXTCSRQ);
         QCOMPARE(readout(w), before);
         QVERIFY(!w.PicBack->marker());
+    });
+}
+
+// Tab onto the chart and onto a scroll bar shows where the focus is; the
+// mouse, with the focus elsewhere, changes no pixel of either.
+void tst_Access::focusShowsOnTheChartAndTheScrollBars()
+{
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        drawChart(w);
+        w.txtCXRQ->setFocus();
+        QTRY_VERIFY(w.txtCXRQ->hasFocus());
+        const QRect chart = w.PicBack->geometry(), bar = w.POSITION->geometry();
+        const QImage before = w.grab().toImage();
+        QTest::mouseMove(w.PicBack, QPoint(300, 200));
+        QTest::mouseMove(w.PicBack, QPoint(500, 100));
+        QVERIFY(w.LBLrq->Caption().startsWith(u"当前日期：1960-"_qs));
+        QCOMPARE(w.grab().toImage().copy(chart), before.copy(chart));
+
+        // The chart's frame lies where the scroll bars, which overlap its
+        // lowest pixels, leave it whole.
+        QTest::keyClick(w.txtCXRQ, Qt::Key_Tab);
+        QTRY_VERIFY(w.PicBack->hasFocus());
+        const QImage chartFocused = w.grab().toImage();
+        verifyDottedFrame(before, chartFocused, chart, chart.adjusted(2, 2, -3, -3));
+        QCOMPARE(chartFocused.copy(bar), before.copy(bar));
+
+        QTest::keyClick(w.PicBack, Qt::Key_Tab);
+        QTRY_VERIFY(w.POSITION->hasFocus());
+        const QImage barFocused = w.grab().toImage();
+        QCOMPARE(barFocused.copy(chart.adjusted(0, 0, 0, -3)), before.copy(chart.adjusted(0, 0, 0, -3)));
+        QStyleOptionSlider option;
+        option.initFrom(w.POSITION);
+        option.orientation = Qt::Horizontal;
+        option.minimum = w.POSITION->Min();
+        option.maximum = w.POSITION->Max();
+        option.sliderPosition = w.POSITION->Value();
+        option.pageStep = w.POSITION->LargeChange();
+        const QRect thumb = w.POSITION->style()->subControlRect(QStyle::CC_ScrollBar, &option,
+                                                                QStyle::SC_ScrollBarSlider, w.POSITION);
+        verifyDottedFrame(before, barFocused, bar, thumb.translated(bar.topLeft()).adjusted(2, 2, -2, -2));
+
+        QTest::keyClick(w.POSITION, Qt::Key_Tab);
+        QTRY_VERIFY(w.PROPTION->hasFocus());
+        QCOMPARE(w.grab().toImage().copy(bar), before.copy(bar));
     });
 }
 

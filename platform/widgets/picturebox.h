@@ -17,7 +17,8 @@ namespace quorvel {
 // The chart's picture box: shows its drawing surface, reports mouse movement
 // in the surface's user coordinates and the keys pressed while it has the
 // focus, and may mark one position with a thin dotted line, drawn over the
-// surface's picture while the box has the focus.
+// surface's picture while the box has the focus. The keyboard focus shows as
+// a dotted frame just inside the edge.
 //
 // At one device pixel a pixel the surface's image is the picture, pixel for
 // pixel. On a denser device (a high-resolution screen, or a rendering at a

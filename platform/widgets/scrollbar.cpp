@@ -1,12 +1,15 @@
 #include "platform/widgets/scrollbar.h"
 
 #include "platform/widgets/accessibility.h"
+#include "platform/widgets/focusframe.h"
 #include "platform/widgets/runtime.h"
 
 #include <QAccessible>
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionSlider>
 
 namespace quorvel {
 
@@ -48,6 +51,18 @@ void HScrollBar::setValueChecked(int value)
     if (value < minimum() || value > maximum())
         RaiseRuntimeError(InvalidPropertyValueError());
     setValue(value);
+}
+
+void HScrollBar::paintEvent(QPaintEvent *event)
+{
+    QScrollBar::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRect thumb = style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+    QPainter painter(this);
+    drawFocusFrame(painter, thumb.adjusted(2, 2, -2, -2));
 }
 
 void HScrollBar::keyPressEvent(QKeyEvent *event)

@@ -10,7 +10,8 @@ namespace quorvel {
 
 // A horizontal scroll bar of 16-bit values. Change runs at once whenever the
 // value really changes, by code or by the user; a dragged thumb changes the
-// value (and runs Change) only when it is released.
+// value (and runs Change) only when it is released. With the keyboard focus
+// it shows a dotted frame on its thumb.
 class HScrollBar final : public QScrollBar
 {
     Q_OBJECT
@@ -40,6 +41,7 @@ signals:
     void changed();
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
 
