@@ -6,7 +6,6 @@
 #include "platform/dates/datetime.h"
 
 #include <algorithm>
-#include <cmath>
 
 // The window without a mouse and without sight: the keyboard readout on the
 // chart, and what the chart tells a screen reader.
@@ -22,6 +21,13 @@ QString dateText(Date date)
     return day ? Format(*day, u"yyyy-mm-dd") : QString();
 }
 
+// The column the chart's query-day bar stands on, as an offset since the
+// birth date.
+std::optional<std::int32_t> queryDayOffset(const SharedValues &shared)
+{
+    return CLng(shared.ChartQueryDate - shared.ChartBirthDate);
+}
+
 } // namespace
 
 void frmQORVEL::PicBack_KeyDown(int &keyCode, int)
@@ -29,7 +35,7 @@ void frmQORVEL::PicBack_KeyDown(int &keyCode, int)
     const int first = 2 * POSITION->Value();
     const int last = first + PROPTION->Value() - 1;
     // The first key shows the query day, when the span holds it.
-    const int queryDay = int(std::floor(m_shared.ChartQueryDate - m_shared.ChartBirthDate));
+    const int queryDay = queryDayOffset(m_shared).value_or(first);
     const int from = m_keyDay.value_or(queryDay >= first && queryDay <= last ? queryDay : first);
     const int step = m_keyDay ? 1 : 0;
 
@@ -77,7 +83,7 @@ void frmQORVEL::describeChart()
         const int span = PROPTION->Value();
         // The query day's own values, as the readout shows them in the
         // middle of its column.
-        const double queryDay = std::floor(m_shared.ChartQueryDate - birth);
+        const double queryDay = queryDayOffset(m_shared).value_or(first);
         auto value = [&](BiorhythmCycle cycle) {
             return CStr(static_cast<long long>(Int(CycleValue(queryDay, cycle) * ValueScale)));
         };

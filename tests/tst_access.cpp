@@ -90,6 +90,8 @@ private slots:
     void chartDescription();
     void keyboardReadout();
     void keyboardReadoutWithoutDates();
+    void firstKeyShowsTheDayTheBarMarks_data();
+    void firstKeyShowsTheDayTheBarMarks();
     void focusShowsOnTheChartAndTheScrollBars();
     void guideByKeyboardAndAsText();
 
@@ -255,6 +257,34 @@ void tst_Access::keyboardReadoutWithoutDates()
         QTRY_COMPARE(QApplication::focusWidget(), w.TXTCSRQ);
         QCOMPARE(readout(w), before);
         QVERIFY(!w.PicBack->marker());
+    });
+}
+
+void tst_Access::firstKeyShowsTheDayTheBarMarks_data()
+{
+    QTest::addColumn<QString>("birth");
+    QTest::newRow("birth at midnight") << u"1980-01-01"_qs;
+    // The bar stands on the query date less the birth date rounded to the
+    // nearest day: 10898.75 days, day 10899, 2009-11-03 in its middle.
+    QTest::newRow("birth at 6:00") << u"1980-01-01 6:00"_qs;
+}
+
+// The keyboard, the chart's description and the query bar name one day.
+void tst_Access::firstKeyShowsTheDayTheBarMarks()
+{
+    QFETCH(QString, birth);
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        w.TXTCSRQ->setText(birth);
+        w.txtCXRQ->setText(u"2009-11-03"_qs);
+        w.CMDcx_Click();
+        w.PicBack->setFocus();
+        QTRY_VERIFY(w.PicBack->hasFocus());
+        QTest::keyClick(w.PicBack, Qt::Key_Right);
+        QCOMPARE(w.LBLrq->Caption(), u"当前日期：2009-11-03"_qs);
+        QVERIFY(countInColumn(w, chartColumn(w, *w.PicBack->marker()), QueryBarColour) > 100);
+        const QString values = readout(w).mid(1).join(u'，').remove(u'：');
+        QVERIFY2(accessibleText(w.PicBack, QAccessible::Description).contains(u"查询日："_qs + values + u'。'),
+                 qPrintable(values));
     });
 }
 
