@@ -4,6 +4,7 @@
 #include "model/biorhythm.h"
 #include "platform/dates/conversions.h"
 #include "platform/dates/datetime.h"
+#include "platform/widgets/accessibility.h"
 
 #include <algorithm>
 
@@ -56,9 +57,12 @@ void frmQORVEL::PicBack_KeyDown(int &keyCode, int)
         return;
     m_keyDay = std::clamp(day, first, last);
     const double middle = *m_keyDay + 0.5;
-    PicBack->setMarker(middle);
     showReadout(middle);
-    describeChart();
+    // The labels' words without their colons: "2009-11-04，体力值-62，…".
+    QStringList spoken{LBLrq->Caption().section(u'：', 1)};
+    for (const Label *value : {LBLtl, LBLqx, LBLzl, LBLzh})
+        spoken += value->Caption().remove(u'：');
+    PicBack->setMarker(middle, spoken.join(u'，'));
 }
 
 void frmQORVEL::forgetKeyboardDay()
@@ -70,13 +74,8 @@ void frmQORVEL::forgetKeyboardDay()
 void frmQORVEL::describeChart()
 {
     QString text;
-    if (m_keyDay) {
-        text = QStringList{LBLrq->Caption(), LBLtl->Caption(), LBLqx->Caption(), LBLzl->Caption(),
-                           LBLzh->Caption()}.join(QStringLiteral("，"))
-            + QStringLiteral("。");
-    }
     if (!m_chartDrawn) {
-        text += QStringLiteral("尚未绘制图表：请输入出生日期和查询日期，然后按回车键。");
+        text = QStringLiteral("尚未绘制图表：请输入出生日期和查询日期，然后按回车键。");
     } else {
         const Date birth = m_shared.ChartBirthDate;
         const int first = 2 * POSITION->Value();
@@ -87,7 +86,7 @@ void frmQORVEL::describeChart()
         auto value = [&](BiorhythmCycle cycle) {
             return CStr(static_cast<long long>(Int(CycleValue(queryDay, cycle) * ValueScale)));
         };
-        text += QStringLiteral("出生日期%1，查询日期%2。图表显示%3至%4，共%5天。查询日：体力值%6，情绪值%7，"
+        text = QStringLiteral("出生日期%1，查询日期%2。图表显示%3至%4，共%5天。查询日：体力值%6，情绪值%7，"
                                "智力值%8，综合值%9。用方向键逐日查看数值。")
                     .arg(dateText(birth), dateText(m_shared.ChartQueryDate), dateText(birth + first),
                          dateText(birth + first + span - 1), QString::number(span),
@@ -95,9 +94,13 @@ void frmQORVEL::describeChart()
                          value(BiorhythmCycle::Intellectual),
                          CStr(static_cast<long long>(Int(CompositeValue(queryDay)))));
     }
-    // A change is announced; the same words again are not.
     if (PicBack->accessibleDescription() != text)
         PicBack->setAccessibleDescription(text);
+}
+
+void frmQORVEL::sayDateNotUnderstood(TextBox *box)
+{
+    announce(box, QStringLiteral("无法识别这个日期，请按1980-01-01、1980/1/1、1980.1.1或1980年1月1日的格式输入。"));
 }
 
 } // namespace quorvel

@@ -113,10 +113,7 @@ void frmQORVEL::connectHandlers()
     PicBack->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(PicBack, &QWidget::customContextMenuRequested, this, &frmQORVEL::showChartMenu);
     PicBack->onKeyDown = [this](int &code, int shift) { PicBack_KeyDown(code, shift); };
-    PicBack->onLostFocus = [this] {
-        forgetKeyboardDay();
-        describeChart();
-    };
+    PicBack->onLostFocus = [this] { forgetKeyboardDay(); };
     // The guide from anywhere in the window, as a click on the link opens it.
     auto *guideKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(guideKey, &QShortcut::activated, this, [this] { Label2_Click(); });

@@ -56,12 +56,14 @@ void PictureBox::paintEvent(QPaintEvent *)
         drawFocusFrame(painter, rect().adjusted(2, 2, -3, -3));
 }
 
-void PictureBox::setMarker(std::optional<double> userX)
+void PictureBox::setMarker(std::optional<double> userX, const QString &spokenAs)
 {
-    if (m_marker == userX)
-        return;
-    m_marker = userX;
-    update();
+    if (m_marker != userX) {
+        m_marker = userX;
+        update();
+    }
+    if (!spokenAs.isEmpty())
+        focusMarkedSpot(this, spokenAs);
 }
 
 void PictureBox::keyPressEvent(QKeyEvent *event)

@@ -38,7 +38,9 @@ public:
     const DrawingSurface &surface() const { return m_surface; }
 
     // The marked position, in user coordinates (x across); none by default.
-    void setMarker(std::optional<double> userX);
+    // A screen reader hears spokenAs each time a position is marked while
+    // the box has the focus, the same position again included.
+    void setMarker(std::optional<double> userX, const QString &spokenAs = QString());
     std::optional<double> marker() const { return m_marker; }
 
     QAccessible::Role accessibleRole() const { return m_accessibleRole; }

@@ -4,8 +4,6 @@
 #include "platform/widgets/focusframe.h"
 #include "platform/widgets/runtime.h"
 
-#include <QAccessible>
-
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -26,13 +24,13 @@ HScrollBar::HScrollBar(QWidget *parent, QRect geometry)
     keepMouseMovement(this);
     installAccessibleInterfaces();
     connect(this, &QScrollBar::valueChanged, this, [this] {
-        // The slider tells of the new number; the words of it go with the
-        // description (see accessibility.cpp).
-        QAccessibleEvent described(this, QAccessible::DescriptionChanged);
-        QAccessible::updateAccessibility(&described);
         emit changed();
         if (onChange)
             onChange();
+        // After Change, whose drawing may relabel the value; a value set
+        // while the user is elsewhere goes unsaid.
+        if (hasFocus())
+            announce(this, spokenText());
     });
 }
 
@@ -44,6 +42,11 @@ void HScrollBar::setLargeChange(int step) { setPageStep(step); }
 QString HScrollBar::valueText() const
 {
     return m_valueText ? m_valueText(value()) : QString::number(value());
+}
+
+QString HScrollBar::spokenText() const
+{
+    return accessibleName().isEmpty() ? valueText() : accessibleName() + QLatin1Char(' ') + valueText();
 }
 
 void HScrollBar::setValueChecked(int value)

@@ -11,7 +11,8 @@ namespace quorvel {
 // A horizontal scroll bar of 16-bit values. Change runs at once whenever the
 // value really changes, by code or by the user; a dragged thumb changes the
 // value (and runs Change) only when it is released. With the keyboard focus
-// it shows a dotted frame on its thumb.
+// it shows a dotted frame on its thumb, and a screen reader hears each
+// change the user makes in the words of its value text.
 class HScrollBar final : public QScrollBar
 {
     Q_OBJECT
@@ -36,6 +37,8 @@ public:
     // How a screen reader speaks a value; the plain number unless set.
     void setValueText(std::function<QString(int)> valueText) { m_valueText = std::move(valueText); }
     QString valueText() const;
+    // The accessible name followed by the value text.
+    QString spokenText() const;
 
 signals:
     void changed();
