@@ -9,11 +9,13 @@ QUORVEL_PACKAGES=(
 )
 
 # What the tests and benchmarks need besides (./test): Qt Test, Google
-# Benchmark, and the tools that check the Debian package, the menu entry,
-# the AppStream data and the manual page.
+# Benchmark, the tools that check the Debian package, the menu entry,
+# the AppStream data and the manual page, and an X server with the screen
+# reader Orca to run the program on.
 QUORVEL_TEST_PACKAGES=(
     libqt6test6 libbenchmark-dev
     dpkg-dev file appstream desktop-file-utils groff-base
+    xvfb xdotool x11-utils dbus at-spi2-core orca
 )
 
 # Only for the fuzz preset (tools/fuzz-dates): clang and its libFuzzer and
