@@ -87,12 +87,12 @@ void frmQORVEL::describeChart()
             return CStr(static_cast<long long>(Int(CycleValue(queryDay, cycle) * ValueScale)));
         };
         text = QStringLiteral("出生日期%1，查询日期%2。图表显示%3至%4，共%5天。查询日：体力值%6，情绪值%7，"
-                               "智力值%8，综合值%9。用方向键逐日查看数值。")
-                    .arg(dateText(birth), dateText(m_shared.ChartQueryDate), dateText(birth + first),
-                         dateText(birth + first + span - 1), QString::number(span),
-                         value(BiorhythmCycle::Physical), value(BiorhythmCycle::Emotional),
-                         value(BiorhythmCycle::Intellectual),
-                         CStr(static_cast<long long>(Int(CompositeValue(queryDay)))));
+                              "智力值%8，综合值%9。用方向键逐日查看数值。")
+                   .arg(dateText(birth), dateText(m_shared.ChartQueryDate), dateText(birth + first),
+                        dateText(birth + first + span - 1), QString::number(span),
+                        value(BiorhythmCycle::Physical), value(BiorhythmCycle::Emotional),
+                        value(BiorhythmCycle::Intellectual),
+                        CStr(static_cast<long long>(Int(CompositeValue(queryDay)))));
     }
     if (PicBack->accessibleDescription() != text)
         PicBack->setAccessibleDescription(text);

@@ -13,18 +13,22 @@ namespace {
 
 // An accessible object that no widget stands for: a part of a widget that a
 // screen reader can be sent to (a picture box's marked spot) or told of (a
-// window's passing message). Qt's accessibility cache owns it once
-// registered; the interface of its widget deletes it.
+// window's passing message). Qt's accessibility cache owns it; the interface
+// of its widget has it deleted, by its id, as the cache may have deleted it
+// already when the program ends.
 class AccessiblePart final : public QAccessibleInterface
 {
 public:
-    AccessiblePart(QWidget *owner, QAccessible::Role role, QAccessibleInterface *parent)
+    AccessiblePart(QWidget *owner, QAccessible::Role role, QAccessibleInterface *parent, bool focusable = false)
         : m_owner(owner)
         , m_role(role)
         , m_parent(parent)
+        , m_focusable(focusable)
+        , m_id(QAccessible::registerAccessibleInterface(this))
     {
-        QAccessible::registerAccessibleInterface(this);
     }
+
+    QAccessible::Id id() const { return m_id; }
 
     bool isValid() const override { return m_owner; }
     QObject *object() const override { return nullptr; }
@@ -42,7 +46,7 @@ public:
     {
         QAccessible::State state;
         state.readOnly = true;
-        state.focusable = m_role == QAccessible::ListItem;
+        state.focusable = m_focusable;
         state.focused = m_focused && m_owner && m_owner->hasFocus();
         return state;
     }
@@ -58,15 +62,12 @@ private:
     QAccessible::Role m_role;
     QAccessibleInterface *m_parent;
     QAccessibleInterface *m_child = nullptr;
+    bool m_focusable;
+    QAccessible::Id m_id;
     QString m_text;
     QRect m_rect;
     bool m_focused = false;
 };
-
-void deletePart(AccessiblePart *part)
-{
-    QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(part));
-}
 
 class AccessibleScrollBar final : public QAccessibleWidget
 {
@@ -102,14 +103,15 @@ class AccessiblePictureBox final : public QAccessibleWidget
 public:
     explicit AccessiblePictureBox(PictureBox *box)
         : QAccessibleWidget(box, box->accessibleRole())
-        , m_spots{new AccessiblePart(box, QAccessible::ListItem, this),
-                  new AccessiblePart(box, QAccessible::ListItem, this)}
+        , m_spots{new AccessiblePart(box, QAccessible::ListItem, this, true),
+                  new AccessiblePart(box, QAccessible::ListItem, this, true)}
+        , m_spotIds{m_spots[0]->id(), m_spots[1]->id()}
     {
     }
     ~AccessiblePictureBox() override
     {
-        for (AccessiblePart *spot : m_spots)
-            deletePart(spot);
+        for (const QAccessible::Id id : m_spotIds)
+            QAccessible::deleteAccessibleInterface(id);
     }
 
     QAccessible::Role role() const override { return box()->accessibleRole(); }
@@ -137,6 +139,7 @@ private:
     PictureBox *box() const { return static_cast<PictureBox *>(widget()); }
 
     AccessiblePart *m_spots[2];
+    QAccessible::Id m_spotIds[2];
     int m_current = 0;
 };
 
@@ -150,13 +153,14 @@ public:
         : QAccessibleWidget(form, form->accessibleRole())
         , m_statusLine(new AccessiblePart(form, QAccessible::StatusBar, this))
         , m_message(new AccessiblePart(form, QAccessible::Notification, m_statusLine))
+        , m_partIds{m_statusLine->id(), m_message->id()}
     {
         m_statusLine->hold(m_message);
     }
     ~AccessibleForm() override
     {
-        deletePart(m_statusLine);
-        deletePart(m_message);
+        for (const QAccessible::Id id : m_partIds)
+            QAccessible::deleteAccessibleInterface(id);
     }
 
     QAccessible::Role role() const override { return static_cast<Form *>(widget())->accessibleRole(); }
@@ -190,6 +194,7 @@ public:
 private:
     AccessiblePart *m_statusLine;
     AccessiblePart *m_message;
+    QAccessible::Id m_partIds[2];
 };
 
 QAccessibleInterface *accessibleControl(const QString &className, QObject *object)
