@@ -106,10 +106,12 @@ private:
     // Writes the five readout labels for chart position x (the day offset
     // since the chart's birth date), as the pointer there would.
     void showReadout(double x);
-    // The chart's accessible description: what is drawn, and the keyboard
-    // readout while there is one.
+    // The chart's accessible description: what is drawn.
     void describeChart();
     void forgetKeyboardDay();
+    // Tells a screen reader that the box's date was not understood, and the
+    // forms it takes; nothing shows.
+    void sayDateNotUnderstood(TextBox *box);
 
     // ChartControls
     int positionValue() const override;

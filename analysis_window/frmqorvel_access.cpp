@@ -4,9 +4,9 @@
 #include "model/biorhythm.h"
 #include "platform/dates/conversions.h"
 #include "platform/dates/datetime.h"
+#include "platform/widgets/accessibility.h"
 
 #include <algorithm>
-#include <cmath>
 
 // The window without a mouse and without sight: the keyboard readout on the
 // chart, and what the chart tells a screen reader.
@@ -22,6 +22,13 @@ QString dateText(Date date)
     return day ? Format(*day, u"yyyy-mm-dd") : QString();
 }
 
+// The column the chart's query-day bar stands on, as an offset since the
+// birth date.
+std::optional<std::int32_t> queryDayOffset(const SharedValues &shared)
+{
+    return CLng(shared.ChartQueryDate - shared.ChartBirthDate);
+}
+
 } // namespace
 
 void frmQORVEL::PicBack_KeyDown(int &keyCode, int)
@@ -29,7 +36,7 @@ void frmQORVEL::PicBack_KeyDown(int &keyCode, int)
     const int first = 2 * POSITION->Value();
     const int last = first + PROPTION->Value() - 1;
     // The first key shows the query day, when the span holds it.
-    const int queryDay = int(std::floor(m_shared.ChartQueryDate - m_shared.ChartBirthDate));
+    const int queryDay = queryDayOffset(m_shared).value_or(first);
     const int from = m_keyDay.value_or(queryDay >= first && queryDay <= last ? queryDay : first);
     const int step = m_keyDay ? 1 : 0;
 
@@ -50,9 +57,12 @@ void frmQORVEL::PicBack_KeyDown(int &keyCode, int)
         return;
     m_keyDay = std::clamp(day, first, last);
     const double middle = *m_keyDay + 0.5;
-    PicBack->setMarker(middle);
     showReadout(middle);
-    describeChart();
+    // The labels' words without their colons: "2009-11-04，体力值-62，…".
+    QStringList spoken{LBLrq->Caption().section(u'：', 1)};
+    for (const Label *value : {LBLtl, LBLqx, LBLzl, LBLzh})
+        spoken += value->Caption().remove(u'：');
+    PicBack->setMarker(middle, spoken.join(u'，'));
 }
 
 void frmQORVEL::forgetKeyboardDay()
@@ -64,34 +74,33 @@ void frmQORVEL::forgetKeyboardDay()
 void frmQORVEL::describeChart()
 {
     QString text;
-    if (m_keyDay) {
-        text = QStringList{LBLrq->Caption(), LBLtl->Caption(), LBLqx->Caption(), LBLzl->Caption(),
-                           LBLzh->Caption()}.join(QStringLiteral("，"))
-            + QStringLiteral("。");
-    }
     if (!m_chartDrawn) {
-        text += QStringLiteral("尚未绘制图表：请输入出生日期和查询日期，然后按回车键。");
+        text = QStringLiteral("尚未绘制图表：请输入出生日期和查询日期，然后按回车键。");
     } else {
         const Date birth = m_shared.ChartBirthDate;
         const int first = 2 * POSITION->Value();
         const int span = PROPTION->Value();
         // The query day's own values, as the readout shows them in the
         // middle of its column.
-        const double queryDay = std::floor(m_shared.ChartQueryDate - birth);
+        const double queryDay = queryDayOffset(m_shared).value_or(first);
         auto value = [&](BiorhythmCycle cycle) {
             return CStr(static_cast<long long>(Int(CycleValue(queryDay, cycle) * ValueScale)));
         };
-        text += QStringLiteral("出生日期%1，查询日期%2。图表显示%3至%4，共%5天。查询日：体力值%6，情绪值%7，"
-                               "智力值%8，综合值%9。用方向键逐日查看数值。")
-                    .arg(dateText(birth), dateText(m_shared.ChartQueryDate), dateText(birth + first),
-                         dateText(birth + first + span - 1), QString::number(span),
-                         value(BiorhythmCycle::Physical), value(BiorhythmCycle::Emotional),
-                         value(BiorhythmCycle::Intellectual),
-                         CStr(static_cast<long long>(Int(CompositeValue(queryDay)))));
+        text = QStringLiteral("出生日期%1，查询日期%2。图表显示%3至%4，共%5天。查询日：体力值%6，情绪值%7，"
+                              "智力值%8，综合值%9。用方向键逐日查看数值。")
+                   .arg(dateText(birth), dateText(m_shared.ChartQueryDate), dateText(birth + first),
+                        dateText(birth + first + span - 1), QString::number(span),
+                        value(BiorhythmCycle::Physical), value(BiorhythmCycle::Emotional),
+                        value(BiorhythmCycle::Intellectual),
+                        CStr(static_cast<long long>(Int(CompositeValue(queryDay)))));
     }
-    // A change is announced; the same words again are not.
     if (PicBack->accessibleDescription() != text)
         PicBack->setAccessibleDescription(text);
+}
+
+void frmQORVEL::sayDateNotUnderstood(TextBox *box)
+{
+    announce(box, QStringLiteral("无法识别这个日期，请按1980-01-01、1980/1/1、1980.1.1或1980年1月1日的格式输入。"));
 }
 
 } // namespace quorvel

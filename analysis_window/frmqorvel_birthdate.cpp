@@ -15,6 +15,7 @@ void frmQORVEL::TXTCSRQ_KeyDown(int &keyCode, int)
     } else {
         Beep();
         selectWholeText(TXTCSRQ);
+        sayDateNotUnderstood(TXTCSRQ);
     }
 }
 

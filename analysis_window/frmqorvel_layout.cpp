@@ -105,10 +105,7 @@ void frmQORVEL::connectHandlers()
     PicBack->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(PicBack, &QWidget::customContextMenuRequested, this, &frmQORVEL::showChartMenu);
     connect(PicBack, &PictureBox::keyDown, this, &frmQORVEL::PicBack_KeyDown, Qt::DirectConnection);
-    connect(PicBack, &PictureBox::focusLost, this, [this] {
-        forgetKeyboardDay();
-        describeChart();
-    });
+    connect(PicBack, &PictureBox::focusLost, this, &frmQORVEL::forgetKeyboardDay);
     auto *printKey = new QShortcut(QKeySequence::Print, this);
     connect(printKey, &QShortcut::activated, this, &frmQORVEL::printChart);
     // The guide from anywhere in the window, as a click on the link opens it.

@@ -16,6 +16,7 @@ void frmQORVEL::CMDcx_Click()
         Beep();
         clearToFrame();
         selectWholeText(txtCXRQ);
+        sayDateNotUnderstood(txtCXRQ);
         return;
     }
 

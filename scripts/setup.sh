@@ -17,12 +17,14 @@ QUORVEL_PACKAGE_TOOLS=(dpkg-dev file lintian)
 # Benchmark, the tools that make and check the Debian package (lintian,
 # hardening-check from devscripts), the menu entry, the AppStream data and
 # the manual pages, that watch the packaged program run on a virtual X
-# display (Xvfb, strace), and the readers that the exported files are read
-# back with (poppler for PDF, Python's icalendar).
+# display (Xvfb, strace), the readers that the exported files are read back
+# with (poppler for PDF, Python's icalendar), and an X server with the
+# screen reader Orca to run the program on.
 QUORVEL_TEST_PACKAGES=(
     libqt6test6 libbenchmark-dev
     "${QUORVEL_PACKAGE_TOOLS[@]}" devscripts appstream desktop-file-utils groff-base xvfb strace
     poppler-utils python3-icalendar
+    xdotool x11-utils dbus at-spi2-core orca
 )
 
 # Only for the fuzz preset (tools/fuzz-dates): clang and its libFuzzer and

@@ -25,8 +25,9 @@ FrmD::FrmD(frmQORVEL *analysisWindow)
     connect(escape, &QShortcut::activated, this, [this] { Unload(); });
 
     // The caption is only a placeholder; a screen reader hears a real name,
-    // and the picture's words as text.
+    // and the picture's words as text, read out with the dialog.
     setAccessibleName(QStringLiteral("分析指南"));
+    setAccessibleDescription(guide::tableText());
     setAccessibleRole(QAccessible::Dialog);
     Command1->setAccessibleName(QStringLiteral("关闭"));
     Image2->setAccessibleName(QStringLiteral("生物节律分析指南表"));

@@ -4,7 +4,7 @@
 #include "assets/guidetexts.h"
 #include "startup/frmd.h"
 
-#include <QAccessibleValueInterface>
+#include <QStyleOptionSlider>
 
 using namespace quorvel;
 using namespace quorvel::test;
@@ -40,6 +40,32 @@ void drawChart(frmQORVEL &w)
     QCOMPARE(w.POSITION->Value(), 10);
 }
 
+// Checks that after differs from before, within area, by a dotted frame on
+// frame's edge alone: every other pixel of each side, each the inverse of
+// the pixel under it, so that it shows on any colour.
+void verifyDottedFrame(const QImage &before, const QImage &after, const QRect &area, const QRect &frame)
+{
+    int top = 0, bottom = 0, left = 0, right = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb was = before.pixel(x, y), is = after.pixel(x, y);
+            if (was == is)
+                continue;
+            QCOMPARE(is, was ^ 0x00FFFFFF);
+            const bool onEdge = frame.contains(x, y)
+                && (x == frame.left() || x == frame.right() || y == frame.top() || y == frame.bottom());
+            QVERIFY2(onEdge, qPrintable(u"pixel %1,%2 changed off the frame"_qs.arg(x).arg(y)));
+            top += y == frame.top();
+            bottom += y == frame.bottom();
+            left += x == frame.left();
+            right += x == frame.right();
+        }
+    }
+    for (const auto &[dots, length] : {std::pair{top, frame.width()}, std::pair{bottom, frame.width()},
+                                       std::pair{left, frame.height()}, std::pair{right, frame.height()}})
+        QVERIFY2(std::abs(2 * dots - length) <= 2, qPrintable(u"%1 dots on a side of %2"_qs.arg(dots).arg(length)));
+}
+
 // Opens the guide with F1 on the analysis window.
 void openGuideByKey(Global &global, frmQORVEL &w, const std::function<void(FrmD &)> &guideBody)
 {
@@ -63,6 +89,9 @@ private slots:
     void chartDescription();
     void keyboardReadout();
     void keyboardReadoutWithoutDates();
+    void firstKeyShowsTheDayTheBarMarks_data();
+    void firstKeyShowsTheDayTheBarMarks();
+    void focusShowsOnTheChartAndTheScrollBars();
     void guideByKeyboardAndAsText();
 
 private:
@@ -92,10 +121,11 @@ void tst_Access::controls_data()
                                  << QAccessible::Button;
     QTest::newRow("chart") << Pick([](frmQORVEL &w) -> QWidget * { return w.PicBack; }) << u"生物节律图"_qs
                            << QAccessible::Chart;
-    QTest::newRow("span start") << Pick([](frmQORVEL &w) -> QWidget * { return w.POSITION; }) << u"起始日期"_qs
-                                << QAccessible::ScrollBar;
-    QTest::newRow("span width") << Pick([](frmQORVEL &w) -> QWidget * { return w.PROPTION; }) << u"显示天数"_qs
-                                << QAccessible::ScrollBar;
+    // The start-up birth date, 1960-02-06, at position 0.
+    QTest::newRow("span start") << Pick([](frmQORVEL &w) -> QWidget * { return w.POSITION; })
+                                << u"起始日期 1960-02-06"_qs << QAccessible::ScrollBar;
+    QTest::newRow("span width") << Pick([](frmQORVEL &w) -> QWidget * { return w.PROPTION; })
+                                << u"显示天数 40天"_qs << QAccessible::ScrollBar;
     QTest::newRow("legend") << Pick([](frmQORVEL &w) -> QWidget * { return w.Image1; }) << u"图例"_qs
                             << QAccessible::Graphic;
     QTest::newRow("guide link") << Pick([](frmQORVEL &w) -> QWidget * { return w.Label2; }) << u"分析指南"_qs
@@ -123,19 +153,19 @@ void tst_Access::controls()
     });
 }
 
+// A screen reader speaks a scroll bar's number if it has one; these have
+// none, and name their value in words instead.
 void tst_Access::scrollBarsSpeakTheirMeaning()
 {
     withLoadedWindow(m_shared, [&](frmQORVEL &w) {
         drawChart(w);
-        QCOMPARE(accessibleText(w.POSITION, QAccessible::Value), u"1960-02-26"_qs);
-        QCOMPARE(accessibleText(w.PROPTION, QAccessible::Value), u"40天"_qs);
+        QCOMPARE(accessibleText(w.POSITION, QAccessible::Name), u"起始日期 1960-02-26"_qs);
         QTest::keyClick(w.POSITION, Qt::Key_Right);
-        QCOMPARE(accessibleText(w.POSITION, QAccessible::Value), u"1960-02-28"_qs);
-        QCOMPARE(accessibleText(w.POSITION, QAccessible::Description), u"1960-02-28"_qs);
+        QCOMPARE(accessibleText(w.POSITION, QAccessible::Name), u"起始日期 1960-02-28"_qs);
         QTest::keyClick(w.PROPTION, Qt::Key_PageDown);
-        QCOMPARE(accessibleText(w.PROPTION, QAccessible::Value), u"50天"_qs);
-        // The numbers stay numbers for the tools that read them.
-        QCOMPARE(accessible(w.PROPTION)->valueInterface()->currentValue().toInt(), 50);
+        QCOMPARE(accessibleText(w.PROPTION, QAccessible::Name), u"显示天数 50天"_qs);
+        QVERIFY(!accessible(w.POSITION)->valueInterface());
+        QVERIFY(!accessible(w.PROPTION)->valueInterface());
     });
 }
 
@@ -159,17 +189,20 @@ void tst_Access::keyboardReadout()
     withLoadedWindow(m_shared, [&](frmQORVEL &w) {
         drawChart(w);
         const QImage chart = w.PicBack->surface().image();
-        const QImage unmarked = w.PicBack->grab().toImage();
+        const QImage unfocused = w.PicBack->grab().toImage();
         w.PicBack->setFocus();
         QTRY_VERIFY(w.PicBack->hasFocus());
+        const QImage unmarked = w.PicBack->grab().toImage();
 
         // The first key shows the query day, day 40, as the pointer shows it
-        // in the middle of the day's column.
+        // in the middle of the day's column; a screen reader is sent to the
+        // marked day and hears the same.
         QTest::keyClick(w.PicBack, Qt::Key_Right);
         QCOMPARE(readout(w), (QStringList{u"当前日期：1960-03-17"_qs, u"体力值：-100"_qs, u"情绪值：43"_qs,
                                           u"智力值：97"_qs, u"综合值：80"_qs}));
-        QVERIFY(accessibleText(w.PicBack, QAccessible::Description)
-                    .startsWith(u"当前日期：1960-03-17，体力值：-100，情绪值：43，智力值：97，综合值：80。"_qs));
+        QAccessibleInterface *day = accessible(w.PicBack)->child(0);
+        QVERIFY(day && day->state().focused);
+        QCOMPARE(day->text(QAccessible::Name), u"1960-03-17，体力值-100，情绪值43，智力值97，综合值80"_qs);
 
         // The marker stands on the day's column over the chart, never in it.
         const int column = w.PicBack->surface().toPixel(QPointF(40.5, 0)).x();
@@ -209,9 +242,9 @@ void tst_Access::keyboardReadout()
         // Focus gone, marker gone; the labels keep the last readout.
         QTest::keyClick(w.PicBack, Qt::Key_Tab);
         QTRY_COMPARE(QApplication::focusWidget(), w.POSITION);
-        QCOMPARE(w.PicBack->grab().toImage(), unmarked);
+        QCOMPARE(w.PicBack->grab().toImage(), unfocused);
         QCOMPARE(w.LBLrq->Caption(), u"当前日期：1960-03-29"_qs);
-        QVERIFY(accessibleText(w.PicBack, QAccessible::Description).startsWith(u"出生日期"_qs));
+        QCOMPARE(accessible(w.PicBack)->childCount(), 0);
     });
 }
 
@@ -226,6 +259,78 @@ void tst_Access::keyboardReadoutWithoutDates()
         QTRY_COMPARE(QApplication::focusWidget(), w.TXTCSRQ);
         QCOMPARE(readout(w), before);
         QVERIFY(!w.PicBack->marker());
+    });
+}
+
+void tst_Access::firstKeyShowsTheDayTheBarMarks_data()
+{
+    QTest::addColumn<QString>("birth");
+    QTest::newRow("birth at midnight") << u"1980-01-01"_qs;
+    // The bar stands on the query date less the birth date rounded to the
+    // nearest day: 10898.75 days, day 10899, 2009-11-03 in its middle.
+    QTest::newRow("birth at 6:00") << u"1980-01-01 6:00"_qs;
+}
+
+// The keyboard, the chart's description and the query bar name one day.
+void tst_Access::firstKeyShowsTheDayTheBarMarks()
+{
+    QFETCH(QString, birth);
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        w.TXTCSRQ->setText(birth);
+        w.txtCXRQ->setText(u"2009-11-03"_qs);
+        w.CMDcx_Click();
+        w.PicBack->setFocus();
+        QTRY_VERIFY(w.PicBack->hasFocus());
+        QTest::keyClick(w.PicBack, Qt::Key_Right);
+        QCOMPARE(w.LBLrq->Caption(), u"当前日期：2009-11-03"_qs);
+        QVERIFY(countInColumn(w, chartColumn(w, *w.PicBack->marker()), QueryBarColour) > 100);
+        const QString values = readout(w).mid(1).join(u'，').remove(u'：');
+        QVERIFY2(accessibleText(w.PicBack, QAccessible::Description).contains(u"查询日："_qs + values + u'。'),
+                 qPrintable(values));
+    });
+}
+
+// Tab onto the chart and onto a scroll bar shows where the focus is; the
+// mouse, with the focus elsewhere, changes no pixel of either.
+void tst_Access::focusShowsOnTheChartAndTheScrollBars()
+{
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        drawChart(w);
+        w.txtCXRQ->setFocus();
+        QTRY_VERIFY(w.txtCXRQ->hasFocus());
+        const QRect chart = w.PicBack->geometry(), bar = w.POSITION->geometry();
+        const QImage before = w.grab().toImage();
+        QTest::mouseMove(w.PicBack, QPoint(300, 200));
+        QTest::mouseMove(w.PicBack, QPoint(500, 100));
+        QVERIFY(w.LBLrq->Caption().startsWith(u"当前日期：1960-"_qs));
+        QCOMPARE(w.grab().toImage().copy(chart), before.copy(chart));
+
+        // The chart's frame lies where the scroll bars, which overlap its
+        // lowest pixels, leave it whole.
+        QTest::keyClick(w.txtCXRQ, Qt::Key_Tab);
+        QTRY_VERIFY(w.PicBack->hasFocus());
+        const QImage chartFocused = w.grab().toImage();
+        verifyDottedFrame(before, chartFocused, chart, chart.adjusted(2, 2, -3, -3));
+        QCOMPARE(chartFocused.copy(bar), before.copy(bar));
+
+        QTest::keyClick(w.PicBack, Qt::Key_Tab);
+        QTRY_VERIFY(w.POSITION->hasFocus());
+        const QImage barFocused = w.grab().toImage();
+        QCOMPARE(barFocused.copy(chart.adjusted(0, 0, 0, -3)), before.copy(chart.adjusted(0, 0, 0, -3)));
+        QStyleOptionSlider option;
+        option.initFrom(w.POSITION);
+        option.orientation = Qt::Horizontal;
+        option.minimum = w.POSITION->Min();
+        option.maximum = w.POSITION->Max();
+        option.sliderPosition = w.POSITION->Value();
+        option.pageStep = w.POSITION->LargeChange();
+        const QRect thumb = w.POSITION->style()->subControlRect(QStyle::CC_ScrollBar, &option,
+                                                                QStyle::SC_ScrollBarSlider, w.POSITION);
+        verifyDottedFrame(before, barFocused, bar, thumb.translated(bar.topLeft()).adjusted(2, 2, -2, -2));
+
+        QTest::keyClick(w.POSITION, Qt::Key_Tab);
+        QTRY_VERIFY(w.PROPTION->hasFocus());
+        QCOMPARE(w.grab().toImage().copy(bar), before.copy(bar));
     });
 }
 

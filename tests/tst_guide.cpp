@@ -63,7 +63,6 @@ private slots:
     void keyboardClosesIt();
     void systemCloseRunsNoQuery();
     void analysisWindowTakesNoInputMeanwhile();
-    void guideStaysAboveTheAnalysisWindow();
     void windowsMoveByTheirBarePanel();
 };
 
@@ -244,18 +243,6 @@ void tst_Guide::analysisWindowTakesNoInputMeanwhile()
             guide.Command1_Click();
         });
         QCOMPARE(w.POSITION->Value(), 5440);
-    });
-}
-
-// The window system keeps the guide, which blocks the analysis window, above
-// it: the analysis window is the guide's transient parent.
-void tst_Guide::guideStaysAboveTheAnalysisWindow()
-{
-    runProgram([&](Global &global, frmQORVEL &w) {
-        openGuide(global, w, [&](FrmD &guide) {
-            QVERIFY(guide.windowHandle());
-            QCOMPARE(guide.windowHandle()->transientParent(), w.windowHandle());
-        });
     });
 }
 

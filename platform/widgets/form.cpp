@@ -46,6 +46,9 @@ void Form::setBackgroundPicture(const Picture &picture)
 void Form::setOwnerWindow(QWidget *owner)
 {
     m_owner = owner;
+    // X records the owner (WM_TRANSIENT_FOR) only for a window of a
+    // transient type, such as a dialog.
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
 }
 
 void Form::ShowModal()

@@ -32,7 +32,7 @@ public:
     void setBackgroundPicture(const Picture &picture);
 
     // The window the system keeps this one above (its transient parent),
-    // from its next show on.
+    // from its next show on; this one becomes a dialog of it.
     void setOwnerWindow(QWidget *owner);
 
     // Shows the window modal to the whole program and returns once it has

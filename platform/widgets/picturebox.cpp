@@ -1,6 +1,7 @@
 #include "platform/widgets/picturebox.h"
 
 #include "platform/widgets/accessibility.h"
+#include "platform/widgets/focusframe.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -43,14 +44,20 @@ void PictureBox::paintEvent(QPaintEvent *)
         for (int y = 0; y < height(); y += 2)
             painter.fillRect(x, y, 1, 1, Qt::white);
     }
+    // Two pixels in, where a control that overlaps the edge by a pixel or
+    // two leaves it whole.
+    if (hasFocus())
+        drawFocusFrame(painter, rect().adjusted(2, 2, -3, -3));
 }
 
-void PictureBox::setMarker(std::optional<double> userX)
+void PictureBox::setMarker(std::optional<double> userX, const QString &spokenAs)
 {
-    if (m_marker == userX)
-        return;
-    m_marker = userX;
-    update();
+    if (m_marker != userX) {
+        m_marker = userX;
+        update();
+    }
+    if (!spokenAs.isEmpty())
+        focusMarkedSpot(this, spokenAs);
 }
 
 void PictureBox::keyPressEvent(QKeyEvent *event)

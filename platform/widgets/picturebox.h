@@ -17,7 +17,8 @@ namespace quorvel {
 // The chart's picture box: shows its drawing surface, reports mouse movement
 // in the surface's user coordinates and the keys pressed while it has the
 // focus, and may mark one position with a thin dotted line, drawn over the
-// surface's picture while the box has the focus.
+// surface's picture while the box has the focus. The keyboard focus shows as
+// a dotted frame just inside the edge.
 //
 // At one device pixel a pixel the surface's image is the picture, pixel for
 // pixel. On a denser device (a high-resolution screen, or a rendering at a
@@ -36,7 +37,9 @@ public:
     const DrawingSurface &surface() const { return m_surface; }
 
     // The marked position, in user coordinates (x across); none by default.
-    void setMarker(std::optional<double> userX);
+    // A screen reader hears spokenAs each time a position is marked while
+    // the box has the focus, the same position again included.
+    void setMarker(std::optional<double> userX, const QString &spokenAs = QString());
     std::optional<double> marker() const { return m_marker; }
 
     QAccessible::Role accessibleRole() const { return m_accessibleRole; }

@@ -1,12 +1,13 @@
 #include "platform/widgets/scrollbar.h"
 
 #include "platform/widgets/accessibility.h"
+#include "platform/widgets/focusframe.h"
 #include "platform/widgets/runtime.h"
-
-#include <QAccessible>
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionSlider>
 
 namespace quorvel {
 
@@ -23,11 +24,11 @@ HScrollBar::HScrollBar(QWidget *parent, QRect geometry)
     keepMouseMovement(this);
     installAccessibleInterfaces();
     connect(this, &QScrollBar::valueChanged, this, [this] {
-        // The slider tells of the new number; the words of it go with the
-        // description (see accessibility.cpp).
-        QAccessibleEvent described(this, QAccessible::DescriptionChanged);
-        QAccessible::updateAccessibility(&described);
         emit changed();
+        // After Change, whose drawing may relabel the value; a value set
+        // while the user is elsewhere goes unsaid.
+        if (hasFocus())
+            announce(this, spokenText());
     });
 }
 
@@ -41,11 +42,28 @@ QString HScrollBar::valueText() const
     return m_valueText ? m_valueText(value()) : QString::number(value());
 }
 
+QString HScrollBar::spokenText() const
+{
+    return accessibleName().isEmpty() ? valueText() : accessibleName() + QLatin1Char(' ') + valueText();
+}
+
 void HScrollBar::setValueChecked(int value)
 {
     if (value < minimum() || value > maximum())
         RaiseRuntimeError(InvalidPropertyValueError());
     setValue(value);
+}
+
+void HScrollBar::paintEvent(QPaintEvent *event)
+{
+    QScrollBar::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRect thumb = style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+    QPainter painter(this);
+    drawFocusFrame(painter, thumb.adjusted(2, 2, -2, -2));
 }
 
 void HScrollBar::keyPressEvent(QKeyEvent *event)

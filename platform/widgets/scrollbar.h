@@ -10,7 +10,9 @@ namespace quorvel {
 
 // A horizontal scroll bar of 16-bit values. Change runs at once whenever the
 // value really changes, by code or by the user; a dragged thumb changes the
-// value (and runs Change) only when it is released.
+// value (and runs Change) only when it is released. With the keyboard focus
+// it shows a dotted frame on its thumb, and a screen reader hears each
+// change the user makes in the words of its value text.
 class HScrollBar final : public QScrollBar
 {
     Q_OBJECT
@@ -34,11 +36,14 @@ public:
     // How a screen reader speaks a value; the plain number unless set.
     void setValueText(std::function<QString(int)> valueText) { m_valueText = std::move(valueText); }
     QString valueText() const;
+    // The accessible name followed by the value text.
+    QString spokenText() const;
 
 signals:
     void changed();
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
 

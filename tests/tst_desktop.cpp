@@ -1,0 +1,349 @@
+#include "assets/guidetexts.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+// The program as a user at an X desktop meets it: the real executable on an
+// X server of its own (Xvfb), driven by real keys (xdotool), its windows as
+// the X server holds them (xprop), and, with the screen reader Orca running
+// on an accessibility bus of its own, what Orca says, read from the
+// "SPEECH OUTPUT:" lines of its debug log.
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int Timeout = 10000;
+// Orca has said all that a step brings once it has been quiet this long.
+constexpr int QuietTime = 400;
+
+// Serves events until done holds; false when the time ran out first.
+bool waitUntil(const std::function<bool()> &done, int timeout = Timeout)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!done()) {
+        if (waited.elapsed() > timeout)
+            return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+class Desktop
+{
+public:
+    Desktop()
+    {
+        for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})
+            m_environment.insert(QString::fromLatin1(name), folder(QString::fromLatin1(name)));
+        QFile::setPermissions(folder(u"XDG_RUNTIME_DIR"_s), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                                  | QFileDevice::ExeOwner);
+        m_environment.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
+    }
+
+    ~Desktop()
+    {
+        for (auto process = m_processes.rbegin(); process != m_processes.rend(); ++process) {
+            (*process)->terminate();
+            if (!(*process)->waitForFinished(3000)) {
+                (*process)->kill();
+                (*process)->waitForFinished();
+            }
+        }
+    }
+
+    // Each start says what went wrong; nothing when nothing did.
+    QString startX()
+    {
+        QProcess *x = start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1024x768x24"_s,
+                                        u"-nolisten"_s, u"tcp"_s});
+        if (!x->waitForReadyRead(Timeout))
+            return u"Xvfb did not start: "_s + x->errorString() + QString::fromLocal8Bit(x->readAllStandardError());
+        m_environment.insert(u"DISPLAY"_s, u':' + QString::fromLatin1(x->readLine().trimmed()));
+        return {};
+    }
+
+    // A session bus, the accessibility bus on it, and Orca with a settings
+    // folder of its own: no key echo, so that every line spoken is the
+    // program's, and its debug log written line by line.
+    QString startOrca()
+    {
+        QProcess *bus = start(u"dbus-daemon"_s, {u"--session"_s, u"--nofork"_s, u"--print-address=1"_s});
+        if (!bus->waitForReadyRead(Timeout))
+            return u"the session bus did not start"_s;
+        m_environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, QString::fromLatin1(bus->readLine().trimmed()));
+        start(u"/usr/libexec/at-spi-bus-launcher"_s, {u"--launch-immediately"_s});
+        if (!waitUntil([&] {
+                return run(u"dbus-send"_s, {u"--session"_s, u"--print-reply"_s, u"--dest=org.freedesktop.DBus"_s, u"/"_s,
+                                            u"org.freedesktop.DBus.NameHasOwner"_s, u"string:org.a11y.Bus"_s})
+                    .contains("true");
+            }))
+            return u"the accessibility bus did not start"_s;
+
+        const QString settings = folder(u"orca"_s);
+        QFile customizations(settings + u"/orca-customizations.py"_s);
+        if (!customizations.open(QIODevice::WriteOnly)
+            || customizations.write("import orca.debug, orca.settings\n"
+                                    "orca.debug.debugFile.reconfigure(line_buffering=True)\n"
+                                    "orca.settings.enableKeyEcho = False\n")
+                < 0)
+            return u"cannot write Orca's settings"_s;
+        customizations.close();
+        m_log.setFileName(m_dir.filePath(u"orca.log"_s));
+        QProcessEnvironment environment = m_environment;
+        environment.insert(u"GSETTINGS_BACKEND"_s, u"memory"_s);
+        QProcess *orca = start(u"orca"_s, {u"-u"_s, settings, u"--debug-file="_s + m_log.fileName()}, environment);
+        if (!orca->waitForStarted())
+            return u"Orca did not start: "_s + orca->errorString();
+        const bool started = waitUntil(
+            [&] {
+                if (m_log.isOpen() || m_log.open(QIODevice::ReadOnly))
+                    m_unread += m_log.readAll();
+                return m_unread.contains("Startup complete notification made") || orca->state() != QProcess::Running;
+            },
+            2 * Timeout);
+        if (!started || orca->state() != QProcess::Running)
+            return u"Orca did not start: "_s + QString::fromLocal8Bit(orca->readAllStandardError().right(1500));
+        return {};
+    }
+
+    QString startProgram()
+    {
+        QProcessEnvironment environment = m_environment;
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+        m_program = start(QStringLiteral(QUORVEL_PROGRAM), {}, environment);
+        return m_program->waitForStarted() ? QString() : u"the program did not start"_s;
+    }
+
+    QString programErrors() { return QString::fromLocal8Bit(m_program->readAllStandardError()); }
+
+    // Runs a tool on the desktop to its end: its output, nothing when it
+    // failed.
+    QByteArray run(const QString &tool, const QStringList &arguments)
+    {
+        QProcess process;
+        process.setProcessEnvironment(m_environment);
+        process.start(tool, arguments);
+        if (process.waitForFinished(Timeout) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+            return process.readAllStandardOutput();
+        qWarning("%s failed: %s", qPrintable(tool), process.readAllStandardError().constData());
+        return {};
+    }
+
+    // Presses keys (xdotool's names, or text after "type:"), then collects
+    // what Orca says until a line satisfies done, if given, and Orca is
+    // quiet. Whatever came late for the step before counts here.
+    QStringList say(const QStringList &keys, const std::function<bool(const QString &)> &done = {})
+    {
+        QStringList lines = spoken();
+        for (const QString &key : keys) {
+            run(u"xdotool"_s, key.startsWith(u"type:"_s) ? QStringList{u"type"_s, u"--delay"_s, u"20"_s, key.mid(5)}
+                                                          : QStringList{u"key"_s, key});
+        }
+        waitUntil([&] {
+            lines += spoken();
+            return !done || std::any_of(lines.cbegin(), lines.cend(), done);
+        });
+        QElapsedTimer quiet;
+        quiet.start();
+        while (quiet.elapsed() < QuietTime) {
+            QTest::qWait(20);
+            const QStringList more = spoken();
+            if (!more.isEmpty())
+                quiet.restart();
+            lines += more;
+        }
+        return lines;
+    }
+
+private:
+    // What Orca said since the last call, an utterance a line (some span
+    // several), without the full stop Orca adds at a pause.
+    QStringList spoken()
+    {
+        static const QRegularExpression utterance(
+            u"SPEECH OUTPUT: '((?:(?!SPEECH OUTPUT: ').)*?)'(?: voice=\\w+)? ?(?:\\{[^\\n]*\\}|None)\\n"_s,
+            QRegularExpression::DotMatchesEverythingOption);
+        m_unread += m_log.readAll();
+        // Only whole lines: the last may still be on its way.
+        const QString text = QString::fromUtf8(m_unread.left(m_unread.lastIndexOf('\n') + 1));
+        QStringList said;
+        qsizetype consumed = 0;
+        for (const QRegularExpressionMatch &match : utterance.globalMatch(text)) {
+            said += match.captured(1);
+            if (said.last().endsWith(u'.'))
+                said.last().chop(1);
+            consumed = match.capturedEnd();
+        }
+        // Keeps an utterance that is not whole yet.
+        const qsizetype open = text.indexOf(u"SPEECH OUTPUT: '"_s, consumed);
+        m_unread.remove(0, (open < 0 ? text : text.left(open)).toUtf8().size());
+        return said;
+    }
+
+    QString folder(const QString &name) const
+    {
+        QDir().mkpath(m_dir.filePath(name));
+        return m_dir.filePath(name);
+    }
+
+    QProcess *start(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment = {})
+    {
+        m_processes.push_back(std::make_unique<QProcess>());
+        QProcess *process = m_processes.back().get();
+        process->setProcessEnvironment(environment.isEmpty() ? m_environment : environment);
+        process->start(program, arguments);
+        return process;
+    }
+
+    QTemporaryDir m_dir;
+    QProcessEnvironment m_environment;
+    std::vector<std::unique_ptr<QProcess>> m_processes;
+    QProcess *m_program = nullptr;
+    QFile m_log;
+    QByteArray m_unread;
+};
+
+auto startsWith(const QString &start)
+{
+    return [start](const QString &line) { return line.startsWith(start); };
+}
+
+QByteArray joined(const QStringList &lines) { return lines.join(u" | "_s).toUtf8(); }
+
+} // namespace
+
+class tst_Desktop : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void guideIsADialogOfTheAnalysisWindow();
+    void keyboardSessionIsSpoken();
+};
+
+// X holds the analysis window as the guide's WM_TRANSIENT_FOR, so that a
+// window manager keeps the guide above it, and the guide as a modal dialog
+// without decorations.
+void tst_Desktop::guideIsADialogOfTheAnalysisWindow()
+{
+    Desktop desktop;
+    QString failed = desktop.startX();
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    failed = desktop.startProgram();
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    const QStringList search{u"search"_s, u"--sync"_s, u"--onlyvisible"_s};
+    const QByteArray analysis = desktop.run(u"xdotool"_s, search + QStringList{u"--class"_s, u"Quorvel"_s}).trimmed();
+    QVERIFY2(!analysis.isEmpty() && !analysis.contains('\n'), analysis.constData());
+    desktop.run(u"xdotool"_s, {u"windowfocus"_s, u"--sync"_s, QString::fromLatin1(analysis)});
+    desktop.run(u"xdotool"_s, {u"key"_s, u"F1"_s});
+    const QByteArray guide = desktop.run(u"xdotool"_s, search + QStringList{u"--name"_s, u"^Form1$"_s}).trimmed();
+    QVERIFY(!guide.isEmpty());
+
+    const QString properties = QString::fromUtf8(desktop.run(
+        u"xprop"_s, {u"-id"_s, QString::fromLatin1(guide), u"WM_TRANSIENT_FOR"_s, u"_NET_WM_WINDOW_TYPE"_s,
+                     u"_NET_WM_STATE"_s, u"_MOTIF_WM_HINTS"_s}));
+    const QRegularExpressionMatch owner =
+        QRegularExpression(u"WM_TRANSIENT_FOR\\(WINDOW\\): window id # (0x[0-9a-f]+)"_s).match(properties);
+    QVERIFY2(owner.hasMatch(), qPrintable(properties));
+    QCOMPARE(owner.captured(1).toULongLong(nullptr, 16), analysis.toULongLong());
+    QVERIFY2(properties.contains(u"_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_DIALOG"_s), qPrintable(properties));
+    QVERIFY2(properties.contains(u"_NET_WM_STATE_MODAL"_s), qPrintable(properties));
+    // The third field of the Motif hints: no decorations.
+    QVERIFY2(QRegularExpression(u"_MOTIF_WM_HINTS\\) = 0x\\w+, 0x\\w+, 0x0,"_s).match(properties).hasMatch(),
+             qPrintable(properties));
+}
+
+// Every step of a session without mouse and sight, as Orca says it.
+void tst_Desktop::keyboardSessionIsSpoken()
+{
+    if (QStandardPaths::findExecutable(u"orca"_s).isEmpty())
+        QSKIP("Orca (Debian package orca) is not installed: the session with a screen reader is not tried.");
+    Desktop desktop;
+    QString failed = desktop.startX();
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    failed = desktop.startOrca();
+    if (!failed.isEmpty())
+        QSKIP(qPrintable(u"Orca cannot start here, the session with a screen reader is not tried: "_s + failed));
+    failed = desktop.startProgram();
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+
+    QStringList said, all;
+    auto step = [&](const QStringList &keys, const QString &until) {
+        said = desktop.say(keys, startsWith(until));
+        all += said;
+        return std::any_of(said.cbegin(), said.cend(), startsWith(until));
+    };
+    // The window, with the focus in the birth date's box.
+    QVERIFY2(step({}, u"出生日期"_s), joined(said).constData());
+    QVERIFY2(step({u"type:1980-01-01"_s, u"Return"_s}, u"查询日期"_s), joined(said).constData());
+    // The query, then onto the chart: its name, then what it shows.
+    QVERIFY2(step({u"type:2009-11-03"_s, u"Return"_s, u"Tab"_s},
+                  u"出生日期1980-01-01，查询日期2009-11-03。图表显示2009-10-15至2009-11-23，共40天。"_s)
+                 && said.first().startsWith(u"生物节律图"_s),
+             joined(said).constData());
+
+    // Each key on the chart and on the scroll bars: what it shows, alone.
+    const struct {
+        const char *key;
+        QString spoken;
+    } keys[] = {
+        {"Right", u"2009-11-03，体力值-74，情绪值99，智力值98，综合值90"_s},
+        {"Right", u"2009-11-04，体力值-52，情绪值97，智力值94，综合值81"_s},
+        {"Home", u"2009-10-15，体力值26，情绪值-44，智力值-95，综合值54"_s},
+        {"Left", u"2009-10-15，体力值26，情绪值-44，智力值-95，综合值54"_s},
+        {"End", u"2009-11-23，体力值-100，情绪值-23，智力值-70，综合值63"_s},
+        {"Prior", u"2009-11-16，体力值39，情绪值-98，智力值-87，综合值74"_s},
+        {"Next", u"2009-11-23，体力值-100，情绪值-23，智力值-70，综合值63"_s},
+        {"Tab", u"起始日期 2009-10-15 scroll bar"_s},
+        {"Right", u"起始日期 2009-10-17"_s},
+        {"Next", u"起始日期 2009-11-26"_s},
+        {"Tab", u"显示天数 40天 scroll bar"_s},
+        {"Right", u"显示天数 41天"_s},
+    };
+    for (const auto &key : keys) {
+        step({QString::fromLatin1(key.key)}, key.spoken);
+        QCOMPARE(said, QStringList{key.spoken});
+    }
+
+    // The guide: its title, then its table row by row; Escape returns.
+    QVERIFY2(step({u"F1"_s}, u"关闭"_s) && said.size() == 2 && said[0].startsWith(u"分析指南"_s),
+             joined(said).constData());
+    qsizetype at = 0;
+    for (int rhythm = 0; rhythm < 3; ++rhythm) {
+        at = said[0].indexOf(quorvel::guide::RhythmNames[rhythm], at);
+        for (int phase = 0; phase < 3 && at >= 0; ++phase) {
+            at = said[0].indexOf(
+                quorvel::guide::PhaseHeadings[phase] + u"："_s + quorvel::guide::Cells[rhythm][phase].trimmed(), at);
+        }
+        QVERIFY2(at >= 0, joined(said).constData());
+    }
+    QVERIFY2(step({u"Escape"_s}, u"显示天数"_s) && said.first().startsWith(u"Quorvel分析"_s),
+             joined(said).constData());
+
+    // A date the program cannot read: the selection, and why.
+    QVERIFY(step({u"shift+Tab"_s, u"shift+Tab"_s, u"shift+Tab"_s}, u"查询日期"_s));
+    all += desktop.say({u"ctrl+a"_s, u"type:abc"_s});
+    const QString notUnderstood = u"无法识别这个日期，请按1980-01-01、1980/1/1、1980.1.1或1980年1月1日的格式输入。"_s;
+    QVERIFY2(step({u"Return"_s}, notUnderstood) && said.count(notUnderstood) == 1 && said.contains(u"selected"_s),
+             joined(said).constData());
+
+    // Never a scroll bar's bare number; and no complaint from the program.
+    for (const QString &line : all)
+        QVERIFY2(!QRegularExpression(u"^\\d+$"_s).match(line).hasMatch(), joined(all).constData());
+    const QString errors = desktop.programErrors();
+    QVERIFY2(!errors.contains(u"qt.accessibility"_s) && !errors.contains(u"Sanitizer"_s), qPrintable(errors));
+}
+
+QTEST_GUILESS_MAIN(tst_Desktop)
+#include "tst_desktop.moc"
