@@ -1,8 +1,6 @@
 #include "analysis_window/frmqorvel.h"
 
 #include "chart/chart.h"
-#include "model/biorhythm.h"
-#include "platform/dates/conversions.h"
 #include "platform/dates/datetime.h"
 #include "platform/widgets/accessibility.h"
 
@@ -22,13 +20,6 @@ QString dateText(Date date)
     return day ? Format(*day, u"yyyy-mm-dd") : QString();
 }
 
-// The column the chart's query-day bar stands on, as an offset since the
-// birth date.
-std::optional<std::int32_t> queryDayOffset(const SharedValues &shared)
-{
-    return CLng(shared.ChartQueryDate - shared.ChartBirthDate);
-}
-
 } // namespace
 
 void frmQORVEL::PicBack_KeyDown(int &keyCode, int)
@@ -36,7 +27,8 @@ void frmQORVEL::PicBack_KeyDown(int &keyCode, int)
     const int first = 2 * POSITION->Value();
     const int last = first + PROPTION->Value() - 1;
     // The first key shows the query day, when the span holds it.
-    const int queryDay = queryDayOffset(m_shared).value_or(first);
+    // The day the query bar stands on.
+    const int queryDay = queryDayColumn(m_shared.ChartBirthDate, m_shared.ChartQueryDate).value_or(first);
     const int from = m_keyDay.value_or(queryDay >= first && queryDay <= last ? queryDay : first);
     const int step = m_keyDay ? 1 : 0;
 
@@ -81,18 +73,14 @@ void frmQORVEL::describeChart()
         const int first = 2 * POSITION->Value();
         const int span = PROPTION->Value();
         // The query day's own values, as the readout shows them in the
-        // middle of its column.
-        const double queryDay = queryDayOffset(m_shared).value_or(first);
-        auto value = [&](BiorhythmCycle cycle) {
-            return CStr(static_cast<long long>(Int(CycleValue(queryDay, cycle) * ValueScale)));
-        };
-        text = QStringLiteral("出生日期%1，查询日期%2。图表显示%3至%4，共%5天。查询日：体力值%6，情绪值%7，"
-                              "智力值%8，综合值%9。用方向键逐日查看数值。")
+        // middle of the column the query bar stands on.
+        const int queryDay = queryDayColumn(birth, m_shared.ChartQueryDate).value_or(first);
+        QStringList values;
+        for (const QString &value : readoutAt(birth, queryDay + 0.5).values)
+            values += QString(value).remove(u'：');
+        text = QStringLiteral("出生日期%1，查询日期%2。图表显示%3至%4，共%5天。查询日：%6。用方向键逐日查看数值。")
                    .arg(dateText(birth), dateText(m_shared.ChartQueryDate), dateText(birth + first),
-                        dateText(birth + first + span - 1), QString::number(span),
-                        value(BiorhythmCycle::Physical), value(BiorhythmCycle::Emotional),
-                        value(BiorhythmCycle::Intellectual),
-                        CStr(static_cast<long long>(Int(CompositeValue(queryDay)))));
+                        dateText(birth + first + span - 1), QString::number(span), values.join(u'，'));
     }
     if (PicBack->accessibleDescription() != text)
         PicBack->setAccessibleDescription(text);
