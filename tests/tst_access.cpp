@@ -4,7 +4,6 @@
 #include "assets/guidetexts.h"
 #include "startup/frmd.h"
 
-#include <QStyleOptionSlider>
 
 using namespace quorvel;
 using namespace quorvel::test;
@@ -317,15 +316,7 @@ void tst_Access::focusShowsOnTheChartAndTheScrollBars()
         QTRY_VERIFY(w.POSITION->hasFocus());
         const QImage barFocused = w.grab().toImage();
         QCOMPARE(barFocused.copy(chart.adjusted(0, 0, 0, -3)), before.copy(chart.adjusted(0, 0, 0, -3)));
-        QStyleOptionSlider option;
-        option.initFrom(w.POSITION);
-        option.orientation = Qt::Horizontal;
-        option.minimum = w.POSITION->Min();
-        option.maximum = w.POSITION->Max();
-        option.sliderPosition = w.POSITION->Value();
-        option.pageStep = w.POSITION->LargeChange();
-        const QRect thumb = w.POSITION->style()->subControlRect(QStyle::CC_ScrollBar, &option,
-                                                                QStyle::SC_ScrollBarSlider, w.POSITION);
+        const QRect thumb = w.POSITION->partRect(QStyle::SC_ScrollBarSlider);
         verifyDottedFrame(before, barFocused, bar, thumb.translated(bar.topLeft()).adjusted(2, 2, -2, -2));
 
         QTest::keyClick(w.POSITION, Qt::Key_Tab);

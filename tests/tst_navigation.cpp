@@ -1,7 +1,6 @@
 #include "windowtest.h"
 
 #include <QStyle>
-#include <QStyleOptionSlider>
 
 using namespace quorvel;
 using namespace quorvel::test;
@@ -202,17 +201,7 @@ void tst_Navigation::draggedThumbChangesOnRelease()
         QObject::connect(w.POSITION, &HScrollBar::changed, &w, [&] { ++changes; });
 
         // Drag the thumb with the mouse: nothing happens until it is let go.
-        QStyleOptionSlider option;
-        option.initFrom(w.POSITION);
-        option.orientation = Qt::Horizontal;
-        option.minimum = w.POSITION->Min();
-        option.maximum = w.POSITION->Max();
-        option.sliderPosition = w.POSITION->Value();
-        option.sliderValue = w.POSITION->Value();
-        option.pageStep = w.POSITION->LargeChange();
-        option.singleStep = 1;
-        const QRect thumb = w.POSITION->style()->subControlRect(QStyle::CC_ScrollBar, &option,
-                                                                QStyle::SC_ScrollBarSlider, w.POSITION);
+        const QRect thumb = w.POSITION->partRect(QStyle::SC_ScrollBarSlider);
         const int before = w.POSITION->Value();
         const double start = chartStart(w);
         QTest::mousePress(w.POSITION, Qt::LeftButton, {}, thumb.center());

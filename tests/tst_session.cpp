@@ -12,7 +12,6 @@
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
-#include <QStyleOptionSlider>
 
 #include <cstdio>
 #include <deque>
@@ -94,7 +93,6 @@ private:
     void focusABox();
     void key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}, const QString &text = {});
     void pointAtChart(QPoint p);
-    QRect scrollPart(HScrollBar *bar, QStyle::SubControl part);
     HScrollBar *randomBar() { return chance(50) ? w.POSITION : w.PROPTION; }
     QStringList readoutTexts() const;
     // Whether the chart itself is under this point of it (no label in it, no
@@ -468,26 +466,10 @@ void Session::hoverLink()
     m_lastPointer = QPoint(-1, -1);
 }
 
-QRect Session::scrollPart(HScrollBar *bar, QStyle::SubControl part)
-{
-    QStyleOptionSlider option;
-    option.initFrom(bar);
-    option.orientation = Qt::Horizontal;
-    option.minimum = bar->minimum();
-    option.maximum = bar->maximum();
-    option.sliderPosition = bar->sliderPosition();
-    option.sliderValue = bar->value();
-    option.singleStep = bar->singleStep();
-    option.pageStep = bar->pageStep();
-    option.upsideDown = bar->invertedAppearance();
-    option.subControls = QStyle::SC_All;
-    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
-}
-
 void Session::scrollArrow()
 {
     HScrollBar *bar = randomBar();
-    const QRect arrow = scrollPart(bar, chance(50) ? QStyle::SC_ScrollBarSubLine : QStyle::SC_ScrollBarAddLine);
+    const QRect arrow = bar->partRect(chance(50) ? QStyle::SC_ScrollBarSubLine : QStyle::SC_ScrollBarAddLine);
     QTest::mouseClick(bar, Qt::LeftButton, {}, arrow.center());
     m_lastPointer = QPoint(-1, -1);
 }
@@ -495,7 +477,7 @@ void Session::scrollArrow()
 void Session::scrollPage()
 {
     HScrollBar *bar = randomBar();
-    const QRect page = scrollPart(bar, chance(50) ? QStyle::SC_ScrollBarSubPage : QStyle::SC_ScrollBarAddPage);
+    const QRect page = bar->partRect(chance(50) ? QStyle::SC_ScrollBarSubPage : QStyle::SC_ScrollBarAddPage);
     if (!page.isEmpty())
         QTest::mouseClick(bar, Qt::LeftButton, {}, pointIn(page));
     m_lastPointer = QPoint(-1, -1);
@@ -504,8 +486,8 @@ void Session::scrollPage()
 void Session::dragThumb()
 {
     HScrollBar *bar = randomBar();
-    const QPoint thumb = scrollPart(bar, QStyle::SC_ScrollBarSlider).center();
-    const QRect groove = scrollPart(bar, QStyle::SC_ScrollBarGroove);
+    const QPoint thumb = bar->partRect(QStyle::SC_ScrollBarSlider).center();
+    const QRect groove = bar->partRect(QStyle::SC_ScrollBarGroove);
     QTest::mousePress(bar, Qt::LeftButton, {}, thumb);
     const int steps = 1 + below(6);
     for (int i = 0; i < steps; ++i) // sometimes beyond either end of the bar
@@ -531,7 +513,7 @@ void Session::blockedInput()
     if (chance(50))
         QTest::mouseClick(w.CMDcx, Qt::LeftButton);
     else
-        QTest::mouseClick(w.POSITION, Qt::LeftButton, {}, scrollPart(w.POSITION, QStyle::SC_ScrollBarAddLine).center());
+        QTest::mouseClick(w.POSITION, Qt::LeftButton, {}, w.POSITION->partRect(QStyle::SC_ScrollBarAddLine).center());
     key(Qt::Key_Return);
     if (state() != before || !guide())
         fail(u"the analysis window took input behind the guide"_qs);

@@ -59,11 +59,15 @@ void HScrollBar::paintEvent(QPaintEvent *event)
     QScrollBar::paintEvent(event);
     if (!hasFocus())
         return;
+    QPainter painter(this);
+    drawFocusFrame(painter, partRect(QStyle::SC_ScrollBarSlider).adjusted(2, 2, -2, -2));
+}
+
+QRect HScrollBar::partRect(QStyle::SubControl part) const
+{
     QStyleOptionSlider option;
     initStyleOption(&option);
-    const QRect thumb = style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
-    QPainter painter(this);
-    drawFocusFrame(painter, thumb.adjusted(2, 2, -2, -2));
+    return style()->subControlRect(QStyle::CC_ScrollBar, &option, part, this);
 }
 
 void HScrollBar::keyPressEvent(QKeyEvent *event)

@@ -3,6 +3,7 @@
 #include "platform/widgets/events.h"
 
 #include <QScrollBar>
+#include <QStyle>
 
 #include <functional>
 
@@ -38,6 +39,10 @@ public:
     QString valueText() const;
     // The accessible name followed by the value text.
     QString spokenText() const;
+
+    // Where a part of the bar lies (the thumb, an arrow, the track), in the
+    // bar's own coordinates.
+    QRect partRect(QStyle::SubControl part) const;
 
 signals:
     void changed();
