@@ -50,9 +50,8 @@ int daysInMonth(int year, int month)
     return month == 2 && isLeapYear(year) ? 29 : days[month - 1];
 }
 
-// A Chinese input method in full-width mode types these instead of the ASCII
-// digits and separators; they mean the same, so the reader sees them as such.
-// Every blank (tab, ideographic space) reads as ' '.
+} // namespace
+
 char16_t halfWidth(char16_t c)
 {
     if (c >= u'\xFF10' && c <= u'\xFF19')
@@ -67,6 +66,8 @@ char16_t halfWidth(char16_t c)
     default: return c;
     }
 }
+
+namespace {
 
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
