@@ -194,7 +194,8 @@ int CommandLine::number(const QString &name, int low, int high, int fallback)
     const int value = digits.trimmed().toInt(&ok);
     if (ok && value >= low && value <= high)
         return value;
-    fail(QStringLiteral("%1：“%2”不是 %3 到 %4 之间的整数").arg(optionName(name), text).arg(low).arg(high));
+    fail(QStringLiteral("%1：“%2”不是 %3 到 %4 之间的整数")
+             .arg(optionName(name), text, QString::number(low), QString::number(high)));
     return fallback;
 }
 

@@ -529,7 +529,8 @@ void tst_Companion::outputMeetsWhatStandsThere()
         break;
     case Place::OldFile:
         put(path, old, 0640);
-        QCOMPARE(::chown(path, User, User), 0);
+        if (root) // another user's file, which root may give back to them
+            QCOMPARE(::chown(path, User, User), 0);
         break;
     case Place::ReadOnly:
         put(path, old, 0444);
