@@ -168,6 +168,10 @@ public:
         m_shell.start(QStringLiteral("unshare"), arguments);
         m_shell.waitForReadyRead(10000);
         m_mounted = m_shell.readAllStandardOutput() == "mounted\n";
+        if (!m_mounted) {
+            m_shell.waitForFinished(1000);
+            m_error = "unshare --mount could not mount a 64 KiB tmpfs: " + m_shell.readAllStandardError();
+        }
         m_path = QFile::encodeName(u"/proc/%1/root%2"_s.arg(m_shell.processId()).arg(mountPoint));
     }
     ~SmallDisk()
@@ -177,6 +181,7 @@ public:
     }
 
     bool mounted() const { return m_mounted; }
+    QByteArray error() const { return m_error; }
     QByteArray path() const { return m_path; }
 
     // Fills the disk up to `room` bytes.
@@ -195,6 +200,7 @@ public:
 private:
     QProcess m_shell;
     QByteArray m_path;
+    QByteArray m_error;
     bool m_mounted = false;
 };
 
@@ -573,7 +579,7 @@ void tst_Companion::outputMeetsWhatStandsThere()
     case Place::FullDisk:
         QVERIFY(::mkdir(folder + "disk", 0755) == 0);
         disk.emplace(QFile::decodeName(folder + "disk"));
-        QVERIFY2(disk->mounted(), "a test of a full disk needs a 64 KiB tmpfs; unshare --mount could not mount one");
+        QVERIFY2(disk->mounted(), disk->error().constData());
         path = target = disk->path() + "/out." + format.toLatin1();
         put(path, old, 0644);
         disk->fill(4096);
