@@ -1,9 +1,11 @@
 #include "analysis_window/frmqorvel.h"
 
 #include "exports/chartexports.h"
+#include "platform/files/output.h"
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -12,7 +14,6 @@
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QShortcut>
 
 #include <algorithm>
@@ -42,14 +43,11 @@ constexpr FileType ChartTypes[] = {
     {"pdf", u"PDF 文档 (*.pdf)"},
 };
 
-// Replaces the file at path whole, or leaves it as it was; the reason why
-// not otherwise.
+// Writes the file as quorvel-chart writes its outputs; the reason why not
+// otherwise.
 QString writeWhole(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
-        return file.errorString();
-    return QString();
+    return writeOutput(QFile::encodeName(path), [&](QIODevice &device) { device.write(bytes); });
 }
 
 // Why a printer could not print: Qt gives no reason, so for a file the

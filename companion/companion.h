@@ -5,8 +5,9 @@
 #include "platform/drawing/surface.h"
 #include "platform/dates/datetime.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
-#include <QStringList>
 
 #include <array>
 #include <string>
@@ -69,10 +70,9 @@ struct ChartRequest {
 // `shared`, as in the window.
 void drawChart(DrawingSurface &surface, SharedValues &shared, const ChartRequest &request);
 
-// The whole program: arguments without the program name; returns the exit
-// status (0 done, 1 an output could not be written, 2 invalid arguments).
-int run(const QStringList &arguments);
-
-QString usageText();
+// The whole program: the arguments after the program's name, as the system
+// passed them; returns the exit status (0 done, 1 an output could not be
+// written, 2 invalid arguments).
+int run(const QList<QByteArray> &arguments);
 
 } // namespace quorvel::companion

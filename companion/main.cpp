@@ -12,17 +12,26 @@ namespace {
 void reportCritical(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "quorvel-chart: %s\n", qPrintable(message));
+        std::fprintf(stderr, "quorvel-chart：%s\n", qPrintable(message));
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    // The arguments as the system passed them, bytes that need not be UTF-8,
+    // and none of them taken by Qt as its own options.
+    QList<QByteArray> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QByteArray(argv[i]);
+    char name[] = "quorvel-chart";
+    int appArgc = 1;
+    char *appArgv[] = {name, nullptr};
+
     // The chart is drawn into files and never shown: fonts, but no window
     // system.
     qInstallMessageHandler(reportCritical);
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    return quorvel::companion::run(QCoreApplication::arguments().mid(1));
+    QGuiApplication app(appArgc, appArgv);
+    return quorvel::companion::run(arguments);
 }

@@ -4,10 +4,12 @@
 #include "assets/assets.h"
 #include "platform/drawing/fonts.h"
 #include "platform/drawing/picture.h"
+#include "platform/files/output.h"
 #include "platform/widgets/translations.h"
 #include "startup/global.h"
 
 #include <QApplication>
+#include <QIODevice>
 #include <QImage>
 #include <QPainter>
 #include <QIcon>
@@ -80,9 +82,10 @@ public:
 
 QByteArray preferredPlatform(const QByteArray &chosen, const QByteArray &display)
 {
-    // An X session, or a Wayland one with Xwayland: either way X is there.
+    // An X session, or a Wayland one with Xwayland: either way X is there,
+    // unless DISPLAY outlived its server; Wayland is then Qt's next choice.
     if (chosen.isEmpty() && !display.isEmpty())
-        return QByteArrayLiteral("xcb");
+        return QByteArrayLiteral("xcb;wayland");
     return {};
 }
 
@@ -99,20 +102,26 @@ ProgramRequest programRequest(int argc, const char *const argv[])
 
 int runProgram(int argc, char *argv[])
 {
-    switch (programRequest(argc, argv)) {
-    case ProgramRequest::Help:
-        std::fputs(HelpText, stdout);
-        return 0;
-    case ProgramRequest::Version:
-        std::fputs(VersionText, stdout);
-        return 0;
-    case ProgramRequest::Run:
-        break;
+    const ProgramRequest request = programRequest(argc, argv);
+    if (request != ProgramRequest::Run) {
+        const QByteArray text = request == ProgramRequest::Help ? HelpText : VersionText;
+        const QString reason = writeOutput({}, [&](QIODevice &device) { device.write(text); });
+        if (reason.isEmpty())
+            return 0;
+        std::fputs(qPrintable(QStringLiteral("quorvel：无法写到标准输出：%1\n").arg(reason)), stderr);
+        return 1;
     }
 
+    const QByteArray chosen = qgetenv("QT_QPA_PLATFORM");
+    const QByteArray display = qgetenv("DISPLAY");
+    // Without a window system Qt would abort with a message of its own.
+    if (chosen.isEmpty() && display.isEmpty() && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::fputs("quorvel：需要图形会话才能运行，但 DISPLAY 和 WAYLAND_DISPLAY 都没有设置\n", stderr);
+        return 1;
+    }
     // The application sees the program's name alone. Both outlive it, as
     // QApplication requires.
-    const QByteArray platform = preferredPlatform(qgetenv("QT_QPA_PLATFORM"), qgetenv("DISPLAY"));
+    const QByteArray platform = preferredPlatform(chosen, display);
     if (!platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", platform);
 

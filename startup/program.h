@@ -16,16 +16,17 @@ enum class ProgramRequest { Run, Help, Version };
 // program's name; anything else is ignored.
 ProgramRequest programRequest(int argc, const char *const argv[]);
 
-// The window system the program asks Qt for, given the user's choice
+// The window systems the program asks Qt for, given the user's choice
 // (QT_QPA_PLATFORM) and the X display (DISPLAY): X whenever an X display is
 // there and the user chose nothing, so that on a Wayland desktop the program
 // runs through Xwayland, where windows can place themselves (centred, the
-// guide over the analysis window). Empty leaves the choice to Qt: to the
-// user's, or to Wayland when it is alone.
+// guide over the analysis window), and Wayland after it. Empty leaves the
+// choice to Qt: to the user's, or to Wayland when it is alone.
 QByteArray preferredPlatform(const QByteArray &chosen, const QByteArray &display);
 
 // Answers --help and --version, or runs the program until it ends; returns
-// the exit status.
+// the exit status. Without a window system (no DISPLAY, no WAYLAND_DISPLAY,
+// no QT_QPA_PLATFORM) it says so in one line and ends with status 1.
 int runProgram(int argc, char *argv[]);
 
 } // namespace quorvel

@@ -5,13 +5,24 @@
 #include "chart/span.h"
 #include "companion/companion.h"
 
-#include <cmath>
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <cmath>
+#include <optional>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 using namespace quorvel;
 using namespace quorvel::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -21,22 +32,188 @@ struct Result {
     QByteArray err;
 };
 
-Result runChart(const QStringList &arguments, const QString &stdoutFile = QString())
+constexpr uid_t User = 65534; // nobody
+
+struct Run {
+    bool asUser = false; // as an ordinary user
+    QString standardOutput; // a file for standard output
+    bool closedPipe = false; // standard output a pipe that nobody reads
+};
+
+// Runs quorvel-chart; `last` is its last argument, bytes that QProcess would
+// take for UTF-8 text, so the shell writes them out. As root, an ordinary
+// user's run drops to nobody; as anyone else it already is one.
+Result runChart(const QStringList &arguments, const Run &run = {}, const QByteArray &last = {})
 {
+    QStringList command{QStringLiteral(QUORVEL_CHART)};
+    command << arguments;
+    if (!last.isEmpty()) {
+        QString octal;
+        for (const char byte : last)
+            octal += u"\\%1"_s.arg(uint(uchar(byte)), 3, 8, QLatin1Char('0'));
+        command = QStringList{"sh", "-c", u"exec \"$@\" \"$(printf '%1')\""_s.arg(octal), "sh"} + command;
+    }
+    if (run.asUser && ::geteuid() == 0)
+        command = QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"} + command;
     QProcess process;
-    if (!stdoutFile.isEmpty())
-        process.setStandardOutputFile(stdoutFile);
-    process.start(QStringLiteral(QUORVEL_CHART), arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+    if (!run.standardOutput.isEmpty())
+        process.setStandardOutputFile(run.standardOutput);
+    int pipe[2] = {-1, -1};
+    if (run.closedPipe) {
+        if (::pipe(pipe) != 0)
+            return {};
+        ::close(pipe[0]);
+        process.setChildProcessModifier([&] { ::dup2(pipe[1], STDOUT_FILENO); });
+    }
+    process.start(command.takeFirst(), command);
+    const bool finished = process.waitForFinished(60000);
+    if (pipe[1] >= 0)
+        ::close(pipe[1]);
+    if (!finished)
         return {};
+    if (process.exitStatus() != QProcess::NormalExit)
+        return {-2}; // a signal, as a closed pipe sends
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
+
+void put(const QByteArray &name, const QByteArray &bytes, mode_t mode)
+{
+    const int file = ::open(name, O_WRONLY | O_CREAT | O_TRUNC, mode);
+    QVERIFY(file >= 0 && ::write(file, bytes.constData(), std::size_t(bytes.size())) == bytes.size());
+    QCOMPARE(::fchmod(file, mode), 0);
+    ::close(file);
+}
+
+QByteArray contents(const QByteArray &name)
+{
+    QFile file(QFile::decodeName(name));
+    const int descriptor = ::open(name, O_RDONLY);
+    if (descriptor < 0 || !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return "cannot be read";
+    return file.readAll();
+}
+
+// The names in a folder, one a line, sorted.
+QByteArray entries(const QByteArray &folder)
+{
+    QList<QByteArray> names;
+    if (DIR *listing = ::opendir(folder)) {
+        while (const dirent *entry = ::readdir(listing)) {
+            if (qstrcmp(entry->d_name, ".") && qstrcmp(entry->d_name, ".."))
+                names << entry->d_name;
+        }
+        ::closedir(listing);
+    }
+    std::sort(names.begin(), names.end());
+    return names.join('\n') + (names.isEmpty() ? "" : "\n");
+}
+
+// A device node of its own, as the system's /dev/null or /dev/full, which
+// the suite never hands to a program that could replace it. Only root may
+// make one; any other user cannot replace the system's own.
+QByteArray scratchDevice(const QByteArray &folder, const char *name)
+{
+    const QByteArray system = QByteArray("/dev/") + name;
+    if (::geteuid() != 0)
+        return system;
+    struct stat device = {};
+    const QByteArray path = folder + name;
+    if (::stat(system, &device) != 0 || ::mknod(path, S_IFCHR | 0666, device.st_rdev) != 0
+        || ::chmod(path, 0666) != 0)
+        qFatal("cannot make a device like %s", system.constData());
+    return path;
+}
+
+int listeningSocket(const QByteArray &path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, path, sizeof address.sun_path);
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 || ::listen(listener, 1) != 0
+        || ::chmod(path, 0666) != 0)
+        return -1;
+    return listener;
+}
+
+// What the one connection to a listening socket sent.
+QByteArray acceptAll(int listener)
+{
+    pollfd waiting{listener, POLLIN, 0};
+    if (::poll(&waiting, 1, 0) != 1)
+        return "nothing connected";
+    const int connection = ::accept(listener, nullptr, nullptr);
+    QByteArray bytes;
+    char buffer[4096];
+    for (ssize_t read; (read = ::read(connection, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, read);
+    ::close(connection);
+    return bytes;
+}
+
+// A 64 KiB tmpfs in a mount namespace of its own, which a shell keeps while
+// it waits on its input: nothing stays mounted when the test ends, however
+// it ends. The test reaches it through /proc/PID/root; as an ordinary user
+// the namespace maps the user to root, who may mount it.
+class SmallDisk
+{
+public:
+    explicit SmallDisk(const QString &mountPoint)
+    {
+        QStringList arguments{"--mount"};
+        if (::geteuid() != 0)
+            arguments << "--map-root-user";
+        arguments << "sh" << "-c" << R"(mount -t tmpfs -o size=64k quorvel "$0" && echo mounted && read -r line)"
+                  << mountPoint;
+        m_shell.start(QStringLiteral("unshare"), arguments);
+        m_shell.waitForReadyRead(10000);
+        m_mounted = m_shell.readAllStandardOutput() == "mounted\n";
+        if (!m_mounted) {
+            m_shell.waitForFinished(1000);
+            m_error = "unshare --mount could not mount a 64 KiB tmpfs: " + m_shell.readAllStandardError();
+        }
+        m_path = QFile::encodeName(u"/proc/%1/root%2"_s.arg(m_shell.processId()).arg(mountPoint));
+    }
+    ~SmallDisk()
+    {
+        m_shell.closeWriteChannel();
+        m_shell.waitForFinished();
+    }
+
+    bool mounted() const { return m_mounted; }
+    QByteArray error() const { return m_error; }
+    QByteArray path() const { return m_path; }
+
+    // Fills the disk up to `room` bytes.
+    void fill(off_t room)
+    {
+        const int filler = ::open(m_path + "/filler", O_WRONLY | O_CREAT, 0644);
+        const QByteArray block(4096, 'x');
+        off_t size = 0;
+        while (::write(filler, block.constData(), std::size_t(block.size())) == block.size())
+            size += block.size();
+        QCOMPARE(errno, ENOSPC);
+        QCOMPARE(::ftruncate(filler, size - room), 0);
+        ::close(filler);
+    }
+
+private:
+    QProcess m_shell;
+    QByteArray m_path;
+    QByteArray m_error;
+    bool m_mounted = false;
+};
+
+enum class Place { NewFile, OldFile, ReadOnly, Fifo, NullDevice, FullDevice, Socket, Link, HardLink, RawName,
+                   NoFolder, FullDisk, StandardOutput };
 
 QString dayText(Date date) { return Format(date, u"yyyy-mm-dd"); }
 
 const Date Birth1960 = 21952.0; // 1960-02-06
 
 } // namespace
+
+Q_DECLARE_METATYPE(Place)
 
 class tst_Companion : public QObject
 {
@@ -55,9 +232,10 @@ private slots:
     void compare();
     void badInput_data();
     void badInput();
-    void unwritableOutput_data();
-    void unwritableOutput();
-    void existingFileIsReplacedWhole();
+    void outputMeetsWhatStandsThere_data();
+    void outputMeetsWhatStandsThere();
+    void helpAndVersion();
+    void spanInFullWidthDigits();
 
 private:
     QTemporaryDir m_dir;
@@ -244,7 +422,7 @@ void tst_Companion::badInput_data()
     QTest::addColumn<QString>("named");
 
     const QString png = QStringLiteral("bad.png");
-    QTest::newRow("no command") << QStringList{} << "command";
+    QTest::newRow("no command") << QStringList{} << "chart、table";
     QTest::newRow("unknown command") << QStringList{"plot"} << "plot";
     QTest::newRow("no such day") << QStringList{"chart", "--birth", "1960-02-30", "--query", "2010-01-01", "-o", png}
                                  << "--birth";
@@ -278,6 +456,9 @@ void tst_Companion::badInput_data()
     QTest::newRow("given twice") << QStringList{"compare", "--birth", "1960-02-06", "--birth", "1960-02-07",
                                                 "--other", "1970-01-01"}
                                  << "--birth";
+    QTest::newRow("standard output without a format")
+        << QStringList{"chart", "--birth", "1960-02-06", "--query", "2010-01-01", "-o", "-"} << "--format";
+    QTest::newRow("a word left over") << QStringList{"table", "--birth", "1960-02-06", "extra"} << "extra";
 }
 
 void tst_Companion::badInput()
@@ -290,60 +471,201 @@ void tst_Companion::badInput()
     QVERIFY(result.out.isEmpty());
     const QString message = QString::fromUtf8(result.err);
     QCOMPARE(message.count(u'\n'), 1);
-    QVERIFY2(message.startsWith(u"quorvel-chart: ") && message.contains(named), qPrintable(message));
-    if (message.contains(u"not a date"))
-        QVERIFY(message.contains(u"yyyy-mm-dd"));
+    QVERIFY2(message.startsWith(u"quorvel-chart：") && message.contains(named), qPrintable(message));
+    if (message.contains(u"不是日期"))
+        QVERIFY(message.contains(u"yyyy-mm-dd、yyyy/m/d、yyyy.m.d 或 yyyy年m月d日"));
     QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("bad.png"))));
 }
 
-void tst_Companion::unwritableOutput_data()
+// Every way an output can meet what stands at its name: written, or status 1
+// with the system's reason and what stood there as it was; never replaced
+// by surprise, and nothing left beside it.
+void tst_Companion::outputMeetsWhatStandsThere_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::newRow("png") << "chart.png";
-    QTest::newRow("svg") << "chart.svg";
-    QTest::newRow("csv") << "table.csv";
+    QTest::addColumn<Place>("place");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<bool>("asUser");
+    QTest::addColumn<QString>("reason"); // of the failure; empty when written
+
+    QTest::newRow("new file") << Place::NewFile << "csv" << true << "";
+    QTest::newRow("old file: mode and owner kept") << Place::OldFile << "png" << false << "";
+    QTest::newRow("read-only, as root") << Place::ReadOnly << "csv" << false << "只读";
+    QTest::newRow("read-only, the user's own") << Place::ReadOnly << "svg" << true << "只读";
+    QTest::newRow("FIFO with a reader") << Place::Fifo << "svg" << true << "";
+    QTest::newRow("device") << Place::NullDevice << "csv" << true << "";
+    QTest::newRow("full device") << Place::FullDevice << "png" << true << "No space left on device";
+    QTest::newRow("socket") << Place::Socket << "csv" << true << "";
+    QTest::newRow("symbolic link") << Place::Link << "csv" << true << "";
+    QTest::newRow("hard link") << Place::HardLink << "csv" << true << "";
+    QTest::newRow("name not UTF-8") << Place::RawName << "csv" << true << "";
+    QTest::newRow("no such folder") << Place::NoFolder << "png" << true << "Not a directory";
+    for (const char *format : {"csv", "svg", "png", "pdf"})
+        QTest::addRow("full disk, %s", format) << Place::FullDisk << format << false << "No space left on device";
+    QTest::newRow("standard output, full") << Place::StandardOutput << "png" << true << "No space left on device";
 }
 
-void tst_Companion::unwritableOutput()
+void tst_Companion::outputMeetsWhatStandsThere()
 {
-    QFETCH(QString, name);
-    // A folder that does not exist: a plain file stands where it should be.
-    const QString blocker = m_dir.filePath(QStringLiteral("blocker"));
-    QFile(blocker).open(QIODevice::WriteOnly);
-    const QString path = blocker + u'/' + name;
-    const QStringList arguments = name.endsWith(u".csv")
-        ? QStringList{"table", "--birth", "1960-02-06", "--from", "2000-01-01", "--to", "2000-12-31", "-o", path}
-        : QStringList{"chart", "--birth", "1960-02-06", "--query", "2000-01-01", "-o", path};
-    const Result result = runChart(arguments);
-    QCOMPARE(result.status, 1);
-    QCOMPARE(QString::fromUtf8(result.err).count(u'\n'), 1);
-    QVERIFY(result.err.contains(path.toUtf8()));
-    QVERIFY(!QFile::exists(path));
+    QFETCH(Place, place);
+    QFETCH(QString, format);
+    QFETCH(bool, asUser);
+    QFETCH(QString, reason);
+    const QStringList arguments = format == u"csv"
+        ? QStringList{"table", "--birth", "1960-02-06", "--from", "2000-01-01", "--to", "2000-12-31"}
+        : QStringList{"chart", "--birth", "1960-02-06", "--query", "2000-01-01", "--made", "2026-01-02",
+                      "--format", format};
+    const Result reference = runChart(arguments + QStringList{"-o", "-"});
+    QCOMPARE(reference.status, 0);
 
-    // Standard output that cannot take the table is a failure too.
-    if (name.endsWith(u".csv")) {
-        const Result full = runChart(arguments.mid(0, 7), QStringLiteral("/dev/full"));
-        QCOMPARE(full.status, 1);
-        QVERIFY(full.err.contains("standard output"));
-    }
-}
-
-void tst_Companion::existingFileIsReplacedWhole()
-{
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("table.csv"));
-    QFile old(path);
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write(QByteArray(1 << 20, 'x'));
-    old.close();
+    QVERIFY(dir.isValid());
+    const bool root = ::geteuid() == 0;
+    if (asUser && root)
+        QCOMPARE(::chown(QFile::encodeName(dir.path()), User, User), 0);
+    const QByteArray folder = QFile::encodeName(dir.path()) + '/';
+    QByteArray path = folder + "out." + format.toLatin1();
+    QByteArray target = path; // where the output is read back
+    const QByteArray old = "what stood there\n";
+    Run run{asUser};
+    QProcess reader;
+    std::optional<SmallDisk> disk;
+    int listener = -1;
+    switch (place) {
+    case Place::NewFile:
+        break;
+    case Place::OldFile:
+        put(path, old, 0640);
+        if (root) // another user's file, which root may give back to them
+            QCOMPARE(::chown(path, User, User), 0);
+        break;
+    case Place::ReadOnly:
+        put(path, old, 0444);
+        if (asUser && root)
+            QCOMPARE(::chown(path, User, User), 0);
+        break;
+    case Place::Fifo:
+        QCOMPARE(::mkfifo(path, 0666), 0);
+        QCOMPARE(::chmod(path, 0666), 0);
+        target = folder + "read";
+        reader.setStandardOutputFile(QFile::decodeName(target));
+        reader.start(QStringLiteral("cat"), {QFile::decodeName(path)});
+        QVERIFY(reader.waitForStarted());
+        break;
+    case Place::NullDevice:
+    case Place::FullDevice:
+        path = target = scratchDevice(folder, place == Place::NullDevice ? "null" : "full");
+        break;
+    case Place::Socket:
+        listener = listeningSocket(path);
+        QVERIFY(listener >= 0);
+        break;
+    case Place::Link:
+        target = folder + "linked.csv";
+        put(target, old, 0666);
+        QCOMPARE(::symlink("linked.csv", path), 0);
+        break;
+    case Place::HardLink:
+        target = folder + "other name.csv";
+        put(target, old, 0666);
+        QCOMPARE(::link(target, path), 0);
+        break;
+    case Place::RawName:
+        path = target = folder + "raw\xff.csv";
+        break;
+    case Place::NoFolder:
+        put(folder + "file", old, 0666);
+        path = folder + "file/out.png";
+        break;
+    case Place::FullDisk:
+        QVERIFY(::mkdir(folder + "disk", 0755) == 0);
+        disk.emplace(QFile::decodeName(folder + "disk"));
+        QVERIFY2(disk->mounted(), disk->error().constData());
+        path = target = disk->path() + "/out." + format.toLatin1();
+        put(path, old, 0644);
+        disk->fill(4096);
+        break;
+    case Place::StandardOutput:
+        run.standardOutput = QStringLiteral("/dev/full"); // handed over open, never by name
+        path = "-";
+        break;
+    }
+    const QByteArray before = entries(disk ? disk->path() : folder);
+    struct stat was = {};
+    const bool existed = ::lstat(path, &was) == 0;
 
-    const QStringList arguments{"table", "--birth", "1960-02-06", "--from", "2000-01-01", "--to", "2000-01-31"};
-    const Result printed = runChart(arguments);
-    QCOMPARE(runChart(arguments + QStringList{"-o", path}).status, 0);
-    QFile written(path);
-    QVERIFY(written.open(QIODevice::ReadOnly));
-    QCOMPARE(written.readAll(), printed.out);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"table.csv"});
+    const Result result = runChart(arguments + QStringList{"-o"}, run, path);
+    const QString message = QString::fromUtf8(result.err);
+    struct stat is = {};
+    QCOMPARE(::lstat(path, &is), existed ? 0 : reason.isEmpty() ? 0 : -1);
+    if (existed) {
+        // The same thing stands there: only a file of one name is replaced,
+        // by one of the same mode and owner.
+        if (!(S_ISREG(was.st_mode) && was.st_nlink == 1 && reason.isEmpty()))
+            QCOMPARE(is.st_ino, was.st_ino);
+        QCOMPARE(is.st_mode, was.st_mode);
+        QCOMPARE(is.st_uid, was.st_uid);
+    }
+    if (!reason.isEmpty()) {
+        QCOMPARE(result.status, 1);
+        QCOMPARE(message.count(u'\n'), 1);
+        const QString named = path == "-" ? QStringLiteral("标准输出") : u"“%1”"_s.arg(QString::fromUtf8(path));
+        QVERIFY2(message.contains(named) && message.contains(reason), qPrintable(message));
+        if (S_ISREG(was.st_mode))
+            QCOMPARE(contents(path), old);
+    } else {
+        QCOMPARE(result.status, 0);
+        QCOMPARE(message, QString());
+        if (place == Place::Fifo)
+            QVERIFY(reader.waitForFinished());
+        if (place == Place::Socket)
+            QCOMPARE(acceptAll(listener), reference.out);
+        else
+            QCOMPARE(contents(target), place == Place::NullDevice ? QByteArray() : reference.out);
+        if (place == Place::HardLink)
+            QCOMPARE(is.st_nlink, 2u);
+    }
+    if (listener >= 0)
+        ::close(listener);
+    // Nothing left beside it but a new file, under the very name given.
+    const bool created = !existed && reason.isEmpty();
+    QCOMPARE(entries(disk ? disk->path() : folder),
+             created ? before + path.mid(path.lastIndexOf('/') + 1) + '\n' : before);
+    ::unlink(path); // QTemporaryDir cannot remove a name that is not UTF-8
+}
+
+// --help and --version answer on standard output; when it cannot take them,
+// the status says so.
+void tst_Companion::helpAndVersion()
+{
+    const Result version = runChart({"--version"});
+    QCOMPARE(version.status, 0);
+    QCOMPARE(version.out, "quorvel-chart " QUORVEL_VERSION "\n");
+    const Result help = runChart({"--help"});
+    QCOMPARE(help.status, 0);
+    QVERIFY(help.out.startsWith("用法：quorvel-chart 命令 [选项]\n"));
+    const Result chartHelp = runChart({"chart", "--help"});
+    QCOMPARE(chartHelp.status, 0);
+    for (const char *option : {"--birth <日期>", "--span <天数>", "-o, --output <文件>", "--format <格式>"})
+        QVERIFY2(chartHelp.out.contains(option), option);
+
+    Run full;
+    full.standardOutput = QStringLiteral("/dev/full"); // handed over open, never by name
+    const Result onFullDisk = runChart({"--help"}, full);
+    QCOMPARE(onFullDisk.status, 1);
+    QVERIFY(onFullDisk.err.contains("标准输出") && onFullDisk.err.contains("No space left on device"));
+    Run closedPipe;
+    closedPipe.closedPipe = true;
+    QVERIFY(runChart({"table", "--help"}, closedPipe).status != 0);
+}
+
+// --span takes the digits a Chinese input method types, as the date boxes do.
+void tst_Companion::spanInFullWidthDigits()
+{
+    const QStringList arguments{"chart", "--birth", "1960-02-06", "--query", "2000-01-01", "--format", "svg",
+                                "-o", "-", "--span"};
+    const Result wide = runChart(arguments + QStringList{"１２０"});
+    QCOMPARE(wide.status, 0);
+    QCOMPARE(wide.out, runChart(arguments + QStringList{"120"}).out);
 }
 
 QTEST_MAIN(tst_Companion)

@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <QTest>
 
+#include <unistd.h>
+
 using namespace quorvel;
 using namespace Qt::StringLiterals;
 
@@ -17,6 +19,7 @@ private slots:
     void onlyHelpAndVersionAnswer();
     void answersWithoutDisplay_data();
     void answersWithoutDisplay();
+    void unwrittenHelpFails();
     void qtOptionsChangeNothing();
     void platformChoice_data();
     void platformChoice();
@@ -77,23 +80,56 @@ void tst_Program::onlyHelpAndVersionAnswer()
 
 void tst_Program::answersWithoutDisplay_data()
 {
-    QTest::addColumn<QString>("argument");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("help") << u"--help"_qs << u"用法：quorvel"_qs;
-    QTest::newRow("version") << u"--version"_qs << u"quorvel " QUORVEL_VERSION "\n"_qs;
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("errors");
+    QTest::newRow("help") << QStringList{u"--help"_qs} << 0 << u"用法：quorvel"_qs << QString();
+    QTest::newRow("version") << QStringList{u"--version"_qs} << 0 << u"quorvel " QUORVEL_VERSION "\n"_qs << QString();
+    // One line in place of Qt's abort.
+    QTest::newRow("the program") << QStringList() << 1 << QString() << u"quorvel：需要图形会话"_qs;
 }
 
 void tst_Program::answersWithoutDisplay()
 {
-    QFETCH(QString, argument);
-    QFETCH(QString, expected);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, output);
+    QFETCH(QString, errors);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const QString &name : {u"DISPLAY"_qs, u"WAYLAND_DISPLAY"_qs, u"QT_QPA_PLATFORM"_qs})
         environment.remove(name);
-    const Outcome outcome = run(QStringLiteral(QUORVEL_PROGRAM), {argument}, environment);
-    QCOMPARE(outcome.errors, QString());
-    QCOMPARE(outcome.exitCode, 0);
-    QVERIFY2(outcome.output.startsWith(expected) && outcome.output.endsWith(u'\n'), qPrintable(outcome.output));
+    const Outcome outcome = run(QStringLiteral(QUORVEL_PROGRAM), arguments, environment);
+    QCOMPARE(outcome.exitCode, status);
+    for (const auto &[text, expected] : {std::pair{outcome.output, output}, std::pair{outcome.errors, errors}}) {
+        QVERIFY2(expected.isEmpty() ? text.isEmpty() : text.startsWith(expected) && text.count(u'\n') >= 1,
+                 qPrintable(text));
+    }
+    if (status != 0)
+        QCOMPARE(outcome.errors.count(u'\n'), 1);
+}
+
+// Help that cannot be written, to a full disk or into a pipe nobody reads,
+// is a failure.
+void tst_Program::unwrittenHelpFails()
+{
+    // The program is handed the device open, never its name.
+    QProcess onFullDisk;
+    onFullDisk.setStandardOutputFile(u"/dev/full"_qs);
+    onFullDisk.start(QStringLiteral(QUORVEL_PROGRAM), {u"--help"_qs});
+    QVERIFY(onFullDisk.waitForFinished());
+    QCOMPARE(onFullDisk.exitCode(), 1);
+    QVERIFY(onFullDisk.readAllStandardError().contains("No space left on device"));
+
+    int pipe[2];
+    QCOMPARE(::pipe(pipe), 0);
+    ::close(pipe[0]);
+    QProcess closedPipe;
+    closedPipe.setChildProcessModifier([&] { ::dup2(pipe[1], STDOUT_FILENO); });
+    closedPipe.start(QStringLiteral(QUORVEL_PROGRAM), {u"--version"_qs});
+    QVERIFY(closedPipe.waitForFinished());
+    ::close(pipe[1]);
+    QVERIFY(closedPipe.exitStatus() == QProcess::CrashExit || closedPipe.exitCode() != 0);
 }
 
 void tst_Program::qtOptionsChangeNothing()
@@ -112,7 +148,7 @@ void tst_Program::platformChoice_data()
     QTest::addColumn<QByteArray>("expected");
 
     // An X display: X alone, or Xwayland on a Wayland desktop.
-    QTest::newRow("X display") << QByteArray() << ":0"_ba << "xcb"_ba;
+    QTest::newRow("X display, then Wayland") << QByteArray() << ":0"_ba << "xcb;wayland"_ba;
     // Wayland alone, or no display at all.
     QTest::newRow("no X display") << QByteArray() << QByteArray() << QByteArray();
     QTest::newRow("user chose Wayland") << "wayland"_ba << ":0"_ba << QByteArray();

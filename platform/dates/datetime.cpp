@@ -9,6 +9,8 @@ namespace {
 
 std::function<Date()> g_clock;
 
+} // namespace
+
 // A Chinese input method in full-width mode types these instead of the ASCII
 // digits and separators; they mean the same, so the reader sees them as such.
 // Every blank (tab, ideographic space) reads as ' '.
@@ -26,6 +28,8 @@ char16_t halfWidth(char16_t c)
     default: return c;
     }
 }
+
+namespace {
 
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 

@@ -38,6 +38,13 @@ QDate calendarDate(Date date);
 // input method types. Everything else is rejected.
 bool IsDate(QStringView text);
 
+// A Chinese input method in full-width mode types the digits and separators
+// U+FF10..U+FF19, U+FF0D, U+FF0F, U+FF0E and U+FF1A instead of the ASCII ones;
+// they mean the same, so every reader of typed numbers sees them as those.
+// Every blank (tab, ideographic space) reads as ' '; any other character is
+// itself.
+char16_t halfWidth(char16_t c);
+
 // The date of a text that IsDate accepts; nothing for any other text.
 std::optional<Date> CDate(QStringView text);
 

@@ -1,0 +1,109 @@
+#include "companion/commandline.h"
+#include "companion/companion.h"
+
+#include "exports/chartexports.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+
+namespace quorvel::companion {
+namespace {
+
+enum class FileFormat { Png, Svg, Pdf };
+
+// The file's format: --format, else the file name's suffix.
+std::optional<FileFormat> fileFormat(CommandLine &line, const QString &path)
+{
+    static const QHash<QString, FileFormat> formats{
+        {QStringLiteral("png"), FileFormat::Png}, {QStringLiteral("svg"), FileFormat::Svg}, {QStringLiteral("pdf"), FileFormat::Pdf}};
+    if (line.has(QStringLiteral("format"))) {
+        const QString name = line.text(QStringLiteral("format"));
+        if (const auto found = formats.constFind(name.toLower()); found != formats.constEnd())
+            return *found;
+        line.fail(QStringLiteral("--format：“%1”不是 png、svg 或 pdf").arg(name));
+        return std::nullopt;
+    }
+    if (path == u"-") {
+        line.fail(QStringLiteral("-o -：写到标准输出时要用 --format png、svg 或 pdf 给出格式"));
+        return std::nullopt;
+    }
+    if (const auto found = formats.constFind(QFileInfo(path).suffix().toLower()); found != formats.constEnd())
+        return *found;
+    line.fail(QStringLiteral("-o：“%1”要以 .png、.svg 或 .pdf 结尾，或者用 --format png、svg 或 pdf 给出格式")
+                  .arg(path));
+    return std::nullopt;
+}
+
+} // namespace
+
+Outcome chartCommand(const QStringList &arguments)
+{
+    CommandLine line(QStringLiteral("chart"),
+                     {dateOption(QStringLiteral("birth"), QStringLiteral("出生日期")),
+                      dateOption(QStringLiteral("query"), QStringLiteral("查询日期")),
+                      QCommandLineOption(QStringLiteral("span"),
+                                         QStringLiteral("范围的天数，%1 到 %2，默认 %1").arg(MinSpan).arg(MaxSpan),
+                                         QStringLiteral("天数")),
+                      QCommandLineOption(QStringLiteral("scale"), QStringLiteral("1 或 2，默认 1"),
+                                         QStringLiteral("比例")),
+                      dateOption(QStringLiteral("made"), QStringLiteral("PDF 上的制作日期，默认今天")),
+                      QCommandLineOption(QStringLiteral("format"),
+                                         QStringLiteral("png、svg 或 pdf，默认由文件的扩展名决定"),
+                                         QStringLiteral("格式")),
+                      outputOption(QStringLiteral("写入的文件；- 为标准输出"))},
+                     arguments);
+    if (line.helpAsked() && !line.problem())
+        return showHelp(line, QStringLiteral("chart"));
+    ChartRequest request;
+    request.birthText = line.text(QStringLiteral("birth"));
+    const Date birth = line.date(QStringLiteral("birth"));
+    request.queryText = line.text(QStringLiteral("query"));
+    Date query = line.date(QStringLiteral("query"));
+    request.span = line.number(QStringLiteral("span"), MinSpan, MaxSpan, MinSpan);
+    const int scale = line.number(QStringLiteral("scale"), 1, 2, 1);
+    const Date made = madeDate(line);
+    const QString path = line.has(QStringLiteral("o")) ? line.output() : line.text(QStringLiteral("o"));
+    const std::optional<FileFormat> format = fileFormat(line, path);
+    if (const auto problem = line.problem())
+        return *problem;
+
+    // As the query command does: a date after the present moment becomes
+    // today, written out as the window writes it into the box.
+    const Date now = Now();
+    if (query > now) {
+        request.queryText = Format(now, u"YYYY-MM-DD");
+        query = CDate(request.queryText).value_or(calendarDay(now));
+    }
+    Outcome outcome;
+    if (const auto position = centredSpanPosition(query, birth, request.span)) {
+        request.position = *position;
+    } else {
+        // The window shows the empty frame at the start of life here.
+        outcome.message = QStringLiteral("以 %1 为中心的 %2 天的范围会从出生日期之前开始，只画出了图框")
+                              .arg(Format(query, u"yyyy-mm-dd"))
+                              .arg(request.span);
+        request.birthText.clear();
+        request.queryText.clear();
+    }
+
+    DrawingSurface surface(ChartPixelSize);
+    SharedValues shared{query, birth, ProgramCriticalLevel};
+    drawChart(surface, shared, request);
+    const DrawnChart chart{surface, shared.ChartBirthDate, shared.ChartQueryDate, request.position, request.span,
+                           ProgramCriticalLevel};
+
+    // Made whole in memory first: a file that cannot take it then fails in
+    // one place, and no encoder is left half-way through a failed write.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (*format == FileFormat::Svg)
+        bytes = chartSvg(chart, scale);
+    else if (!(*format == FileFormat::Png ? writePng(chartImage(surface, scale), &buffer)
+                                      : writeChartPdf(&buffer, chart, made)))
+        return {StatusWriteFailed, QStringLiteral("无法生成图表文件“%1”").arg(path)};
+    const Outcome written = writeText(path, bytes);
+    return written.status == StatusDone ? outcome : written;
+}
+
+} // namespace quorvel::companion

@@ -1,0 +1,225 @@
+#include "companion/commandline.h"
+
+#include <QCoreApplication>
+#include <QHash>
+#include <QTranslator>
+
+namespace quorvel::companion {
+namespace {
+
+// The length of the valid UTF-8 sequence at `at`, or 0 when it is none.
+int sequenceLength(QByteArrayView bytes, qsizetype at)
+{
+    const auto byte = [&](qsizetype i) { return uchar(bytes[i]); };
+    const uchar lead = byte(at);
+    if (lead < 0x80)
+        return 1;
+    const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    if (lead < 0xC2 || lead > 0xF4 || at + length > bytes.size())
+        return 0;
+    char32_t code = lead & (0x7F >> length);
+    for (int i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80)
+            return 0;
+        code = code << 6 | (byte(at + i) & 0x3F);
+    }
+    const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < least[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+bool escapedByte(QStringView text, qsizetype at)
+{
+    return text[at] >= u'\xDC80' && text[at] <= u'\xDCFF' && (at == 0 || !text[at - 1].isHighSurrogate());
+}
+
+// Qt's parser speaks English; these are the words of it that the companion
+// shows: the heading of its options in a help text, and the two mistakes it
+// names itself.
+class ParserWords final : public QTranslator
+{
+public:
+    using QTranslator::QTranslator;
+
+    QString translate(const char *context, const char *source, const char *, int) const override
+    {
+        static const QHash<QByteArray, QString> words{
+            {"Options:", QStringLiteral("选项：")},
+            {"Missing value after '%1'.", QStringLiteral("“%1”后面缺少值")},
+            {"Unexpected value after '%1'.", QStringLiteral("“%1”不带值")},
+        };
+        return qstrcmp(context, "QCommandLineParser") == 0 ? words.value(source) : QString();
+    }
+    bool isEmpty() const override { return false; }
+};
+
+void installParserWords()
+{
+    static const bool installed = QCoreApplication::installTranslator(new ParserWords(QCoreApplication::instance()));
+    Q_UNUSED(installed);
+}
+
+} // namespace
+
+QString argumentText(QByteArrayView bytes)
+{
+    QString text;
+    for (qsizetype at = 0; at < bytes.size();) {
+        if (const int length = sequenceLength(bytes, at)) {
+            text += QString::fromUtf8(bytes.sliced(at, length));
+            at += length;
+        } else {
+            text += QChar(0xDC00 + uchar(bytes[at++]));
+        }
+    }
+    return text;
+}
+
+QByteArray argumentBytes(QStringView text)
+{
+    QByteArray bytes;
+    qsizetype start = 0;
+    for (qsizetype at = 0; at <= text.size(); ++at) {
+        if (at < text.size() && !escapedByte(text, at))
+            continue;
+        bytes += text.sliced(start, at - start).toUtf8();
+        if (at < text.size())
+            bytes += char(text[at].unicode() - 0xDC00);
+        start = at + 1;
+    }
+    return bytes;
+}
+
+QString dateForms()
+{
+    return QStringLiteral("日期写作 yyyy-mm-dd、yyyy/m/d、yyyy.m.d 或 yyyy年m月d日，从 %1 到 %2，"
+                          "可以带时间 H:MM 或 H:MM:SS，数字可以是全角的")
+        .arg(Format(FirstDateSerial, u"yyyy-mm-dd"), Format(LastDateSerial, u"yyyy-mm-dd"));
+}
+
+QString optionName(const QString &name) { return QLatin1String(name.size() == 1 ? "-" : "--") + name; }
+
+QCommandLineOption dateOption(const QString &name, const QString &description)
+{
+    return QCommandLineOption(name, description, QStringLiteral("日期"));
+}
+
+QCommandLineOption outputOption(const QString &description)
+{
+    return QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")}, description, QStringLiteral("文件"));
+}
+
+CommandLine::CommandLine(const QString &command, const QList<QCommandLineOption> &options,
+                         const QStringList &arguments)
+    : m_command(command)
+{
+    installParserWords();
+    m_parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
+                                          QStringLiteral("显示本说明后退出")));
+    m_parser.addOptions(options);
+    const QString where = command.isEmpty() ? QString() : command + u'：';
+    const QString see = seeHelp();
+    if (!m_parser.parse(QStringList{QStringLiteral("quorvel-chart")} + arguments)) {
+        // Unknown options first, with the options there are.
+        if (const QStringList unknown = m_parser.unknownOptionNames(); !unknown.isEmpty()) {
+            QStringList known{optionName(QStringLiteral("help"))};
+            for (const QCommandLineOption &option : options)
+                known << optionName(option.names().constLast());
+            fail(QStringLiteral("%1未知选项“%2”；可用的选项是 %3%4")
+                     .arg(where, optionName(unknown.first()), known.join(u'、'), see));
+        } else {
+            fail(where + m_parser.errorText() + see);
+        }
+        return;
+    }
+    for (const QCommandLineOption &option : options) {
+        if (m_parser.values(option.names().constFirst()).size() > 1) {
+            fail(QStringLiteral("%1选项 %2 只能给一次").arg(where, optionName(option.names().constFirst())));
+            return;
+        }
+    }
+    if (!m_parser.positionalArguments().isEmpty())
+        fail(QStringLiteral("%1多余的参数“%2”%3").arg(where, m_parser.positionalArguments().constFirst(), see));
+}
+
+QString CommandLine::help(const QString &usage, const QString &description)
+{
+    m_parser.setApplicationDescription(description);
+    QStringList lines = m_parser.helpText().split(u'\n');
+    lines.first() = usage;
+    // Qt lines the descriptions up by characters; every value name is two
+    // Chinese characters, two columns wider on a terminal than they count, so
+    // the options without a value move their descriptions along with them.
+    if (lines.filter(QStringLiteral("<")).isEmpty())
+        return lines.join(u'\n');
+    for (QString &line : lines) {
+        if (line.startsWith(u"  -") && !line.contains(u'<'))
+            line.insert(line.indexOf(u"  ", 2), u"  ");
+    }
+    return lines.join(u'\n');
+}
+
+QString CommandLine::seeHelp() const
+{
+    return QStringLiteral("（见 quorvel-chart %1--help）").arg(m_command.isEmpty() ? QString() : m_command + u' ');
+}
+
+QString CommandLine::text(const QString &name)
+{
+    if (!has(name))
+        fail(QStringLiteral("缺少 %1%2").arg(optionName(name), seeHelp()));
+    return m_parser.value(name);
+}
+
+Date CommandLine::date(const QString &name)
+{
+    const bool given = has(name);
+    const QString text = this->text(name);
+    const auto date = CDate(text);
+    if (given && !date)
+        fail(QStringLiteral("%1：“%2”不是日期；%3").arg(optionName(name), text, dateForms()));
+    return date.value_or(0.0);
+}
+
+int CommandLine::number(const QString &name, int low, int high, int fallback)
+{
+    if (!has(name))
+        return fallback;
+    const QString text = m_parser.value(name);
+    QString digits;
+    for (const QChar c : text)
+        digits += QChar(halfWidth(c.unicode()));
+    bool ok = false;
+    const int value = digits.trimmed().toInt(&ok);
+    if (ok && value >= low && value <= high)
+        return value;
+    fail(QStringLiteral("%1：“%2”不是 %3 到 %4 之间的整数")
+             .arg(optionName(name), text, QString::number(low), QString::number(high)));
+    return fallback;
+}
+
+QString CommandLine::output()
+{
+    if (!has(QStringLiteral("o")))
+        return QStringLiteral("-");
+    const QString path = m_parser.value(QStringLiteral("o"));
+    if (path.isEmpty())
+        fail(QStringLiteral("-o：文件名是空的；写到标准输出用 -o -"));
+    return path;
+}
+
+void CommandLine::fail(const QString &message)
+{
+    if (m_problem.isEmpty())
+        m_problem = message;
+}
+
+std::optional<Outcome> CommandLine::problem() const
+{
+    if (m_problem.isEmpty())
+        return std::nullopt;
+    return Outcome{StatusInvalid, m_problem};
+}
+
+} // namespace quorvel::companion

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "platform/dates/datetime.h"
+
+#include <QByteArray>
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class QIODevice;
+
+// The parts of quorvel-chart behind run(): one command's options read by
+// Qt's parser, where a command's output goes, the commands and their help.
+
+namespace quorvel::companion {
+
+inline constexpr int StatusDone = 0;
+inline constexpr int StatusWriteFailed = 1;
+inline constexpr int StatusInvalid = 2;
+
+// How a command ended: its exit status and the one line it leaves on
+// standard error (a note when it succeeded, else what went wrong). run()
+// alone writes it.
+struct Outcome {
+    int status = StatusDone;
+    QString message;
+};
+
+// The system passes arguments as bytes, mostly UTF-8. A byte that is not
+// part of valid UTF-8 becomes the lone surrogate U+DC00 + byte (as Python's
+// "surrogateescape" does), so that a file name reaches the system again
+// byte for byte, and a message shows it as it was typed.
+QString argumentText(QByteArrayView bytes);
+QByteArray argumentBytes(QStringView text);
+
+// How to write a day: the forms the window's date boxes accept.
+QString dateForms();
+
+// One command's options as Qt's parser reads them, with -h/--help for every
+// command. The command name is empty for the program's own options. Reading
+// the options keeps the first thing wrong with them, which problem() gives
+// back; a value that cannot be read reads as a placeholder meanwhile.
+class CommandLine
+{
+public:
+    CommandLine(const QString &command, const QList<QCommandLineOption> &options, const QStringList &arguments);
+
+    bool helpAsked() const { return m_parser.isSet(QStringLiteral("help")); }
+    // The parser's help under the usage line and the description.
+    QString help(const QString &usage, const QString &description);
+
+    bool has(const QString &name) const { return m_parser.isSet(name); }
+    QString text(const QString &name);
+    Date date(const QString &name);
+    // A whole number low..high in ASCII or full-width digits; the fallback
+    // when the option is not given.
+    int number(const QString &name, int low, int high, int fallback);
+    // Where -o names: a file, or "-" for standard output, which is also
+    // where the output goes without -o.
+    QString output();
+
+    void fail(const QString &message);
+    std::optional<Outcome> problem() const;
+
+private:
+    QString seeHelp() const;
+
+    QCommandLineParser m_parser;
+    QString m_command;
+    QString m_problem;
+};
+
+// "--birth" for the option "birth", "-o" for "o".
+QString optionName(const QString &name);
+
+QCommandLineOption dateOption(const QString &name, const QString &description);
+QCommandLineOption outputOption(const QString &description);
+
+// Writes an output to the file named `path` as argumentText gives it, or to
+// standard output for "-".
+Outcome writeTo(const QString &path, const std::function<void(QIODevice &)> &write);
+Outcome writeText(const QString &path, const QByteArray &bytes);
+
+// The calendar day of a date: the commands over days ignore a time of day.
+Date calendarDay(Date date);
+// The date a sheet or a calendar says it was made: --made, or today.
+Date madeDate(CommandLine &line);
+
+// The commands, each given the arguments after its name.
+Outcome chartCommand(const QStringList &arguments);
+Outcome tableCommand(const QStringList &arguments);
+Outcome criticalCommand(const QStringList &arguments);
+Outcome calendarCommand(const QStringList &arguments);
+Outcome compareCommand(const QStringList &arguments);
+
+// The help of a command (of the program when the command is empty) on
+// standard output: its usage, what it does, and its options as the parser
+// lists them.
+Outcome showHelp(CommandLine &line, const QString &command);
+
+} // namespace quorvel::companion

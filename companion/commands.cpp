@@ -1,0 +1,197 @@
+#include "companion/commandline.h"
+#include "companion/companion.h"
+
+#include "chart/chart.h"
+#include "exports/chartexports.h"
+#include "platform/dates/conversions.h"
+
+#include <QIODevice>
+
+#include <cmath>
+#include <cstdio>
+
+namespace quorvel::companion {
+namespace {
+
+// The first day, the last and the birth date of a command over days, which
+// ignore a time of day.
+struct Days {
+    Date birth;
+    Date from;
+    Date to;
+};
+
+Days readDays(CommandLine &line)
+{
+    const Days days{calendarDay(line.date(QStringLiteral("birth"))), calendarDay(line.date(QStringLiteral("from"))),
+                    calendarDay(line.date(QStringLiteral("to")))};
+    if (days.to < days.from)
+        line.fail(QStringLiteral("--to：%1 在 --from %2 之前")
+                      .arg(Format(days.to, u"yyyy-mm-dd"), Format(days.from, u"yyyy-mm-dd")));
+    return days;
+}
+
+QList<QCommandLineOption> dayOptions()
+{
+    return {dateOption(QStringLiteral("birth"), QStringLiteral("出生日期")),
+            dateOption(QStringLiteral("from"), QStringLiteral("第一天")),
+            dateOption(QStringLiteral("to"), QStringLiteral("最后一天（含这一天）"))};
+}
+
+Outcome programOptions(const QStringList &arguments)
+{
+    CommandLine line(QString(), {QCommandLineOption({QStringLiteral("v"), QStringLiteral("version")},
+                                                    QStringLiteral("显示版本后退出"))},
+                     arguments);
+    if (const auto problem = line.problem())
+        return *problem;
+    if (line.helpAsked())
+        return showHelp(line, QString());
+    if (line.has(QStringLiteral("version")))
+        return writeText(QStringLiteral("-"), "quorvel-chart " QUORVEL_VERSION "\n");
+    return {StatusInvalid, QStringLiteral("没有给出命令（见 quorvel-chart --help）")};
+}
+
+struct Command {
+    const char16_t *name;
+    Outcome (*run)(const QStringList &arguments);
+};
+
+constexpr Command Commands[] = {
+    {u"chart", chartCommand},       {u"table", tableCommand},     {u"critical", criticalCommand},
+    {u"calendar", calendarCommand}, {u"compare", compareCommand},
+};
+
+Outcome runCommand(const QStringList &arguments)
+{
+    const QString commands = QStringLiteral("命令有 chart、table、critical、calendar 和 compare（见 quorvel-chart --help）");
+    if (arguments.isEmpty())
+        return {StatusInvalid, QStringLiteral("没有给出命令；") + commands};
+    if (arguments.constFirst().startsWith(u'-'))
+        return programOptions(arguments);
+    for (const Command &command : Commands) {
+        if (arguments.constFirst() == QStringView(command.name))
+            return command.run(arguments.mid(1));
+    }
+    return {StatusInvalid, QStringLiteral("未知命令“%1”；").arg(arguments.constFirst()) + commands};
+}
+
+QString percent(double value) { return CStr(CInt(value).value_or(0)) + u'%'; }
+
+} // namespace
+
+Date calendarDay(Date date) { return std::floor(date); }
+
+Date madeDate(CommandLine &line)
+{
+    return calendarDay(line.has(QStringLiteral("made")) ? line.date(QStringLiteral("made")) : Now());
+}
+
+Outcome tableCommand(const QStringList &arguments)
+{
+    CommandLine line(QStringLiteral("table"),
+                     dayOptions() << outputOption(QStringLiteral("写入的 CSV 文件；- 为标准输出（默认）")),
+                     arguments);
+    if (line.helpAsked() && !line.problem())
+        return showHelp(line, QStringLiteral("table"));
+    const Days days = readDays(line);
+    const QString path = line.output();
+    if (const auto problem = line.problem())
+        return *problem;
+
+    return writeTo(path, [&](QIODevice &device) {
+        std::string buffer;
+        constexpr std::size_t Chunk = 256 * 1024;
+        buffer.reserve(Chunk + 1024);
+        appendTableHeader(buffer);
+        for (Date date = days.from; date <= days.to; date += 1.0) {
+            appendTableRow(buffer, dayValues(days.birth, date));
+            if (buffer.size() >= Chunk) {
+                if (device.write(buffer.data(), qint64(buffer.size())) < 0)
+                    return; // the rest could not be written either
+                buffer.clear();
+            }
+        }
+        device.write(buffer.data(), qint64(buffer.size()));
+    });
+}
+
+Outcome criticalCommand(const QStringList &arguments)
+{
+    CommandLine line(QStringLiteral("critical"), dayOptions(), arguments);
+    if (line.helpAsked() && !line.problem())
+        return showHelp(line, QStringLiteral("critical"));
+    const Days days = readDays(line);
+    if (const auto problem = line.problem())
+        return *problem;
+
+    QByteArray lines;
+    for (const Date day : criticalDays(days.birth, days.from, days.to))
+        lines += Format(day, u"yyyy-mm-dd").toLatin1() + '\n';
+    return writeText(QStringLiteral("-"), lines);
+}
+
+Outcome calendarCommand(const QStringList &arguments)
+{
+    CommandLine line(QStringLiteral("calendar"),
+                     dayOptions() << dateOption(QStringLiteral("made"), QStringLiteral("时间戳的日期，默认今天"))
+                                  << outputOption(QStringLiteral("写入的 iCalendar 文件；- 为标准输出（默认）")),
+                     arguments);
+    if (line.helpAsked() && !line.problem())
+        return showHelp(line, QStringLiteral("calendar"));
+    const Days days = readDays(line);
+    const Date made = madeDate(line);
+    const QString path = line.output();
+    if (const auto problem = line.problem())
+        return *problem;
+    return writeText(path, criticalDaysCalendar(days.birth, days.from - days.birth, days.to - days.birth,
+                                                ProgramCriticalLevel, made));
+}
+
+Outcome compareCommand(const QStringList &arguments)
+{
+    CommandLine line(QStringLiteral("compare"),
+                     {dateOption(QStringLiteral("birth"), QStringLiteral("第一个人的出生日期")),
+                      dateOption(QStringLiteral("other"), QStringLiteral("第二个人的出生日期")),
+                      dateOption(QStringLiteral("on"), QStringLiteral("也给出两人在这一天的数"))},
+                     arguments);
+    if (line.helpAsked() && !line.problem())
+        return showHelp(line, QStringLiteral("compare"));
+    const Date birth = calendarDay(line.date(QStringLiteral("birth")));
+    const Date other = calendarDay(line.date(QStringLiteral("other")));
+    const bool on = line.has(QStringLiteral("on"));
+    const Date day = on ? calendarDay(line.date(QStringLiteral("on"))) : 0.0;
+    if (const auto problem = line.problem())
+        return *problem;
+
+    const PhaseAgreement agreement = phaseAgreement(static_cast<long long>(other - birth));
+    const DayValues first = dayValues(birth, day);
+    const DayValues second = dayValues(other, day);
+    QString text;
+    for (std::size_t i = 0; i < agreement.cycles.size(); ++i) {
+        text += QString::fromUtf16(Curves[i].name) + u'\t' + percent(agreement.cycles[i]);
+        if (on)
+            text += u'\t' + CStr(readoutNumber(first.cycles[i])) + u'\t' + CStr(readoutNumber(second.cycles[i]));
+        text += u'\n';
+    }
+    if (on)
+        text += QStringLiteral("综合\t-\t") + CStr(readoutComposite(first.composite)) + u'\t'
+                + CStr(readoutComposite(second.composite)) + u'\n';
+    text += QStringLiteral("平均\t") + percent(agreement.mean) + u'\n';
+    return writeText(QStringLiteral("-"), text.toUtf8());
+}
+
+int run(const QList<QByteArray> &arguments)
+{
+    QStringList texts;
+    for (const QByteArray &argument : arguments)
+        texts << argumentText(argument);
+    const Outcome outcome = runCommand(texts);
+    if (!outcome.message.isEmpty()) {
+        const QByteArray line = argumentBytes(QString(QStringLiteral("quorvel-chart：") + outcome.message + u'\n'));
+        std::fwrite(line.constData(), 1, std::size_t(line.size()), stderr);
+    }
+    return outcome.status;
+}
+
+} // namespace quorvel::companion

@@ -1,0 +1,107 @@
+#include "companion/commandline.h"
+#include "companion/companion.h"
+
+#include "chart/chart.h"
+
+// What the parser cannot say of the program and its commands: what each
+// does and how it counts. The options and their values the parser lists
+// itself, under these texts.
+
+namespace quorvel::companion {
+namespace {
+
+QString programDescription()
+{
+    return QStringLiteral(
+               "写出 Quorvel 分析窗口的生物节律图和它的数值。\n"
+               "\n"
+               "命令：\n"
+               "  chart     图表，PNG、SVG 或 PDF 文件\n"
+               "  table     一段日子里每天的数值，CSV 表格\n"
+               "  critical  一段日子里的临界日，每行一个日期\n"
+               "  calendar  一段日子里的临界日，iCalendar 日历\n"
+               "  compare   两个人的周期有多同步\n"
+               "每个命令的说明和选项：quorvel-chart 命令 --help。\n"
+               "\n"
+               "%1。chart 像窗口一样计入一天中的时间；其他命令只计整天。\n"
+               "选项的值写在下一个参数里，或者写在“=”后面（--birth=1980-01-01）。\n"
+               "-o 的文件要么完整写成，要么保持原样；设备、管道和套接字就地写入；- 是标准输出。\n"
+               "\n"
+               "退出状态：0 完成，1 无法写出输出，2 参数无效。")
+        .arg(dateForms());
+}
+
+QString chartDescription()
+{
+    return QStringLiteral(
+               "画出分析窗口查询这两个日期后显示的图表：以查询日期为中心的范围，\n"
+               "查询日期晚于现在时按今天算。这样的范围若从出生日期当天或之前开始，\n"
+               "就像窗口那样只画出空图框，并在标准错误上说明。\n"
+               "比例 1 是窗口本身 %1 x %2 像素的图，比例 2 是 %3 x %4 像素；\n"
+               "SVG 按比例放大显示，还带有范围标签和图例。\n"
+               "PDF 是一页 A4 的图表页：两个日期、图表和图例、查询日的数值、\n"
+               "范围内的临界日和制作日期。")
+        .arg(ChartPixelSize.width())
+        .arg(ChartPixelSize.height())
+        .arg(ChartPixelSize.width() * 2)
+        .arg(ChartPixelSize.height() * 2);
+}
+
+QString tableDescription()
+{
+    return QStringLiteral(
+        "从 --from 到 --to 每天一行的 CSV 表格（RFC 4180，UTF-8，CRLF 换行，第一行是列名）。各列：\n"
+        "  date            yyyy-mm-dd\n"
+        "  day             生命的第几天：距出生日期的天数\n"
+        "  physical, emotional, intellectual, composite\n"
+        "                  指针读数在这一天显示的数：周期值乘 100 和综合值，向下取整\n"
+        "  physical_value, emotional_value, intellectual_value\n"
+        "                  周期值（-1 到 1），完整精度：读回仍是同一个数的最短写法\n"
+        "  composite_value 综合值（0 到 100），完整精度\n"
+        "  critical        临界日为 1，否则为 0\n"
+        "一天的数值取在它的生命天数上，也就是图中这一天那一列正中的值。\n"
+        "出生日期之前的日子以负的生命天数列出，数值由同样的公式得出。");
+}
+
+QString criticalDescription()
+{
+    return QStringLiteral("从 --from 到 --to 的临界日，每行一个 yyyy-mm-dd：三个周期都在零的 %1 以内的日子，\n"
+                          "和图表标出的一样。出生日期之前的日子也按这个规则。")
+        .arg(double(ProgramCriticalLevel), 0, 'g', 6);
+}
+
+QString calendarDescription()
+{
+    return QStringLiteral("从 --from 到 --to 的临界日，写成日历程序能导入的 iCalendar 文件：\n"
+                          "每个临界日一个全天事件“生物节律临界日”，带这一天的三个周期值。\n"
+                          "事件的时间戳是 --made 的日期，所以同样的参数写出同样的文件。");
+}
+
+QString compareDescription()
+{
+    return QStringLiteral(
+        "两个人的每个周期（体力、情绪、智力）有多同步，整数百分比：\n"
+        "100 x (1 + cos(2 pi d / 周期)) / 2，d 是两个出生日期相差的天数（100 同步，0 相反），\n"
+        "取最近的整数，恰在正中时取偶数；然后一行“平均”：三个未取整的值的平均，同样取整。\n"
+        "给出 --on 时，每个周期的一行还给出两人在这一天的数（先 --birth，后 --other），\n"
+        "和 table 里的一样，另有一行“综合”给出两人的综合值。各栏以制表符分隔。");
+}
+
+} // namespace
+
+Outcome showHelp(CommandLine &line, const QString &command)
+{
+    static const QHash<QString, QString (*)()> descriptions{
+        {QString(), programDescription},
+        {QStringLiteral("chart"), chartDescription},
+        {QStringLiteral("table"), tableDescription},
+        {QStringLiteral("critical"), criticalDescription},
+        {QStringLiteral("calendar"), calendarDescription},
+        {QStringLiteral("compare"), compareDescription},
+    };
+    const QString usage = command.isEmpty() ? QStringLiteral("用法：quorvel-chart 命令 [选项]")
+                                            : QStringLiteral("用法：quorvel-chart %1 [选项]").arg(command);
+    return writeText(QStringLiteral("-"), line.help(usage, descriptions.value(command)()).toUtf8());
+}
+
+} // namespace quorvel::companion

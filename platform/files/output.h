@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+class QIODevice;
+
+namespace quorvel {
+
+// Writes the output that `write` writes into the device it is given to the
+// file named `fileName`, the name's bytes as the system takes them (a
+// command-line argument as given, QFile::encodeName of a name chosen in a
+// dialog), or to standard output when the name is empty. Whatever stood at
+// the name is never destroyed by surprise:
+// - a device, a FIFO or a socket is written in place, as `cat > NAME` would;
+// - a regular file, or a name that does not exist yet, gets the whole output
+//   or nothing: the output is made in a new file beside it, which replaces
+//   it only once every byte of it has reached the disk, with the old file's
+//   mode and, where the user may give it, its owner. A file that has other
+//   names (hard links) is rewritten in place instead, once the whole output
+//   is made and the room for it is reserved, so that every name shows it;
+// - a file the user may not write is left alone; as root, that is a file
+//   without any write permission;
+// - symbolic links are followed: the file a link points to is written.
+// Returns an empty text when the whole output was written, else why not in
+// the system's words.
+QString writeOutput(const QByteArray &fileName, const std::function<void(QIODevice &)> &write);
+
+} // namespace quorvel
