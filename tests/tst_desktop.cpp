@@ -228,14 +228,14 @@ class tst_Desktop : public QObject
     Q_OBJECT
 
 private slots:
-    void guideIsADialogOfTheAnalysisWindow();
+    void windowsAsTheXServerHoldsThem();
     void keyboardSessionIsSpoken();
 };
 
-// X holds the analysis window as the guide's WM_TRANSIENT_FOR, so that a
-// window manager keeps the guide above it, and the guide as a modal dialog
-// without decorations.
-void tst_Desktop::guideIsADialogOfTheAnalysisWindow()
+// Both windows without decorations (no border, no title bar), and the
+// analysis window as the guide's WM_TRANSIENT_FOR, so that a window manager
+// keeps the guide above it, the guide a modal dialog.
+void tst_Desktop::windowsAsTheXServerHoldsThem()
 {
     Desktop desktop;
     QString failed = desktop.startX();
@@ -250,6 +250,11 @@ void tst_Desktop::guideIsADialogOfTheAnalysisWindow()
     const QByteArray guide = desktop.run(u"xdotool"_s, search + QStringList{u"--name"_s, u"^Form1$"_s}).trimmed();
     QVERIFY(!guide.isEmpty());
 
+    // The third field of the Motif hints: no decorations.
+    const QRegularExpression undecorated(u"_MOTIF_WM_HINTS\\(_MOTIF_WM_HINTS\\) = 0x\\w+, 0x\\w+, 0x0,"_s);
+    const QString analysisHints = QString::fromUtf8(
+        desktop.run(u"xprop"_s, {u"-id"_s, QString::fromLatin1(analysis), u"_MOTIF_WM_HINTS"_s}));
+    QVERIFY2(undecorated.match(analysisHints).hasMatch(), qPrintable(analysisHints));
     const QString properties = QString::fromUtf8(desktop.run(
         u"xprop"_s, {u"-id"_s, QString::fromLatin1(guide), u"WM_TRANSIENT_FOR"_s, u"_NET_WM_WINDOW_TYPE"_s,
                      u"_NET_WM_STATE"_s, u"_MOTIF_WM_HINTS"_s}));
@@ -259,9 +264,7 @@ void tst_Desktop::guideIsADialogOfTheAnalysisWindow()
     QCOMPARE(owner.captured(1).toULongLong(nullptr, 16), analysis.toULongLong());
     QVERIFY2(properties.contains(u"_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_DIALOG"_s), qPrintable(properties));
     QVERIFY2(properties.contains(u"_NET_WM_STATE_MODAL"_s), qPrintable(properties));
-    // The third field of the Motif hints: no decorations.
-    QVERIFY2(QRegularExpression(u"_MOTIF_WM_HINTS\\) = 0x\\w+, 0x\\w+, 0x0,"_s).match(properties).hasMatch(),
-             qPrintable(properties));
+    QVERIFY2(undecorated.match(properties).hasMatch(), qPrintable(properties));
 }
 
 // Every step of a session without mouse and sight, as Orca says it.

@@ -124,7 +124,6 @@ void tst_Guide::guideWindowLayout()
     runProgram([&](Global &global, frmQORVEL &w) {
         openGuide(global, w, [&](FrmD &guide) {
             QCOMPARE(guide.size(), QSize(639, 540));
-            QVERIFY(guide.windowFlags() & Qt::FramelessWindowHint);
             QVERIFY(guide.isModal());
             QCOMPARE(guide.palette().color(QPalette::Window).rgb(), qRgb(108, 217, 214));
             QCOMPARE(guide.Command1->geometry(), QRect(472, 508, 83, 27));

@@ -72,7 +72,6 @@ void tst_Layout::window()
     frmQORVEL w(m_shared);
     QCOMPARE(w.size(), QSize(798, 598));
     QCOMPARE(w.windowTitle(), u"Quorvel分析"_qs);
-    QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(w.isWindow());
     QCOMPARE(w.Width(), 11970);
     QCOMPARE(w.Height(), 8970);
