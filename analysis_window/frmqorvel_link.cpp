@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis_window/frmqorvel.h"
 
 // The guide link: dark red at rest, black under the pointer, and a click

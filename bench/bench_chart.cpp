@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart's full redraw (clear, frame, bars, curves) and the model per point.
 #include "chartfixture.h"
 #include "model/biorhythm.h"

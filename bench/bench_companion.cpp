@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a person keeps of a chart, without the process around it: a hundred
 // years of table rows, the chart as PNG (at both scales) and SVG, the chart
 // sheet as PDF, and a hundred years of critical days as a calendar.

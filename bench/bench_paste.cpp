@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Huge texts in a date box, through the window system as a user makes them:
 // the time until the window answers again after a paste of 100,000
 // characters (the paste, the events it leaves, Enter on the text and the

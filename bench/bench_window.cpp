@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The analysis window's hot handlers, run inside the window's own modal show:
 // the pointer readout per movement and the query command's whole path.
 #include "windowbench.h"

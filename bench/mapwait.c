@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* Starts a program and waits for its window, named on the command line, to
  * be mapped on the X display: prints the milliseconds from the start of the
  * process to the MapNotify and, a moment later once the window has painted,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up time and memory of the program as a desktop starts it, on a
 # virtual X display, beside a bare Qt Widgets window that a 50 ms timer shows
 # (the same wait as the program's loader) with the same Chinese texts in the

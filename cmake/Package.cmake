@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package: `cpack -G DEB` in a build folder, or tools/make-deb
 # from nothing. It holds the install component "quorvel" only (data/), so
 # no test, benchmark or tool ever enters it. Its library dependencies are

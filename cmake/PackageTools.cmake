@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Read by cpack before it makes a package (CPACK_PROJECT_CONFIG_FILE). The
 # Debian package's library dependencies come from dpkg-shlibdeps, which CPack
 # only runs on the files `file` calls programs. Without dpkg-shlibdeps CPack

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target for the date reader and the number conversions.
 //
 // An input that starts with the byte 0xFF (never part of UTF-8) is raw

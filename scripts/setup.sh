@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared set-up for ./run and ./test: installs the Debian packages that are
 # missing, then configures and builds one CMake preset. Sourced, not run.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small program for tst_program: runs the whole program with Qt's own
 // options on its command line and, once the analysis window is shown, prints
 // what those options would have changed, then ends the program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small program for tst_runtime: raises a runtime error or ends the
 // program in the way its argument names, so the test can watch the process.
 #include "platform/widgets/controls.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorvel-chart run as a user runs it, its outputs held against the model
 // and against the analysis window's own chart.
 #include "windowtest.h"

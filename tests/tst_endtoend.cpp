@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The typical road, as a user travels it: start the program, type a birth
 // date and Enter, type a query date and Enter, read the chart, point at it,
 // move both scroll bars. Everything goes through keys and the pointer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a person keeps of a chart, read back as its reader reads it: the PDF
 // sheet by poppler (its text, and its page rendered), the SVG as XML, the
 // calendar by a real iCalendar parser; and the window's menu, which saves,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows on a screen with more device pixels than pixels. Run with
 // QT_SCALE_FACTOR set (2, or 1.5), so that the offscreen screen has that
 // device pixel ratio: the chart is painted at the screen's resolution, the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the Debian package from a built build folder and checks it as Debian
 # and its users would meet it: what it holds, its control fields, lintian,
 # the binaries' hardening, the desktop's validators, the manual pages, and

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The set-up scripts never report a failed build as success, and a change to
 # the presets reaches the next build. Runs ./test and the build step of
 # scripts/setup.sh on a tiny project of their own in a scratch folder.

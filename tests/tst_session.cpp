@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A long random session: the whole program, started as a user starts it,
 // takes thousands of random but plausible user actions through the window
 // system (keys, pastes, clicks, drags, pointer sweeps, the guide opened and

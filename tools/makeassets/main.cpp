@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quorvel_makeassets <output-dir>
 //
 // Paints the program's pictures (the panel behind the analysis window, the
