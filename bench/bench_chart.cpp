@@ -3,7 +3,6 @@
 #include "chartfixture.h"
 #include "model/biorhythm.h"
 
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -75,13 +74,3 @@ void CriticalDayTest(benchmark::State &state)
 BENCHMARK(CriticalDayTest);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

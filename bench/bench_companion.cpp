@@ -6,7 +6,6 @@
 #include "exports/chartexports.h"
 
 #include <QBuffer>
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -99,13 +98,3 @@ void CalendarOf100Years(benchmark::State &state)
 BENCHMARK(CalendarOf100Years)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
