@@ -7,6 +7,7 @@
 // writes, and a chart shown for two dates at a position and span.
 
 #include "chart/chart.h"
+#include "model/biorhythm.h"
 
 #include <QImage>
 
@@ -25,6 +26,15 @@ inline const QRgb PhysicalColour = shown(PhysicalColor);
 inline const QRgb EmotionalColour = shown(EmotionalColor);
 inline const QRgb IntellectualColour = shown(IntellectualColor);
 inline const QRgb CompositeColour = shown(CompositeColor);
+
+// What curve `curve` (Physical, Emotional, Intellectual, Composite) draws for
+// day offset x, by the model: 100 x the cycle's value, or the Composite.
+inline double curveValue(std::size_t curve, double x)
+{
+    constexpr BiorhythmCycle cycles[] = {BiorhythmCycle::Physical, BiorhythmCycle::Emotional,
+                                         BiorhythmCycle::Intellectual};
+    return curve < 3 ? ValueScale * CycleValue(x, cycles[curve]) : CompositeValue(x);
+}
 
 inline int countInColumn(const QImage &image, int x, QRgb colour)
 {

@@ -202,13 +202,16 @@ void tst_Chart::firstColumnIsCriticalAtBirth()
     QVERIFY(chart.countInColumn(chart.column(1), Grid) > ChartSize.height() / 2);
 }
 
+// Spans of the chart of 1960-02-06 queried for 1990-01-01, for the tests of
+// its curves.
 void tst_Chart::compositeCurvePassesEveryPoint_data()
 {
     QTest::addColumn<int>("position");
     QTest::addColumn<int>("proption");
-    QTest::newRow("40 days") << 100 << 40;
+    QTest::newRow("40 days from birth") << 0 << 40;
     QTest::newRow("41 days") << 101 << 41;
-    QTest::newRow("365 days") << 18250 << 365;
+    QTest::newRow("over the critical day 644") << 310 << 40;
+    QTest::newRow("365 days at 100 years") << 18250 << 365;
 }
 
 void tst_Chart::compositeCurvePassesEveryPoint()
@@ -251,26 +254,18 @@ void tst_Chart::curvesInTheirColoursAndOrder()
     const QRgb blue = qRgb(0, 0, 0xFF);
     const QRgb yellow = qRgb(0xFF, 0xFF, 0);
     const QRgb red = qRgb(0xFF, 0, 0);
-    struct Curve {
-        std::function<double(double)> value;
-        QList<QRgb> shownAs; // its own colour, then those of later curves
-    };
-    const Curve curves[] = {
-        {[](double x) { return ValueScale * CycleValue(x, BiorhythmCycle::Physical); }, {blue, yellow, red, Cyan}},
-        {[](double x) { return ValueScale * CycleValue(x, BiorhythmCycle::Emotional); }, {yellow, red, Cyan}},
-        {[](double x) { return ValueScale * CycleValue(x, BiorhythmCycle::Intellectual); }, {red, Cyan}},
-        {[](double x) { return CompositeValue(x); }, {Cyan}},
-    };
+    // Each curve's own colour, then those of the curves drawn after it.
+    const QList<QRgb> shownAs[] = {{blue, yellow, red, Cyan}, {yellow, red, Cyan}, {red, Cyan}, {Cyan}};
     const double start = 2.0 * chart.controls.position;
     const double end = start + chart.controls.proption;
-    for (const Curve &curve : curves) {
+    for (std::size_t curve = 0; curve < std::size(shownAs); ++curve) {
         int own = 0;
         int points = 0;
         for (double x = start; x + 0.5 < end; x += 0.5) {
-            const QPoint p = chart.surface.toPixel(QPointF(float(x + 0.5), float(curve.value(x))));
+            const QPoint p = chart.surface.toPixel(QPointF(float(x + 0.5), float(curveValue(curve, x))));
             const QRgb pixel = chart.surface.image().pixel(p);
-            QVERIFY2(curve.shownAs.contains(pixel), qPrintable(QString::number(x)));
-            own += pixel == curve.shownAs.first();
+            QVERIFY2(shownAs[curve].contains(pixel), qPrintable(QString::number(x)));
+            own += pixel == shownAs[curve].first();
             ++points;
         }
         // Crossings are few: most points keep their own colour.
@@ -294,11 +289,7 @@ void tst_Chart::curvesLieOverBars()
 
 void tst_Chart::curvesStayOnTheirOwnValues_data()
 {
-    QTest::addColumn<int>("position");
-    QTest::addColumn<int>("proption");
-    QTest::newRow("40 days from birth") << 0 << 40;
-    QTest::newRow("over the critical day 644") << 310 << 40;
-    QTest::newRow("365 days") << 5000 << 365;
+    compositeCurvePassesEveryPoint_data();
 }
 
 // Every pixel in a curve's colour lies on that curve: within a pixel of the
@@ -311,23 +302,14 @@ void tst_Chart::curvesStayOnTheirOwnValues()
     QFETCH(int, proption);
     Chart chart;
     chart.show(u"1960-02-06"_qs, u"1990-01-01"_qs, position, proption);
-    struct Curve {
-        QRgb colour;
-        std::function<double(double)> value;
-    };
-    const Curve curves[] = {
-        {PhysicalColour, [](double x) { return ValueScale * CycleValue(x, BiorhythmCycle::Physical); }},
-        {EmotionalColour, [](double x) { return ValueScale * CycleValue(x, BiorhythmCycle::Emotional); }},
-        {IntellectualColour, [](double x) { return ValueScale * CycleValue(x, BiorhythmCycle::Intellectual); }},
-        {Cyan, [](double x) { return CompositeValue(x); }},
-    };
+    const QRgb colours[] = {PhysicalColour, EmotionalColour, IntellectualColour, Cyan};
     const double start = 2.0 * position;
-    for (const Curve &curve : curves) {
+    for (std::size_t curve = 0; curve < std::size(colours); ++curve) {
         // The rows each column may hold, from the segments that reach it.
         QList<QPair<int, int>> rows(ChartSize.width(), {ChartSize.height(), -1});
         for (double x = start; x < start + proption; x += 0.5) {
-            const QPoint a = chart.surface.toPixel(QPointF(float(x + 0.5), float(curve.value(x))));
-            const QPoint b = chart.surface.toPixel(QPointF(float(x + 1.0), float(curve.value(x + 0.5))));
+            const QPoint a = chart.surface.toPixel(QPointF(float(x + 0.5), float(curveValue(curve, x))));
+            const QPoint b = chart.surface.toPixel(QPointF(float(x + 1.0), float(curveValue(curve, x + 0.5))));
             for (int c = std::max(0, std::min(a.x(), b.x()) - 1);
                  c <= std::min(ChartSize.width() - 1, std::max(a.x(), b.x()) + 1); ++c) {
                 rows[c].first = std::min({rows[c].first, a.y() - 1, b.y() - 1});
@@ -337,7 +319,7 @@ void tst_Chart::curvesStayOnTheirOwnValues()
         int pixels = 0;
         for (int c = 0; c < ChartSize.width(); ++c)
             for (int r = 0; r < ChartSize.height(); ++r) {
-                if (chart.surface.image().pixel(c, r) != curve.colour)
+                if (chart.surface.image().pixel(c, r) != colours[curve])
                     continue;
                 ++pixels;
                 QVERIFY2(r >= rows[c].first && r <= rows[c].second,

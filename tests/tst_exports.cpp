@@ -159,17 +159,11 @@ void tst_Exports::svgCurvesLieInTheirPixels()
     // twice-size picture's device pixel for it, sharp.
     ChartFixture chart;
     chart.show(u"1980-01-01"_qs, u"2009-11-03"_qs, 5440, 40);
-    const std::function<double(double)> values[] = {
-        [](double x) { return 100 * CycleValue(x, BiorhythmCycle::Physical); },
-        [](double x) { return 100 * CycleValue(x, BiorhythmCycle::Emotional); },
-        [](double x) { return 100 * CycleValue(x, BiorhythmCycle::Intellectual); },
-        [](double x) { return CompositeValue(x); },
-    };
-    for (int curve = 0; curve < 4; ++curve) {
+    for (std::size_t curve = 0; curve < Curves.size(); ++curve) {
         QCOMPARE(vertices[curve].size(), 81);
         for (int k = 0; k < 81; ++k) {
             const double x = 10880 + 0.5 * k;
-            const QPointF user(float(x + 0.5), float(values[curve](x)));
+            const QPointF user(float(x + 0.5), float(curveValue(curve, x)));
             const QPoint pixel = chart.surface.toPixel(user);
             if (pixel.x() >= ChartSize.width())
                 continue;
