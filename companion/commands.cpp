@@ -176,7 +176,7 @@ Outcome compareCommand(const QStringList &arguments)
         text += u'\n';
     }
     if (on)
-        text += QStringLiteral("综合\t-\t") + CStr(readoutComposite(first.composite)) + u'\t'
+        text += QString::fromUtf16(Curves[3].name) + QStringLiteral("\t-\t") + CStr(readoutComposite(first.composite)) + u'\t'
                 + CStr(readoutComposite(second.composite)) + u'\n';
     text += QStringLiteral("平均\t") + percent(agreement.mean) + u'\n';
     return writeText(QStringLiteral("-"), text.toUtf8());

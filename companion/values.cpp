@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "companion/companion.h"
 
+#include "exports/chartexports.h"
 #include "model/biorhythm.h"
 #include "platform/dates/conversions.h"
 
@@ -102,11 +103,10 @@ void appendTableRow(std::string &out, const DayValues &row)
 
 std::vector<Date> criticalDays(Date birthDay, Date from, Date to)
 {
-    std::vector<Date> days;
-    for (Date date = from; date <= to; date += 1.0) {
-        if (IsCriticalDay(date - birthDay, ProgramCriticalLevel))
-            days.push_back(date);
-    }
+    // The calendar's and the chart's rule, over the days as offsets.
+    std::vector<Date> days = criticalDayOffsets(from - birthDay, to - birthDay, ProgramCriticalLevel);
+    for (Date &day : days)
+        day += birthDay;
     return days;
 }
 
