@@ -3,6 +3,7 @@
 
 #include "exports/chartexports.h"
 #include "platform/files/output.h"
+#include "platform/language/systemerror.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -63,7 +64,7 @@ QString printFailure(const QPrinter &printer)
     const int error = !folder.isDir() ? ENOENT
         : (file.exists() ? !file.isWritable() : !folder.isWritable()) ? EACCES
                                                                        : EIO;
-    return QStringLiteral("无法打印到文件“%1”：%2").arg(path, qt_error_string(error));
+    return QStringLiteral("无法打印到文件“%1”：%2").arg(path, systemErrorText(error));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "companion/companion.h"
+#include "platform/language/translations.h"
 
 #include <QGuiApplication>
 
@@ -34,5 +35,8 @@ int main(int argc, char *argv[])
     qInstallMessageHandler(reportCritical);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(appArgc, appArgv);
+    // Qt's words in Chinese, as the window has them: the system's reasons
+    // for a failure among them.
+    quorvel::installChineseTranslations();
     return quorvel::companion::run(arguments);
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/files/output.h"
 
+#include "platform/language/systemerror.h"
+
 #include <QIODevice>
 #include <QRandomGenerator>
 
@@ -19,7 +21,7 @@ namespace {
 
 using Writer = std::function<void(QIODevice &)>;
 
-QString systemReason(int error) { return qt_error_string(error); }
+QString systemReason(int error) { return systemErrorText(error); }
 
 // Writes straight to a descriptor, without a buffer of its own that could
 // fail later unseen, and keeps the first failure, so that no write after it
