@@ -66,7 +66,12 @@ int frmQORVEL::proptionValue() const { return PROPTION->Value(); }
 QString frmQORVEL::birthText() const { return TXTCSRQ->Text(); }
 QString frmQORVEL::queryText() const { return txtCXRQ->Text(); }
 void frmQORVEL::setStartLabel(const QString &text) { LBLStartSj->setCaption(text); }
-void frmQORVEL::setSpanLabel(const QString &text) { LBLts->setCaption(text); }
+void frmQORVEL::setSpanLabel(const QString &text)
+{
+    LBLts->setCaption(text);
+    // Read out, the arrows are only dashes and signs.
+    LBLts->setAccessibleName(QStringLiteral("共%1天").arg(PROPTION->Value()));
+}
 
 void frmQORVEL::refreshSpanLabels()
 {

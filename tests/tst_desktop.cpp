@@ -119,10 +119,9 @@ public:
         return {};
     }
 
-    // The accessibility bus on the session bus, and Orca with a settings
-    // folder of its own: no key echo, so that every line spoken is the
-    // program's, and its debug log written line by line.
-    QString startOrca()
+    // The accessibility bus on the session bus. The program offers its
+    // accessible objects there even without a screen reader.
+    QString startAccessibilityBus()
     {
         start(u"/usr/libexec/at-spi-bus-launcher"_s, {u"--launch-immediately"_s});
         if (!waitUntil([&] {
@@ -131,6 +130,17 @@ public:
                     .contains("true");
             }))
             return u"the accessibility bus did not start"_s;
+        m_environment.insert(u"QT_LINUX_ACCESSIBILITY_ALWAYS_ON"_s, u"1"_s);
+        return {};
+    }
+
+    // The accessibility bus, and Orca with a settings folder of its own: no
+    // key echo, so that every line spoken is the program's, and its debug
+    // log written line by line.
+    QString startOrca()
+    {
+        if (const QString failed = startAccessibilityBus(); !failed.isEmpty())
+            return failed;
 
         const QString settings = folder(u"orca"_s);
         QFile customizations(settings + u"/orca-customizations.py"_s);
@@ -168,6 +178,14 @@ public:
     }
 
     QString programErrors() { return QString::fromLocal8Bit(m_running->readAllStandardError()); }
+
+    // Gives the analysis window the keyboard, as a window manager would.
+    void focusAnalysisWindow()
+    {
+        const QByteArray window = run(u"xdotool"_s, {u"search"_s, u"--sync"_s, u"--onlyvisible"_s, u"--class"_s,
+                                                     u"Quorvel"_s}).trimmed();
+        run(u"xdotool"_s, {u"windowfocus"_s, u"--sync"_s, QString::fromLatin1(window)});
+    }
 
     // Runs a tool on the desktop to its end: its output, nothing when it
     // failed.
@@ -291,6 +309,7 @@ class tst_Desktop : public QObject
 
 private slots:
     void windowsAsTheXServerHoldsThem();
+    void chartLabelsInTheAccessibilityTree();
     void keyboardSessionIsSpoken();
 };
 
@@ -327,6 +346,74 @@ void tst_Desktop::windowsAsTheXServerHoldsThem()
     QVERIFY2(properties.contains(u"_NET_WM_WINDOW_TYPE(ATOM) = _NET_WM_WINDOW_TYPE_DIALOG"_s), qPrintable(properties));
     QVERIFY2(properties.contains(u"_NET_WM_STATE_MODAL"_s), qPrintable(properties));
     QVERIFY2(undecorated.match(properties).hasMatch(), qPrintable(properties));
+}
+
+// The chart's labels are children of the chart in the accessibility tree,
+// where a screen reader's review (Orca's flat review among them) finds them:
+// on the chart's picture while shown, the explanatory text until the first
+// query, and beside them the spot that speaks the day marked by a key. Read
+// with AT-SPI's own client library, as any screen reader reads it.
+void tst_Desktop::chartLabelsInTheAccessibilityTree()
+{
+    Desktop desktop;
+    QString failed = desktop.startX();
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    failed = desktop.startAccessibilityBus();
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    failed = desktop.startProgram();
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    desktop.focusAnalysisWindow();
+
+    // One line a child of the chart: role, showing or hidden, where it lies
+    // on the chart, and its name.
+    const QString script = uR"(
+import pyatspi
+def find(obj, role):
+    if obj is None:
+        return None
+    if obj.getRole() == role:
+        return obj
+    for child in obj:
+        found = find(child, role)
+        if found:
+            return found
+app = next(a for a in pyatspi.Registry.getDesktop(0) if a is not None and a.name == 'Quorvel')
+chart = find(next(w for w in app if w.name == 'Quorvel分析'), pyatspi.ROLE_CHART)
+at = chart.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+for child in chart:
+    box = child.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    shown = child.getState().contains(pyatspi.STATE_SHOWING)
+    inside = box.x >= at.x and box.y >= at.y and box.x + box.width <= at.x + at.width and box.y + box.height <= at.y + at.height
+    print('%s|%s|%s|%s' % (child.getRoleName(), 'shown' if shown else 'hidden', 'left' if box.x - at.x < at.width / 2 else 'right', child.name.replace('\n', ' ')) if inside or not shown else 'outside|' + child.name)
+)"_s;
+    QStringList children;
+    auto treeHas = [&](const QStringList &expected) {
+        return waitUntil([&] {
+            children = QString::fromUtf8(desktop.run(u"/usr/bin/python3"_s, {u"-c"_s, script})).split(u'\n', Qt::SkipEmptyParts);
+            return std::all_of(expected.cbegin(), expected.cend(), [&](const QString &line) { return children.contains(line); });
+        });
+    };
+
+    const QString explanation = u"label|shown|left|生物钟是生物体内一种无形的“时钟”"_s;
+    QVERIFY2(waitUntil([&] {
+                 treeHas({u"label|shown|right|共40天"_s});
+                 return std::any_of(children.cbegin(), children.cend(), startsWith(explanation));
+             }),
+             joined(children).constData());
+
+    for (const QString &date : {u"1980-01-01"_s, u"2009-11-03"_s}) {
+        desktop.run(u"xdotool"_s, {u"type"_s, u"--delay"_s, u"20"_s, date});
+        desktop.run(u"xdotool"_s, {u"key"_s, u"Return"_s});
+    }
+    QVERIFY2(treeHas({u"label|shown|left|2009-10-15"_s, u"label|shown|right|共40天"_s}), joined(children).constData());
+    QCOMPARE(children.size(), 3);
+    QVERIFY2(std::any_of(children.cbegin(), children.cend(), startsWith(u"label|hidden|"_s)), joined(children).constData());
+
+    // The spot a key marks joins them; the labels stay.
+    desktop.run(u"xdotool"_s, {u"key"_s, u"Tab"_s, u"Right"_s});
+    QVERIFY2(treeHas({u"list item|shown|left|2009-11-03，体力值-74，情绪值99，智力值98，综合值90"_s,
+                      u"label|shown|left|2009-10-15"_s, u"label|shown|right|共40天"_s}),
+             joined(children).constData());
 }
 
 // Every step of a session without mouse and sight, as Orca says it.
