@@ -65,6 +65,9 @@ public:
                                                                   | QFileDevice::ExeOwner);
         m_environment.insert(u"PATH"_s, u"/usr/bin:/bin"_s);
         m_environment.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
+        // No print server: printing can only go to a file, never to a
+        // printer of the machine's.
+        m_environment.insert(u"CUPS_SERVER"_s, m_dir.filePath(u"no-print-server"_s));
         m_program = m_dir.filePath(u"quorvel"_s);
         if (!QFile::copy(QStringLiteral(QUORVEL_PROGRAM), m_program)
             || !QFile::setPermissions(m_program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
@@ -186,6 +189,9 @@ public:
                                                      u"Quorvel"_s}).trimmed();
         run(u"xdotool"_s, {u"windowfocus"_s, u"--sync"_s, QString::fromLatin1(window)});
     }
+
+    // The desktop user's home folder.
+    QString home() const { return m_dir.filePath(u"HOME"_s); }
 
     // Runs a tool on the desktop to its end: its output, nothing when it
     // failed.
@@ -444,11 +450,11 @@ void tst_Desktop::keyboardSessionIsSpoken()
                  && said.first().startsWith(u"生物节律图"_s),
              joined(said).constData());
 
-    // Each key on the chart and on the scroll bars: what it shows, alone.
+    // Each key on the chart: what it shows, alone.
     const struct {
         const char *key;
         QString spoken;
-    } keys[] = {
+    } chartKeys[] = {
         {"Right", u"2009-11-03，体力值-74，情绪值99，智力值98，综合值90"_s},
         {"Right", u"2009-11-04，体力值-52，情绪值97，智力值94，综合值81"_s},
         {"Home", u"2009-10-15，体力值26，情绪值-44，智力值-95，综合值54"_s},
@@ -456,13 +462,58 @@ void tst_Desktop::keyboardSessionIsSpoken()
         {"End", u"2009-11-23，体力值-100，情绪值-23，智力值-70，综合值63"_s},
         {"Prior", u"2009-11-16，体力值39，情绪值-98，智力值-87，综合值74"_s},
         {"Next", u"2009-11-23，体力值-100，情绪值-23，智力值-70，综合值63"_s},
+    };
+    for (const auto &key : chartKeys) {
+        step({QString::fromLatin1(key.key)}, key.spoken);
+        QCOMPARE(said, QStringList{key.spoken});
+    }
+
+    // Printing without a mouse: Ctrl+P opens the preview and Escape closes
+    // it; Tab reaches every button of its toolbar, each spoken by its name,
+    // the print button last; it opens the print dialog, where Escape returns
+    // to the preview, Ctrl+P there opens it again, and Return prints to the
+    // file it proposes.
+    QVERIFY2(step({u"ctrl+p"_s}, u"打印 dialog"_s), joined(said).constData());
+    QVERIFY2(step({u"Escape"_s}, u"生物节律图 chart"_s) && said.first().startsWith(u"Quorvel分析"_s),
+             joined(said).constData());
+    QVERIFY2(step({u"ctrl+p"_s}, u"打印 dialog"_s), joined(said).constData());
+    QStringList buttons;
+    static const QRegularExpression button(u"^(.*) (push button|check box)"_s);
+    for (int tab = 0; tab < 30 && !buttons.contains(u"打印"_s); ++tab) {
+        // The page number's box is read as its bare number: not counted.
+        for (const QString &line : desktop.say({u"Tab"_s})) {
+            if (const QRegularExpressionMatch named = button.match(line); named.hasMatch())
+                buttons += named.captured(1);
+        }
+    }
+    QCOMPARE(buttons, (QStringList{u"适应宽度"_s, u"适应页面"_s, u"缩小"_s, u"放大"_s, u"纵向"_s, u"横向"_s,
+                                   u"单页显示"_s, u"对页显示"_s, u"显示全部页面概览"_s, u"打印设置"_s, u"打印"_s}));
+    QVERIFY2(step({u"Return"_s}, u"名称(N)："_s), joined(said).constData());
+    QVERIFY2(step({u"Escape"_s}, u"打印 dialog"_s), joined(said).constData());
+    QVERIFY2(step({u"ctrl+p"_s}, u"名称(N)："_s), joined(said).constData());
+    QVERIFY2(step({u"Return"_s}, u"生物节律图 chart"_s) && said.first().startsWith(u"Quorvel分析"_s),
+             joined(said).constData());
+    // What a PDF reader finds on the page: the chart sheet of the span.
+    QProcess reader;
+    reader.start(u"pdftotext"_s, {desktop.home() + u"/Quorvel生物节律图.pdf"_s, u"-"_s});
+    QVERIFY(reader.waitForFinished(Timeout));
+    const QString page = QString::fromUtf8(reader.readAllStandardOutput());
+    for (const QString &line : {u"出生日期：1980-01-01"_s, u"查询日期：2009-11-03"_s,
+                                u"图表范围：2009-10-15 至 2009-11-23，共40天"_s})
+        QVERIFY2(page.contains(line), qPrintable(page + QString::fromLocal8Bit(reader.readAllStandardError())));
+
+    // Each key on the scroll bars: what it shows, alone.
+    const struct {
+        const char *key;
+        QString spoken;
+    } scrollKeys[] = {
         {"Tab", u"起始日期 2009-10-15 scroll bar"_s},
         {"Right", u"起始日期 2009-10-17"_s},
         {"Next", u"起始日期 2009-11-26"_s},
         {"Tab", u"显示天数 40天 scroll bar"_s},
         {"Right", u"显示天数 41天"_s},
     };
-    for (const auto &key : keys) {
+    for (const auto &key : scrollKeys) {
         step({QString::fromLatin1(key.key)}, key.spoken);
         QCOMPARE(said, QStringList{key.spoken});
     }
