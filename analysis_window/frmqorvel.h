@@ -107,8 +107,13 @@ private:
     // Writes the five readout labels for chart position x (the day offset
     // since the chart's birth date), as the pointer there would.
     void showReadout(double x);
+    // The chart drawn, in words: the query date, the span, the query day's
+    // values.
+    QString spokenChart() const;
     // The chart's accessible description: what is drawn.
     void describeChart();
+    // Tells a screen reader what the query drew, or why it drew nothing.
+    void sayAfterQuery(const QString &text);
     void forgetKeyboardDay();
     // Tells a screen reader that the box's date was not understood, and the
     // forms it takes; nothing shows.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis_window/frmqorvel.h"
 
+#include "analysis_window/texts.h"
 #include "chart/chart.h"
 #include "platform/dates/datetime.h"
 #include "platform/widgets/accessibility.h"
@@ -45,6 +46,12 @@ void frmQORVEL::PicBack_KeyDown(int &keyCode, int)
     }
     keyCode = 0;
 
+    // Before a chart is drawn there is nothing to read: say why, rather than
+    // send the focus away unannounced.
+    if (!m_chartDrawn) {
+        announce(PicBack, NoChartText);
+        return;
+    }
     // As under the pointer: a box without a date takes the focus instead.
     if (focusBoxWithoutDate())
         return;
@@ -64,32 +71,45 @@ void frmQORVEL::forgetKeyboardDay()
     PicBack->setMarker(std::nullopt);
 }
 
+QString frmQORVEL::spokenChart() const
+{
+    const Date birth = m_shared.ChartBirthDate;
+    const int first = 2 * m_drawnPosition;
+    // The query day's own values, as the readout shows them in the middle
+    // of the column the query bar stands on.
+    const int queryDay = queryDayColumn(birth, m_shared.ChartQueryDate).value_or(first);
+    QStringList values;
+    for (const QString &value : readoutAt(birth, queryDay + 0.5).values)
+        values += QString(value).remove(u'：');
+    return QStringLiteral("查询日期%1。图表显示%2至%3，共%4天。查询日：%5。")
+        .arg(dateText(m_shared.ChartQueryDate), dateText(birth + first), dateText(birth + first + m_drawnSpan - 1),
+             QString::number(m_drawnSpan), values.join(u'，'));
+}
+
 void frmQORVEL::describeChart()
 {
-    QString text;
-    if (!m_chartDrawn) {
-        text = QStringLiteral("尚未绘制图表：请输入出生日期和查询日期，然后按回车键。");
-    } else {
-        const Date birth = m_shared.ChartBirthDate;
-        const int first = 2 * POSITION->Value();
-        const int span = PROPTION->Value();
-        // The query day's own values, as the readout shows them in the
-        // middle of the column the query bar stands on.
-        const int queryDay = queryDayColumn(birth, m_shared.ChartQueryDate).value_or(first);
-        QStringList values;
-        for (const QString &value : readoutAt(birth, queryDay + 0.5).values)
-            values += QString(value).remove(u'：');
-        text = QStringLiteral("出生日期%1，查询日期%2。图表显示%3至%4，共%5天。查询日：%6。用方向键逐日查看数值。")
-                   .arg(dateText(birth), dateText(m_shared.ChartQueryDate), dateText(birth + first),
-                        dateText(birth + first + span - 1), QString::number(span), values.join(u'，'));
+    QString text = NoChartText;
+    if (m_chartDrawn) {
+        text = QStringLiteral("出生日期%1，").arg(dateText(m_shared.ChartBirthDate)) + spokenChart()
+            + QStringLiteral("用方向键逐日查看数值。");
     }
     if (PicBack->accessibleDescription() != text)
         PicBack->setAccessibleDescription(text);
 }
 
+void frmQORVEL::sayAfterQuery(const QString &text)
+{
+    // A query run from elsewhere (the guide closing) would be cut short by
+    // the window coming back; the chart's description tells it then.
+    if (isActiveWindow())
+        announce(this, text);
+}
+
 void frmQORVEL::sayDateNotUnderstood(TextBox *box)
 {
-    announce(box, QStringLiteral("无法识别这个日期，请按1980-01-01、1980/1/1、1980.1.1或1980年1月1日的格式输入。"));
+    const QString forms = QStringLiteral("1980-01-01、1980/1/1、1980.1.1或1980年1月1日");
+    announce(box, box->Text().trimmed().isEmpty() ? QStringLiteral("请输入日期，可按%1的格式输入。").arg(forms)
+                                                  : QStringLiteral("无法识别这个日期，请按%1的格式输入。").arg(forms));
 }
 
 } // namespace quorvel

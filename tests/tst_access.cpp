@@ -25,6 +25,17 @@ QString accessibleText(QObject *object, QAccessible::Text text)
     return iface ? iface->text(text) : u"(none)"_qs;
 }
 
+// The window's last passing message, as a screen reader is handed it: the
+// notification on its status line.
+QString lastMessage(frmQORVEL &w)
+{
+    QAccessibleInterface *window = accessible(&w);
+    QAccessibleInterface *statusLine = window->child(window->childCount() - 1);
+    if (!statusLine || statusLine->role() != QAccessible::StatusBar || statusLine->childCount() != 1)
+        return u"(no status line)"_qs;
+    return statusLine->child(0)->text(QAccessible::Name);
+}
+
 QStringList readout(frmQORVEL &w)
 {
     return {w.LBLrq->Caption(), w.LBLtl->Caption(), w.LBLqx->Caption(), w.LBLzl->Caption(), w.LBLzh->Caption()};
@@ -88,7 +99,9 @@ private slots:
     void scrollBarsSpeakTheirMeaning();
     void chartDescription();
     void keyboardReadout();
-    void keyboardReadoutWithoutDates();
+    void keyboardReadoutBeforeAChart();
+    void queryIsSpoken_data();
+    void queryIsSpoken();
     void firstKeyShowsTheDayTheBarMarks_data();
     void firstKeyShowsTheDayTheBarMarks();
     void focusShowsOnTheChartAndTheScrollBars();
@@ -122,10 +135,11 @@ void tst_Access::controls_data()
     QTest::newRow("chart") << Pick([](frmQORVEL &w) -> QWidget * { return w.PicBack; }) << u"生物节律图"_qs
                            << QAccessible::Chart;
     // The start-up birth date, 1960-02-06, at position 0.
+    // Before any chart, no date: the start-up birth date is nobody's.
     QTest::newRow("span start") << Pick([](frmQORVEL &w) -> QWidget * { return w.POSITION; })
-                                << u"起始日期 1960-02-06"_qs << QAccessible::ScrollBar;
+                                << u"起始日期 尚未绘制图表"_qs << QAccessible::ScrollBar;
     QTest::newRow("span width") << Pick([](frmQORVEL &w) -> QWidget * { return w.PROPTION; })
-                                << u"显示天数 40天"_qs << QAccessible::ScrollBar;
+                                << u"显示天数 40天，尚未绘制图表"_qs << QAccessible::ScrollBar;
     QTest::newRow("legend") << Pick([](frmQORVEL &w) -> QWidget * { return w.Image1; }) << u"图例"_qs
                             << QAccessible::Graphic;
     QTest::newRow("guide link") << Pick([](frmQORVEL &w) -> QWidget * { return w.Label2; }) << u"分析指南"_qs
@@ -251,17 +265,55 @@ void tst_Access::keyboardReadout()
     });
 }
 
-void tst_Access::keyboardReadoutWithoutDates()
+// Before a chart is drawn a key reads nothing and says why; the focus stays.
+void tst_Access::keyboardReadoutBeforeAChart()
 {
     withLoadedWindow(m_shared, [&](frmQORVEL &w) {
         const QStringList before = readout(w);
+        w.TXTCSRQ->setText(u"1960-02-06"_qs);
         w.PicBack->setFocus();
         QTRY_VERIFY(w.PicBack->hasFocus());
         QTest::keyClick(w.PicBack, Qt::Key_Right);
-        // As under the pointer: the box that lacks a date takes the focus.
-        QTRY_COMPARE(QApplication::focusWidget(), w.TXTCSRQ);
+        QCOMPARE(lastMessage(w), NoChartText);
+        QTest::qWait(50);
+        QCOMPARE(QApplication::focusWidget(), w.PicBack);
         QCOMPARE(readout(w), before);
         QVERIFY(!w.PicBack->marker());
+    });
+}
+
+void tst_Access::queryIsSpoken_data()
+{
+    QTest::addColumn<QString>("birth");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("spoken");
+    QTest::newRow("drawn") << u"1980-01-01"_qs << u"2009-11-03"_qs
+                           << u"查询日期2009-11-03。图表显示2009-10-15至2009-11-23，共40天。"
+                              "查询日：体力值-74，情绪值99，智力值98，综合值90。"_qs;
+    QTest::newRow("before the birth date") << u"1980-01-01"_qs << u"1979-12-01"_qs
+                                           << u"无法绘制图表：查询日期早于出生日期。"_qs;
+    // A span of 40 days centred on the query date must begin after birth.
+    QTest::newRow("too near the birth date") << u"1980-01-01"_qs << u"1980-01-21"_qs
+                                             << u"无法绘制图表：查询日期离出生日期太近，以它为中心的40天"
+                                                "会从出生日期之前开始。"_qs;
+    QTest::newRow("no birth date") << QString() << u"2009-11-03"_qs << NoChartText;
+    QTest::newRow("no query date") << u"1980-01-01"_qs << QString()
+                                   << u"请输入日期，可按1980-01-01、1980/1/1、1980.1.1或1980年1月1日的格式输入。"_qs;
+    QTest::newRow("not a date") << u"1980-01-01"_qs << u"2009-13-03"_qs
+                                << u"无法识别这个日期，请按1980-01-01、1980/1/1、1980.1.1或1980年1月1日的格式输入。"_qs;
+}
+
+// Enter on the query date says what the query drew, or why nothing.
+void tst_Access::queryIsSpoken()
+{
+    QFETCH(QString, birth);
+    QFETCH(QString, query);
+    QFETCH(QString, spoken);
+    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+        w.TXTCSRQ->setText(birth);
+        typeInto(w.txtCXRQ, query);
+        QTest::keyClick(w.txtCXRQ, Qt::Key_Return);
+        QCOMPARE(lastMessage(w), spoken);
     });
 }
 
