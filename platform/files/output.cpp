@@ -118,17 +118,72 @@ QString writeInPlace(const QByteArray &name, const struct stat &status, const Wr
     return failure ? systemReason(failure) : QString();
 }
 
-// A new file beside `name`, open for reading and writing, under a name of its
-// own in `temporary`.
-int createBeside(const QByteArray &name, mode_t mode, QByteArray &temporary)
+// A name for a file of the program's own beside the user's: short and
+// hidden, so that it fits wherever the user's name fits, however long that
+// is, and no folder view shows it for the moment it exists.
+QByteArray temporaryName()
 {
+    return ".quorvel-" + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+}
+
+// A new file in `folder`, open for reading and writing, that the output is
+// made in: unnamed where the file system can make one, so that a kill
+// leaves nothing behind; else under a temporary name, given in `staged`.
+int createStage(int folder, mode_t mode, QByteArray &staged)
+{
+    const int unnamed = ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
+    // A file system without unnamed files says so in one of these ways.
+    if (unnamed >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL))
+        return unnamed;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = name + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
-        const int descriptor = ::open(temporary.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        const QByteArray name = temporaryName();
+        const int descriptor = ::openat(folder, name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (descriptor >= 0)
+            staged = name;
         if (descriptor >= 0 || errno != EEXIST)
             return descriptor;
     }
     return -1;
+}
+
+// Gives the unnamed file `stage` the name `name` in `folder`; fails with
+// EEXIST when something has that name. Any process may link the
+// descriptor's entry in /proc; without /proc, a privileged one may link the
+// descriptor itself.
+int linkStage(int stage, int folder, const QByteArray &name)
+{
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(stage);
+    if (::linkat(AT_FDCWD, self.constData(), folder, name.constData(), AT_SYMLINK_FOLLOW) == 0)
+        return 0;
+    if (errno == EEXIST)
+        return EEXIST;
+    const int failure = errno;
+    if (::linkat(stage, "", folder, name.constData(), AT_EMPTY_PATH) == 0)
+        return 0;
+    return errno == EEXIST ? EEXIST : failure;
+}
+
+// Puts the finished stage in the place of `name` in `folder`. A new file
+// takes its name at once; a file replaced goes by a rename, so an unnamed
+// stage gets a temporary name for the instant before it (the system has no
+// call that links over a name). `staged` is the stage's temporary name
+// while it has one.
+int putInPlace(int stage, int folder, QByteArray &staged, const QByteArray &name, bool replacing)
+{
+    if (staged.isEmpty() && !replacing)
+        return linkStage(stage, folder, name);
+    for (int attempt = 0; staged.isEmpty(); ++attempt) {
+        const QByteArray temporary = temporaryName();
+        const int failure = linkStage(stage, folder, temporary);
+        if (failure == 0)
+            staged = temporary;
+        else if (failure != EEXIST || attempt == 100)
+            return failure;
+    }
+    if (::renameat(folder, staged.constData(), folder, name.constData()) != 0)
+        return errno;
+    staged.clear();
+    return 0;
 }
 
 // The owner first: giving a file to another owner clears the set-user-ID and
@@ -142,65 +197,35 @@ void keepOwnerAndMode(int descriptor, const struct stat &old)
     ::fchmod(descriptor, old.st_mode & 07777);
 }
 
-// Copies the finished output in `staged` over the file in place. The room
-// for it is reserved first where the file system can: once the first old byte
-// is overwritten there is no way back.
-int rewriteInPlace(const QByteArray &name, int staged)
-{
-    const off_t size = ::lseek(staged, 0, SEEK_CUR);
-    if (size < 0 || ::lseek(staged, 0, SEEK_SET) != 0)
-        return errno;
-    const int descriptor = ::open(name.constData(), O_WRONLY | O_CLOEXEC);
-    if (descriptor < 0)
-        return errno;
-    int failure = 0;
-    if (size > 0 && ::fallocate(descriptor, FALLOC_FL_KEEP_SIZE, 0, size) != 0 && errno != EOPNOTSUPP)
-        failure = errno;
-    DescriptorDevice target(descriptor);
-    QByteArray buffer(1 << 16, Qt::Uninitialized);
-    while (!failure && !target.failure()) {
-        const ssize_t read = ::read(staged, buffer.data(), std::size_t(buffer.size()));
-        if (read == 0)
-            break;
-        if (read < 0 && errno != EINTR)
-            failure = errno;
-        else if (read > 0)
-            target.write(buffer.constData(), read);
-    }
-    if (!failure)
-        failure = target.failure();
-    if (!failure && ::ftruncate(descriptor, size) != 0)
-        failure = errno;
-    if (!failure && ::fsync(descriptor) != 0)
-        failure = errno;
-    if (::close(descriptor) != 0 && !failure)
-        failure = errno;
-    return failure;
-}
-
-// Makes the whole output beside the file, then puts it in the file's place
-// (`old` is the file's status, null when there is none yet).
+// Makes the whole output in the folder of `name`, then puts it in the
+// name's place (`old` is the file's status, null when there is none yet).
 QString replace(const QByteArray &name, const struct stat *old, const Writer &write)
 {
-    QByteArray temporary;
-    // A new file gets the mode of any new file: 0666 less the umask.
-    const int descriptor = createBeside(name, old ? 0600 : 0666, temporary);
-    if (descriptor < 0)
+    const qsizetype slash = name.lastIndexOf('/');
+    const QByteArray base = name.mid(slash + 1);
+    if (base.isEmpty())
+        return systemReason(EISDIR);
+    const QByteArray folderName = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : name.left(slash);
+    const int folder = ::open(folderName.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
         return systemReason(errno);
-    const bool linked = old && old->st_nlink > 1;
-    int failure = writeThrough(descriptor, write);
-    if (!failure && ::fsync(descriptor) != 0)
+    QByteArray staged;
+    // A new file gets the mode of any new file: 0666 less the umask.
+    const int stage = createStage(folder, old ? 0600 : 0666, staged);
+    int failure = stage < 0 ? errno : writeThrough(stage, write);
+    if (!failure && old)
+        keepOwnerAndMode(stage, *old);
+    if (!failure && ::fsync(stage) != 0)
         failure = errno;
-    if (!failure && linked)
-        failure = rewriteInPlace(name, descriptor);
-    else if (!failure && old)
-        keepOwnerAndMode(descriptor, *old);
-    if (::close(descriptor) != 0 && !failure)
-        failure = errno;
-    if (!failure && !linked && ::rename(temporary.constData(), name.constData()) != 0)
-        failure = errno;
-    if (failure || linked)
-        ::unlink(temporary.constData());
+    if (!failure)
+        failure = putInPlace(stage, folder, staged, base, old != nullptr);
+    // fsync has reported whatever the writes could not do: closing the
+    // stage has nothing left to fail on.
+    if (stage >= 0)
+        ::close(stage);
+    if (!staged.isEmpty())
+        ::unlinkat(folder, staged.constData(), 0);
+    ::close(folder);
     return failure ? systemReason(failure) : QString();
 }
 

@@ -17,11 +17,15 @@ namespace quorvel {
 // the name is never destroyed by surprise:
 // - a device, a FIFO or a socket is written in place, as `cat > NAME` would;
 // - a regular file, or a name that does not exist yet, gets the whole output
-//   or nothing: the output is made in a new file beside it, which replaces
-//   it only once every byte of it has reached the disk, with the old file's
-//   mode and, where the user may give it, its owner. A file that has other
-//   names (hard links) is rewritten in place instead, once the whole output
-//   is made and the room for it is reserved, so that every name shows it;
+//   or nothing, also when the program is killed at any moment: the output is
+//   made in an unnamed file in the same folder, which takes the name in one
+//   step once every byte of it has reached the disk (for the instant before
+//   it replaces an old file, under a short hidden temporary name). A replaced file
+//   keeps its mode and, where the user may give it, its owner. A file with other
+//   names (hard links) is replaced under the name given alone: its other
+//   names keep the old content;
+// - on a file system without unnamed files the output is made under that
+//   temporary name all along, which a kill leaves behind;
 // - a file the user may not write is left alone; as root, that is a file
 //   without any write permission;
 // - symbolic links are followed: the file a link points to is written.
