@@ -6,6 +6,7 @@
 #include "chart/span.h"
 #include "companion/companion.h"
 
+#include <QDataStream>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QProcess>
@@ -26,7 +27,11 @@
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/un.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+
+#include <linux/posix_acl.h>
+#include <linux/posix_acl_xattr.h>
 
 using namespace quorvel;
 using namespace quorvel::test;
@@ -257,7 +262,31 @@ private:
 };
 
 enum class Place { NewFile, OldFile, ReadOnly, Fifo, NullDevice, FullDevice, Socket, Link, HardLink, RawName,
-                   NoFolder, FullDisk, StandardOutput, LongName, LongNameNamedStage, KilledHardLink };
+                   NoFolder, FullDisk, StandardOutput, LongName, LongNameNamedStage, Acl, AclNamedUser, FolderAcl,
+                   KilledHardLink };
+
+// An access control list in the system's form: the owner rw, the user
+// nobody rw, the owning group `group`, the mask rw, others r (mode 0664).
+QByteArray accessAcl(quint16 group)
+{
+    QByteArray acl;
+    QDataStream out(&acl, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint32(POSIX_ACL_XATTR_VERSION);
+    const quint32 none = quint32(ACL_UNDEFINED_ID);
+    for (const auto &[tag, permissions, id] : {std::tuple{ACL_USER_OBJ, 6, none}, {ACL_USER, 6, User},
+                                               {ACL_GROUP_OBJ, int(group), none}, {ACL_MASK, 6, none},
+                                               {ACL_OTHER, 4, none}})
+        out << quint16(tag) << quint16(permissions) << quint32(id);
+    return acl;
+}
+
+QByteArray attribute(const QByteArray &name, const char *key)
+{
+    QByteArray value(4096, Qt::Uninitialized);
+    const ssize_t size = ::getxattr(name, key, value.data(), std::size_t(value.size()));
+    return size < 0 ? QByteArray("none") : value.left(size);
+}
 
 QString dayText(Date date) { return Format(date, u"yyyy-mm-dd"); }
 
@@ -557,6 +586,9 @@ void tst_Companion::outputMeetsWhatStandsThere_data()
     QTest::newRow("standard output, full") << Place::StandardOutput << "png" << true << "No space left on device";
     QTest::newRow("255-byte name") << Place::LongName << "csv" << true << "";
     QTest::newRow("255-byte name, no unnamed files") << Place::LongNameNamedStage << "csv" << true << "";
+    QTest::newRow("ACL and attribute kept") << Place::Acl << "svg" << false << "";
+    QTest::newRow("ACL, written by the user it names") << Place::AclNamedUser << "csv" << true << "";
+    QTest::newRow("no ACL, the folder's default one") << Place::FolderAcl << "csv" << false << "";
     QTest::newRow("hard link, killed") << Place::KilledHardLink << "csv" << true << "";
 }
 
@@ -659,6 +691,18 @@ void tst_Companion::outputMeetsWhatStandsThere()
             QCOMPARE(::chown(path, User, User), 0);
         run.noUnnamedFiles = place == Place::LongNameNamedStage;
         break;
+    case Place::Acl:
+    case Place::AclNamedUser:
+        put(path, old, 0664);
+        if (::setxattr(path, "user.note", "kept", 4, 0) != 0)
+            QSKIP(qPrintable(u"no extended attributes here: "_s + qt_error_string(errno)));
+        QCOMPARE(::setxattr(path, "system.posix_acl_access", accessAcl(6), accessAcl(6).size(), 0), 0);
+        break;
+    case Place::FolderAcl:
+        put(path, old, 0664);
+        if (::setxattr(folder, "system.posix_acl_default", accessAcl(6), accessAcl(6).size(), 0) != 0)
+            QSKIP(qPrintable(u"no access control lists here: "_s + qt_error_string(errno)));
+        break;
     }
     if (killed)
         run.killWhenWritten = 1 << 20;
@@ -677,7 +721,8 @@ void tst_Companion::outputMeetsWhatStandsThere()
         if (!(S_ISREG(was.st_mode) && written))
             QCOMPARE(is.st_ino, was.st_ino);
         QCOMPARE(is.st_mode, was.st_mode);
-        QCOMPARE(is.st_uid, was.st_uid);
+        if (place != Place::AclNamedUser)
+            QCOMPARE(is.st_uid, was.st_uid);
     }
     if (killed) {
         QCOMPARE(result.status, -2);
@@ -705,6 +750,15 @@ void tst_Companion::outputMeetsWhatStandsThere()
         QCOMPARE(contents(folder + "other name.csv"), old);
         QCOMPARE(is.st_nlink, killed ? 2u : 1u);
     }
+    // A replaced file has the list of who may do what, the owning group
+    // narrowed to what others may where the writer could not keep the group,
+    // and the user's attributes.
+    if (place == Place::Acl || place == Place::AclNamedUser) {
+        QCOMPARE(attribute(path, "system.posix_acl_access"), accessAcl(place == Place::Acl ? 6 : 4));
+        QCOMPARE(attribute(path, "user.note"), "kept");
+    }
+    if (place == Place::FolderAcl)
+        QCOMPARE(attribute(path, "system.posix_acl_access"), "none");
     if (listener >= 0)
         ::close(listener);
     // Nothing left beside it but a new file, under the very name given.

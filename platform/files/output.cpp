@@ -3,15 +3,21 @@
 
 #include <QIODevice>
 #include <QRandomGenerator>
+#include <QtEndian>
 
 #include <cerrno>
 #include <climits>
+#include <cstddef>
 #include <cstring>
+#include <optional>
 
 #include <fcntl.h>
+#include <linux/posix_acl.h>
+#include <linux/posix_acl_xattr.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace quorvel {
@@ -186,15 +192,106 @@ int putInPlace(int stage, int folder, QByteArray &staged, const QByteArray &name
     return 0;
 }
 
-// The owner first: giving a file to another owner clears the set-user-ID and
-// set-group-ID bits, which the mode then restores. A user who may not give
-// the file to its old owner may still give it its old group.
-void keepOwnerAndMode(int descriptor, const struct stat &old)
+// What the system gives in a buffer of the size it says it needs, asked
+// again should it have grown meanwhile; `read` is getxattr or listxattr on
+// one file. Empty with errno set when it cannot be had.
+template <typename Read>
+std::optional<QByteArray> sized(Read read)
 {
-    if (::fchown(descriptor, old.st_uid, old.st_gid) != 0 && ::fchown(descriptor, uid_t(-1), old.st_gid) != 0) {
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        const ssize_t size = read(nullptr, 0);
+        if (size < 0)
+            return std::nullopt;
+        QByteArray bytes(size, Qt::Uninitialized);
+        const ssize_t got = read(bytes.data(), std::size_t(size));
+        if (got >= 0) {
+            bytes.truncate(got);
+            return bytes;
+        }
+        if (errno != ERANGE)
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+constexpr char AccessAcl[] = "system.posix_acl_access";
+
+// The attributes that make a file the user's, as cp --preserve=all keeps
+// them: its access control list and the user's own attributes.
+bool keptAttribute(QByteArrayView attribute)
+{
+    return attribute == AccessAcl || attribute.startsWith("user.");
+}
+
+// Gives the owning group's entry of an access control list (the system's
+// form: a version, then entries of tag, permissions and id, little-endian)
+// no more than the entry of others has.
+void narrowOwningGroup(QByteArray &acl)
+{
+    constexpr qsizetype Size = sizeof(posix_acl_xattr_entry);
+    constexpr qsizetype Tag = offsetof(posix_acl_xattr_entry, e_tag);
+    constexpr qsizetype Permissions = offsetof(posix_acl_xattr_entry, e_perm);
+    const auto field = [&](qsizetype entry, qsizetype field) {
+        return qFromLittleEndian<quint16>(acl.constData() + entry + field);
+    };
+    quint16 others = 0;
+    for (qsizetype entry = sizeof(posix_acl_xattr_header); entry + Size <= acl.size(); entry += Size) {
+        if (field(entry, Tag) == ACL_OTHER)
+            others = field(entry, Permissions);
+    }
+    for (qsizetype entry = sizeof(posix_acl_xattr_header); entry + Size <= acl.size(); entry += Size) {
+        if (field(entry, Tag) == ACL_GROUP_OBJ)
+            qToLittleEndian<quint16>(field(entry, Permissions) & others, acl.data() + entry + Permissions);
+    }
+}
+
+// Gives the stage what made the old file `name` the user's: its owner
+// first (giving a file to another owner clears the set-user-ID and
+// set-group-ID bits, which the mode then restores; a user who may not give
+// it to its old owner may still give it its old group), its access control
+// list and user.* attributes, then its mode. The stage is the user's own
+// and open to nobody else until then. When its group could not be kept, the
+// group it has instead gets no more than others had. Returns why an
+// attribute could not be kept.
+int keepAttributes(int stage, const QByteArray &name, const struct stat &old)
+{
+    if (::fchown(stage, old.st_uid, old.st_gid) != 0 && ::fchown(stage, uid_t(-1), old.st_gid) != 0) {
         // The new file stays the user's own.
     }
-    ::fchmod(descriptor, old.st_mode & 07777);
+    struct stat now;
+    if (::fstat(stage, &now) != 0)
+        return errno;
+    const bool groupKept = now.st_gid == old.st_gid;
+
+    const auto names = sized([&](char *list, std::size_t size) { return ::listxattr(name.constData(), list, size); });
+    if (!names && errno != ENOTSUP)
+        return errno;
+    bool aclKept = false;
+    for (const QByteArray &key : names.value_or(QByteArray()).split('\0')) {
+        if (key.isEmpty() || !keptAttribute(key))
+            continue;
+        auto value = sized([&](char *bytes, std::size_t size) {
+            return ::getxattr(name.constData(), key.constData(), bytes, size);
+        });
+        if (!value && errno == ENODATA)
+            continue; // removed meanwhile
+        if (!value)
+            return errno;
+        aclKept = aclKept || key == AccessAcl;
+        if (key == AccessAcl && !groupKept)
+            narrowOwningGroup(*value);
+        if (::fsetxattr(stage, key.constData(), value->constData(), std::size_t(value->size()), 0) != 0)
+            return errno;
+    }
+    // A folder's default list gave the stage one; the old file had none.
+    if (!aclKept && ::fremovexattr(stage, AccessAcl) != 0 && errno != ENODATA && errno != ENOTSUP)
+        return errno;
+
+    // The mode's group bits are the list's mask where it has one.
+    mode_t mode = old.st_mode & 07777;
+    if (!groupKept && !aclKept)
+        mode = (mode & ~mode_t(S_IRWXG)) | (mode & S_IRWXG & ((mode & S_IRWXO) << 3));
+    return ::fchmod(stage, mode) == 0 ? 0 : errno;
 }
 
 // Makes the whole output in the folder of `name`, then puts it in the
@@ -214,7 +311,7 @@ QString replace(const QByteArray &name, const struct stat *old, const Writer &wr
     const int stage = createStage(folder, old ? 0600 : 0666, staged);
     int failure = stage < 0 ? errno : writeThrough(stage, write);
     if (!failure && old)
-        keepOwnerAndMode(stage, *old);
+        failure = keepAttributes(stage, name, *old);
     if (!failure && ::fsync(stage) != 0)
         failure = errno;
     if (!failure)
