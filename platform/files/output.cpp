@@ -90,32 +90,45 @@ QByteArray followLinks(QByteArray name)
     return name; // a loop: opening it says so
 }
 
-// A descriptor to write a device, a FIFO or a socket in place.
-int openInPlace(const QByteArray &name, const struct stat &status)
+// A descriptor to write a device, a FIFO or a socket in place. When
+// nobody reads it, only its opening may fail instead of waiting: a FIFO is
+// opened, and a socket connected, without blocking; the output is then
+// written as into any pipe.
+int openInPlace(const QByteArray &name, const struct stat &status, WhenNobodyReads whenNobodyReads)
 {
-    if (!S_ISSOCK(status.st_mode))
-        return ::open(name.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-    // A socket is not opened but connected to.
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (std::size_t(name.size()) >= sizeof address.sun_path) {
-        errno = ENAMETOOLONG;
-        return -1;
+    const int nonBlocking = whenNobodyReads == WhenNobodyReads::Fail ? O_NONBLOCK : 0;
+    int descriptor = -1;
+    if (!S_ISSOCK(status.st_mode)) {
+        descriptor = ::open(name.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC | nonBlocking);
+    } else {
+        // A socket is not opened but connected to.
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        if (std::size_t(name.size()) >= sizeof address.sun_path) {
+            errno = ENAMETOOLONG;
+            return -1;
+        }
+        std::memcpy(address.sun_path, name.constData(), std::size_t(name.size()));
+        descriptor = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | nonBlocking, 0);
+        if (descriptor >= 0
+            && ::connect(descriptor, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
+            const int error = errno;
+            ::close(descriptor);
+            errno = error;
+            return -1;
+        }
     }
-    std::memcpy(address.sun_path, name.constData(), std::size_t(name.size()));
-    const int descriptor = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (descriptor >= 0 && ::connect(descriptor, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
-        const int error = errno;
-        ::close(descriptor);
-        errno = error;
-        return -1;
-    }
+    if (descriptor >= 0 && nonBlocking)
+        ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
     return descriptor;
 }
 
-QString writeInPlace(const QByteArray &name, const struct stat &status, const Writer &write)
+QString writeInPlace(const QByteArray &name, const struct stat &status, const Writer &write,
+                     WhenNobodyReads whenNobodyReads)
 {
-    const int descriptor = openInPlace(name, status);
+    const int descriptor = openInPlace(name, status, whenNobodyReads);
+    if (descriptor < 0 && errno == ENXIO && S_ISFIFO(status.st_mode))
+        return QStringLiteral("没有程序在读取这个管道（%1）").arg(systemReason(ENXIO));
     if (descriptor < 0)
         return systemReason(errno);
     int failure = writeThrough(descriptor, write);
@@ -337,7 +350,8 @@ bool readOnly(const QByteArray &name, const struct stat &status)
 
 } // namespace
 
-QString writeOutput(const QByteArray &fileName, const std::function<void(QIODevice &)> &write)
+QString writeOutput(const QByteArray &fileName, const std::function<void(QIODevice &)> &write,
+                    WhenNobodyReads whenNobodyReads)
 {
     if (fileName.isEmpty()) {
         const int failure = writeThrough(STDOUT_FILENO, write);
@@ -354,7 +368,7 @@ QString writeOutput(const QByteArray &fileName, const std::function<void(QIODevi
     if (S_ISDIR(status.st_mode))
         return systemReason(EISDIR);
     if (!S_ISREG(status.st_mode))
-        return writeInPlace(fileName, status, write);
+        return writeInPlace(fileName, status, write, whenNobodyReads);
     const QByteArray name = followLinks(fileName);
     if (readOnly(name, status))
         return QStringLiteral("文件是只读的，没有替换它（%1）").arg(systemReason(EACCES));

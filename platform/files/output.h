@@ -10,6 +10,12 @@ class QIODevice;
 
 namespace quorvel {
 
+// What writing into a FIFO, a device or a socket does while nothing takes
+// the output (no program has the FIFO open for reading, a socket's queue is
+// full): wait for it, as `cat > NAME` does, or fail at once, as a window
+// must, whose thread may never wait on a file.
+enum class WhenNobodyReads { Wait, Fail };
+
 // Writes the output that `write` writes into the device it is given to the
 // file named `fileName`, the name's bytes as the system takes them (a
 // command-line argument as given, QFile::encodeName of a name chosen in a
@@ -33,6 +39,7 @@ namespace quorvel {
 // - symbolic links are followed: the file a link points to is written.
 // Returns an empty text when the whole output was written, else why not in
 // the system's words.
-QString writeOutput(const QByteArray &fileName, const std::function<void(QIODevice &)> &write);
+QString writeOutput(const QByteArray &fileName, const std::function<void(QIODevice &)> &write,
+                    WhenNobodyReads whenNobodyReads = WhenNobodyReads::Wait);
 
 } // namespace quorvel
