@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "companion/companion.h"
 
+#include "platform/files/output.h"
+
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -20,6 +22,7 @@ void reportCritical(QtMsgType type, const QMessageLogContext &, const QString &m
 
 int main(int argc, char *argv[])
 {
+    quorvel::openClosedStandardDescriptors();
     // The arguments as the system passed them, bytes that need not be UTF-8,
     // and none of them taken by Qt as its own options.
     QList<QByteArray> arguments;

@@ -54,6 +54,7 @@ struct Run {
     bool asUser = false; // as an ordinary user
     QString standardOutput; // a file for standard output
     bool closedPipe = false; // standard output a pipe that nobody reads
+    bool closedOutput = false; // started without standard output
     bool noUnnamedFiles = false; // as on a file system without O_TMPFILE
     qint64 killWhenWritten = 0; // killed once a file it writes holds this many bytes
 };
@@ -117,6 +118,8 @@ Result runChart(const QStringList &arguments, const Run &run = {}, const QByteAr
     process.setChildProcessModifier([&] {
         if (run.closedPipe)
             ::dup2(pipe[1], STDOUT_FILENO);
+        if (run.closedOutput)
+            ::close(STDOUT_FILENO);
         if (run.noUnnamedFiles && !refuseUnnamedFiles())
             ::_exit(127);
     });
@@ -266,7 +269,7 @@ private:
 
 enum class Place { NewFile, OldFile, ReadOnly, Fifo, NullDevice, FullDevice, Socket, Link, HardLink, RawName,
                    NoFolder, FullDisk, StandardOutput, LongName, LongNameNamedStage, Acl, AclNamedUser, FolderAcl,
-                   KilledHardLink, WindowFifo };
+                   KilledHardLink, ClosedOutput, WindowFifo };
 
 // An access control list in the system's form: the owner rw, the user
 // nobody rw, the owning group `group`, the mask rw, others r (mode 0664).
@@ -587,6 +590,7 @@ void tst_Companion::outputMeetsWhatStandsThere_data()
     for (const char *format : {"csv", "svg", "png", "pdf"})
         QTest::addRow("full disk, %s", format) << Place::FullDisk << format << false << "No space left on device";
     QTest::newRow("standard output, full") << Place::StandardOutput << "png" << true << "No space left on device";
+    QTest::newRow("standard output closed") << Place::ClosedOutput << "csv" << true << "Bad file descriptor";
     QTest::newRow("255-byte name") << Place::LongName << "csv" << true << "";
     QTest::newRow("255-byte name, no unnamed files") << Place::LongNameNamedStage << "csv" << true << "";
     QTest::newRow("ACL and attribute kept") << Place::Acl << "svg" << false << "";
@@ -688,6 +692,10 @@ void tst_Companion::outputMeetsWhatStandsThere()
         break;
     case Place::StandardOutput:
         run.standardOutput = QStringLiteral("/dev/full"); // handed over open, never by name
+        path = "-";
+        break;
+    case Place::ClosedOutput:
+        run.closedOutput = true;
         path = "-";
         break;
     case Place::LongName:
@@ -831,7 +839,7 @@ void tst_Companion::helpAndVersion()
     QVERIFY(onFullDisk.err.contains("标准输出") && onFullDisk.err.contains("No space left on device"));
     Run closedPipe;
     closedPipe.closedPipe = true;
-    QVERIFY(runChart({"table", "--help"}, closedPipe).status != 0);
+    QCOMPARE(runChart({"table", "--help"}, closedPipe).status, -2); // SIGPIPE, as the help says
 }
 
 // --span takes the digits a Chinese input method types, as the date boxes do.

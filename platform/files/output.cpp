@@ -375,4 +375,18 @@ QString writeOutput(const QByteArray &fileName, const std::function<void(QIODevi
     return replace(name, &status, write);
 }
 
+void openClosedStandardDescriptors()
+{
+    for (int descriptor = STDIN_FILENO; descriptor <= STDERR_FILENO; ++descriptor) {
+        if (::fcntl(descriptor, F_GETFD) >= 0 || errno != EBADF)
+            continue;
+        // The lowest free number, which is this one: those below are open.
+        const int opened = ::open("/dev/null", descriptor == STDIN_FILENO ? O_WRONLY : O_RDONLY);
+        if (opened >= 0 && opened != descriptor) {
+            ::dup2(opened, descriptor);
+            ::close(opened);
+        }
+    }
+}
+
 } // namespace quorvel

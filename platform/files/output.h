@@ -42,4 +42,12 @@ enum class WhenNobodyReads { Wait, Fail };
 QString writeOutput(const QByteArray &fileName, const std::function<void(QIODevice &)> &write,
                     WhenNobodyReads whenNobodyReads = WhenNobodyReads::Wait);
 
+// Opens each of the standard descriptors 0 to 2 that the program was started
+// without on /dev/null, the wrong way round (standard input for writing,
+// the outputs for reading), as gnulib's stdopen does: no file or socket the
+// program opens later takes its number, and writing to an output the
+// program was not given fails as it would have (EBADF). To be called first
+// thing in main(), before Qt opens anything.
+void openClosedStandardDescriptors();
+
 } // namespace quorvel
