@@ -26,12 +26,12 @@ enum class WhenNobodyReads { Wait, Fail };
 //   or nothing, also when the program is killed at any moment: the output is
 //   made in an unnamed file in the same folder, which takes the name in one
 //   step once every byte of it has reached the disk (for the instant before
-//   it replaces an old file, under a short hidden temporary name). A replaced file
-//   keeps its mode, its access control list and its user.* extended
-//   attributes and, where the user may give it, its owner; a group the user
-//   may not give it gets no more access than others had. A file with other
-//   names (hard links) is replaced under the name given alone: its other
-//   names keep the old content;
+//   it replaces an old file, under a short hidden temporary name). A
+//   replaced file keeps its mode, its access control list and its user.*
+//   extended attributes and, where the user may give it, its owner; a group
+//   the user may not give it gets no more access than others had. A file
+//   with other names (hard links) is replaced under the name given alone:
+//   its other names keep the old content;
 // - on a file system without unnamed files the output is made under that
 //   temporary name all along, which a kill leaves behind;
 // - a file the user may not write is left alone; as root, that is a file
