@@ -53,11 +53,13 @@ constexpr FileType ChartTypes[] = {
     {"pdf", u"PDF 文档 (*.pdf)"},
 };
 
-// Writes the file as quorvel-chart writes its outputs; the reason why not
-// otherwise.
+// Writes the file as quorvel-chart writes its outputs, but without waiting
+// for a reader of a FIFO or a socket: the window would freeze meanwhile.
+// The reason why not otherwise.
 QString writeWhole(const QString &path, const QByteArray &bytes)
 {
-    return writeOutput(QFile::encodeName(path), [&](QIODevice &device) { device.write(bytes); });
+    return writeOutput(QFile::encodeName(path), [&](QIODevice &device) { device.write(bytes); },
+                       WhenNobodyReads::Fail);
 }
 
 // Why a printer could not print: Qt gives no reason, so for a file the

@@ -2,6 +2,8 @@
 #include "companion/companion.h"
 #include "platform/language/translations.h"
 
+#include "platform/files/output.h"
+
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -21,6 +23,7 @@ void reportCritical(QtMsgType type, const QMessageLogContext &, const QString &m
 
 int main(int argc, char *argv[])
 {
+    quorvel::openClosedStandardDescriptors();
     // The arguments as the system passed them, bytes that need not be UTF-8,
     // and none of them taken by Qt as its own options.
     QList<QByteArray> arguments;

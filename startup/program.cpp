@@ -204,6 +204,7 @@ ProgramRequest programRequest(int argc, const char *const argv[])
 
 int runProgram(int argc, char *argv[])
 {
+    openClosedStandardDescriptors();
     const ProgramRequest request = programRequest(argc, argv);
     if (request != ProgramRequest::Run) {
         const QByteArray text = request == ProgramRequest::Help ? HelpText : VersionText;

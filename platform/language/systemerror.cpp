@@ -34,6 +34,7 @@ QString systemErrorText(int error)
         {ETXTBSY, nullptr, u"文件正被执行，不能写入"},
         {EFBIG, nullptr, u"文件过大"},
         {ENXIO, nullptr, u"没有这个设备或地址"},
+        {EBADF, nullptr, u"文件描述符无效"},
     };
     for (const Reason &reason : Reasons) {
         if (reason.error != error)
