@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis_window/frmqorvel.h"
 
+#include "analysis_window/texts.h"
 #include "exports/chartexports.h"
 #include "platform/files/output.h"
 #include "platform/language/systemerror.h"
+#include "platform/widgets/accessibility.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -202,8 +204,10 @@ bool frmQORVEL::printSheet(QPrinter *printer) const
 
 void frmQORVEL::printChart()
 {
-    if (!m_chartDrawn)
+    if (!m_chartDrawn) {
+        announce(this, NoChartText);
         return;
+    }
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(chartSheetPageLayout());
     printer.setDocName(QStringLiteral("Quorvel生物节律图"));
@@ -222,8 +226,10 @@ void frmQORVEL::printChart()
 
 void frmQORVEL::showChartMenu(QPoint position)
 {
-    if (!m_chartDrawn)
+    if (!m_chartDrawn) {
+        announce(this, NoChartText);
         return;
+    }
     QMenu menu(this);
     menu.addAction(QStringLiteral("复制图表"), this, [this] {
         QGuiApplication::clipboard()->setImage(PicBack->surface().image());
