@@ -287,9 +287,6 @@ void tst_Access::queryIsSpoken_data()
     QTest::addColumn<QString>("birth");
     QTest::addColumn<QString>("query");
     QTest::addColumn<QString>("spoken");
-    QTest::newRow("drawn") << u"1980-01-01"_qs << u"2009-11-03"_qs
-                           << u"查询日期2009-11-03。图表显示2009-10-15至2009-11-23，共40天。"
-                              "查询日：体力值-74，情绪值99，智力值98，综合值90。"_qs;
     QTest::newRow("before the birth date") << u"1980-01-01"_qs << u"1979-12-01"_qs
                                            << u"无法绘制图表：查询日期早于出生日期。"_qs;
     // A span of 40 days centred on the query date must begin after birth.
@@ -299,11 +296,10 @@ void tst_Access::queryIsSpoken_data()
     QTest::newRow("no birth date") << QString() << u"2009-11-03"_qs << NoChartText;
     QTest::newRow("no query date") << u"1980-01-01"_qs << QString()
                                    << u"请输入日期，可按1980-01-01、1980/1/1、1980.1.1或1980年1月1日的格式输入。"_qs;
-    QTest::newRow("not a date") << u"1980-01-01"_qs << u"2009-13-03"_qs
-                                << u"无法识别这个日期，请按1980-01-01、1980/1/1、1980.1.1或1980年1月1日的格式输入。"_qs;
 }
 
-// Enter on the query date says what the query drew, or why nothing.
+// Enter on the query date says why the query drew nothing (what it drew, the
+// desktop test hears).
 void tst_Access::queryIsSpoken()
 {
     QFETCH(QString, birth);
