@@ -14,13 +14,6 @@ DrawingSurface::DrawingSurface(QSize pixelSize, VbColor backColor, VbColor foreC
     Scale(0.0f, 0.0f, 1.0f, 1.0f);
 }
 
-void DrawingSurface::setFastPaths(bool on)
-{
-    m_raster.setFastPaths(on);
-    m_fastPaths = on;
-    m_currentPixelKnown = false;
-}
-
 void DrawingSurface::record(Shape shape, QRgb rgb, std::initializer_list<QPointF> points)
 {
     m_operations.push_back({shape, m_mode == DrawMode::XorPen, rgb, std::uint32_t(m_points.size()),
@@ -37,7 +30,7 @@ void DrawingSurface::Cls()
     m_points.clear();
     m_operations.push_back({Shape::Clear, false, rgb, 0, 0});
     record(Shape::Scale, 0, {m_scaleTopLeft, m_scaleBottomRight});
-    setCurrent(QPointF(0.0, 0.0), toPixel(QPointF(0.0, 0.0)));
+    m_current = QPointF(0.0, 0.0);
     changed();
 }
 
@@ -50,7 +43,6 @@ void DrawingSurface::Scale(float x1, float y1, float x2, float y2)
     m_scaleTopLeft = QPointF(x1, y1);
     m_scaleBottomRight = QPointF(x2, y2);
     m_grid = gridAt(1.0);
-    m_currentPixelKnown = false;
     record(Shape::Scale, 0, {m_scaleTopLeft, m_scaleBottomRight});
 }
 
@@ -59,29 +51,12 @@ PixelGrid DrawingSurface::gridAt(double density) const
     return PixelGrid(m_scaleTopLeft, m_scaleBottomRight, QSizeF(size()) * density);
 }
 
-QPoint DrawingSurface::currentPixel() const
-{
-    if (!m_currentPixelKnown || !m_fastPaths) {
-        m_currentPixel = toPixel(m_current);
-        m_currentPixelKnown = true;
-    }
-    return m_currentPixel;
-}
-
-void DrawingSurface::setCurrent(QPointF user, QPoint pixel)
-{
-    m_current = user;
-    m_currentPixel = pixel;
-    m_currentPixelKnown = true;
-}
-
 void DrawingSurface::Line(float x1, float y1, float x2, float y2, VbColor color)
 {
     const QRgb rgb = resolveColor(color);
-    const QPoint to = toPixel(QPointF(x2, y2));
-    m_raster.line(toPixel(QPointF(x1, y1)), to, rgb, m_mode == DrawMode::XorPen);
+    m_raster.line(toPixel(QPointF(x1, y1)), toPixel(QPointF(x2, y2)), rgb, m_mode == DrawMode::XorPen);
     record(Shape::Line, rgb, {QPointF(x1, y1), QPointF(x2, y2)});
-    setCurrent(QPointF(x2, y2), to);
+    m_current = QPointF(x2, y2);
     changed();
 }
 
@@ -93,17 +68,16 @@ void DrawingSurface::LineBoxFilled(float x1, float y1, float x2, float y2, VbCol
     m_raster.box(std::min(a.x(), b.x()), std::max(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.y(), b.y()),
                  rgb, m_mode == DrawMode::XorPen);
     record(Shape::Box, rgb, {QPointF(x1, y1), QPointF(x2, y2)});
-    setCurrent(QPointF(x2, y2), b);
+    m_current = QPointF(x2, y2);
     changed();
 }
 
 void DrawingSurface::LineTo(float x, float y, VbColor color)
 {
     const QRgb rgb = resolveColor(color);
-    const QPoint to = toPixel(QPointF(x, y));
-    m_raster.line(currentPixel(), to, rgb, m_mode == DrawMode::XorPen);
+    m_raster.line(toPixel(m_current), toPixel(QPointF(x, y)), rgb, m_mode == DrawMode::XorPen);
     record(Shape::Line, rgb, {m_current, QPointF(x, y)});
-    setCurrent(QPointF(x, y), to);
+    m_current = QPointF(x, y);
     changed();
 }
 
@@ -113,7 +87,7 @@ void DrawingSurface::LineTo(std::span<const QPointF> points, VbColor color)
         return;
     const QRgb rgb = resolveColor(color);
     const bool exclusiveOr = m_mode == DrawMode::XorPen;
-    QPoint from = currentPixel();
+    QPoint from = toPixel(m_current);
     for (const QPointF &point : points) {
         const QPoint to = toPixel(point);
         m_raster.line(from, to, rgb, exclusiveOr);
@@ -123,7 +97,7 @@ void DrawingSurface::LineTo(std::span<const QPointF> points, VbColor color)
                             std::uint32_t(points.size() + 1)});
     m_points.push_back(m_current);
     m_points.insert(m_points.end(), points.begin(), points.end());
-    setCurrent(points.back(), from);
+    m_current = points.back();
     changed();
 }
 
@@ -135,10 +109,9 @@ void DrawingSurface::PSet(float x, float y)
 void DrawingSurface::PSet(float x, float y, VbColor color)
 {
     const QRgb rgb = resolveColor(color);
-    const QPoint p = toPixel(QPointF(x, y));
-    m_raster.plot(p, rgb, m_mode == DrawMode::XorPen);
+    m_raster.plot(toPixel(QPointF(x, y)), rgb, m_mode == DrawMode::XorPen);
     record(Shape::Point, rgb, {QPointF(x, y)});
-    setCurrent(QPointF(x, y), p);
+    m_current = QPointF(x, y);
     changed();
 }
 

@@ -40,9 +40,7 @@ public:
     explicit DrawingSurface(QSize pixelSize, VbColor backColor = SystemMenuText,
                             VbColor foreColor = SystemButtonText);
 
-    // The picture as drawn so far. Drawing may be held back until the
-    // picture is asked for, so take image() again after drawing rather than
-    // keeping a reference from before.
+    // The picture as drawn so far.
     const QImage &image() const { return m_raster.image(); }
     QSize size() const { return {m_raster.width(), m_raster.height()}; }
 
@@ -93,9 +91,6 @@ public:
     // Called after every drawing operation (the widget schedules a repaint).
     void setChangedCallback(std::function<void()> callback) { m_changed = std::move(callback); }
 
-    // On by default; see RasterImage::setFastPaths.
-    void setFastPaths(bool on);
-
 private:
     enum class Shape : std::uint8_t { Clear, Scale, Line, Box, Point, Polyline };
     // One drawing operation, its points in m_points from `first` on.
@@ -110,13 +105,7 @@ private:
     void changed();
     PixelGrid gridAt(double density) const;
 
-    // The pixel of the current point (cached: LineTo starts where the last
-    // operation ended).
-    QPoint currentPixel() const;
-    void setCurrent(QPointF user, QPoint pixel);
-
     RasterImage m_raster;
-    bool m_fastPaths = true;
     VbColor m_backColor;
     VbColor m_foreColor;
     DrawMode m_mode = DrawMode::CopyPen;
@@ -124,8 +113,6 @@ private:
     QPointF m_scaleBottomRight{1.0, 1.0};
     PixelGrid m_grid;
     QPointF m_current;
-    mutable QPoint m_currentPixel;
-    mutable bool m_currentPixelKnown = false;
     std::vector<Operation> m_operations;
     std::vector<QPointF> m_points;
     std::function<void()> m_changed;
