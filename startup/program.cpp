@@ -10,7 +10,6 @@
 #include "startup/global.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QIODevice>
 #include <QImage>
 #include <QPainter>
@@ -24,7 +23,6 @@
 
 #ifdef Q_OS_LINUX
 #include <malloc.h>
-#include <sys/mman.h>
 #endif
 
 namespace quorvel {
@@ -37,33 +35,12 @@ constexpr char HelpText[] = "用法：quorvel [--help | --version]\n"
                             "  --version  显示版本后退出\n";
 constexpr char VersionText[] = "quorvel " QUORVEL_VERSION "\n";
 
-// Gives back what start-up needed once only. FreeType reads a font through a
-// memory map, and the kernel maps the neighbours of every page read as well:
-// the Chinese face is a 21 MB file with its glyphs spread all over it, so
-// the few dozen glyphs of the analysis window leave some 6 MB of it mapped.
-// Those clean file pages are dropped from the map (a later glyph is read
-// from the file again). They stay in the page cache, so no private memory is
-// freed, but the process's proportional share (Pss) is some 6 MB smaller.
-// The heap then returns what decoding the pictures and laying out the window
-// freed, some 0.4 MB of private memory.
+// Gives back what start-up needed once only: the heap returns to the
+// system what decoding the pictures and laying out the window freed, some
+// 0.5 MB of private memory.
 void releaseStartupMemory()
 {
 #ifdef Q_OS_LINUX
-    QFile maps(QStringLiteral("/proc/self/maps"));
-    if (maps.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &line : maps.readAll().split('\n')) {
-            const QList<QByteArray> fields = line.simplified().split(' ');
-            const QByteArray path = fields.size() == 6 ? fields[5].toLower() : QByteArray();
-            // Only read-only private maps: dropping their pages loses nothing.
-            if (fields.value(1) != "r--p"
-                || !(path.endsWith(".ttc") || path.endsWith(".ttf") || path.endsWith(".otf") || path.endsWith(".otc")))
-                continue;
-            const QList<QByteArray> range = fields[0].split('-');
-            const quintptr from = range.value(0).toULongLong(nullptr, 16), to = range.value(1).toULongLong(nullptr, 16);
-            if (from && to > from)
-                madvise(reinterpret_cast<void *>(from), to - from, MADV_DONTNEED);
-        }
-    }
     malloc_trim(0);
 #endif
 }
