@@ -115,9 +115,7 @@ PhaseAgreement phaseAgreement(long long days)
     PhaseAgreement agreement;
     double sum = 0.0;
     for (std::size_t i = 0; i < Cycles.size(); ++i) {
-        // The angle is formed in the model's order of operations.
-        const double angle = ((double(days) * 2.0) * CyclePi) / CyclePeriod(Cycles[i]);
-        agreement.cycles[i] = 100.0 * (1.0 + std::cos(angle)) / 2.0;
+        agreement.cycles[i] = 100.0 * (1.0 + std::cos(CycleAngle(double(days), Cycles[i]))) / 2.0;
         sum += agreement.cycles[i];
     }
     agreement.mean = sum / 3.0;
