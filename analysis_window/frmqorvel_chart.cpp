@@ -12,6 +12,7 @@ namespace quorvel {
 void frmQORVEL::DrawBackground()
 {
     quorvel::DrawBackground(PicBack->surface(), *this);
+    PicBack->update();
     m_chartDrawn = false;
     forgetKeyboardDay();
     describeChart();
@@ -20,6 +21,7 @@ void frmQORVEL::DrawBackground()
 void frmQORVEL::DrawPicBack()
 {
     quorvel::DrawPicBack(PicBack->surface(), *this, m_shared);
+    PicBack->update();
     // It draws exactly when both boxes hold dates.
     m_chartDrawn = IsDate(TXTCSRQ->Text()) && IsDate(txtCXRQ->Text());
     if (m_chartDrawn) {

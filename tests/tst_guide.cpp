@@ -16,6 +16,8 @@ namespace {
 
 constexpr Date FixedNow = 46365.4375; // 2026-12-09 10:30
 
+using Pick = QWidget *(*)(frmQORVEL &);
+
 // Clicks the guide link; guideBody runs while the guide window is open.
 void openGuide(Global &global, frmQORVEL &w, const std::function<void(FrmD &)> &guideBody)
 {
@@ -46,6 +48,8 @@ Moved drag(Form &window, QWidget *under, QPoint from, QPoint by)
 
 } // namespace
 
+Q_DECLARE_METATYPE(Pick)
+
 class tst_Guide : public QObject
 {
     Q_OBJECT
@@ -55,6 +59,8 @@ private slots:
     void init();
     void cleanup();
     void linkColours();
+    void controlsKeepThePointerToThemselves_data();
+    void controlsKeepThePointerToThemselves();
     void guideWindowLayout();
     void openAndCloseSeveralTimes();
     void closingRecentresAMovedSpan();
@@ -97,14 +103,6 @@ void tst_Guide::linkColours()
         QCOMPARE(sets.size(), 1);
         QCOMPARE(w.Label2->ForeColor(), LinkHoverColor);
 
-        // Straight onto a text box: it stays black.
-        QTest::mouseMove(w.TXTCSRQ, w.TXTCSRQ->rect().center());
-        QTest::qWait(20);
-        QCOMPARE(w.Label2->ForeColor(), LinkHoverColor);
-        QTest::mouseMove(w.LBLabout, QPoint(3, 3));
-        QTest::qWait(20);
-        QCOMPARE(w.Label2->ForeColor(), LinkHoverColor);
-
         // Over the bare window it rests again, set anew on every movement.
         QTest::mouseMove(&w, QPoint(5, 300));
         QTRY_COMPARE(w.Label2->ForeColor(), LinkRestingColor);
@@ -117,6 +115,35 @@ void tst_Guide::linkColours()
         w.Label2_MouseMove(0, 0, 1, 1);
         QTest::mouseMove(w.PicBack, QPoint(100, 100));
         QTRY_COMPARE(w.Label2->ForeColor(), LinkRestingColor);
+    });
+}
+
+void tst_Guide::controlsKeepThePointerToThemselves_data()
+{
+    QTest::addColumn<Pick>("pick");
+    QTest::newRow("text box") << Pick([](frmQORVEL &w) -> QWidget * { return w.TXTCSRQ; });
+    QTest::newRow("button") << Pick([](frmQORVEL &w) -> QWidget * { return w.CMDcx; });
+    QTest::newRow("scroll bar") << Pick([](frmQORVEL &w) -> QWidget * { return w.PROPTION; });
+    QTest::newRow("legend") << Pick([](frmQORVEL &w) -> QWidget * { return w.Image1; });
+    QTest::newRow("credits") << Pick([](frmQORVEL &w) -> QWidget * { return w.LBLabout; });
+}
+
+// Straight from the link onto a control, the link stays black: only the
+// window's bare surface puts it to rest, and a control's pointer movement
+// never reaches the window behind it.
+void tst_Guide::controlsKeepThePointerToThemselves()
+{
+    QFETCH(Pick, pick);
+    SharedValues shared;
+    withLoadedWindow(shared, [&](frmQORVEL &w) {
+        QWidget *control = pick(w);
+        QTest::mouseMove(w.Label2, w.Label2->rect().center());
+        QTRY_COMPARE(w.Label2->ForeColor(), LinkHoverColor);
+        QTest::mouseMove(control, control->rect().center());
+        QTest::mouseMove(control, control->rect().center() + QPoint(2, 1));
+        QTest::qWait(20);
+        QCOMPARE(QApplication::widgetAt(control->mapToGlobal(control->rect().center())), control);
+        QCOMPARE(w.Label2->ForeColor(), LinkHoverColor);
     });
 }
 

@@ -31,7 +31,6 @@ void DrawingSurface::Cls()
     m_operations.push_back({Shape::Clear, false, rgb, 0, 0});
     record(Shape::Scale, 0, {m_scaleTopLeft, m_scaleBottomRight});
     m_current = QPointF(0.0, 0.0);
-    changed();
 }
 
 void DrawingSurface::Scale(float x1, float y1, float x2, float y2)
@@ -57,7 +56,6 @@ void DrawingSurface::Line(float x1, float y1, float x2, float y2, VbColor color)
     m_raster.line(toPixel(QPointF(x1, y1)), toPixel(QPointF(x2, y2)), rgb, m_mode == DrawMode::XorPen);
     record(Shape::Line, rgb, {QPointF(x1, y1), QPointF(x2, y2)});
     m_current = QPointF(x2, y2);
-    changed();
 }
 
 void DrawingSurface::LineBoxFilled(float x1, float y1, float x2, float y2, VbColor color)
@@ -69,7 +67,6 @@ void DrawingSurface::LineBoxFilled(float x1, float y1, float x2, float y2, VbCol
                  rgb, m_mode == DrawMode::XorPen);
     record(Shape::Box, rgb, {QPointF(x1, y1), QPointF(x2, y2)});
     m_current = QPointF(x2, y2);
-    changed();
 }
 
 void DrawingSurface::LineTo(float x, float y, VbColor color)
@@ -78,7 +75,6 @@ void DrawingSurface::LineTo(float x, float y, VbColor color)
     m_raster.line(toPixel(m_current), toPixel(QPointF(x, y)), rgb, m_mode == DrawMode::XorPen);
     record(Shape::Line, rgb, {m_current, QPointF(x, y)});
     m_current = QPointF(x, y);
-    changed();
 }
 
 void DrawingSurface::LineTo(std::span<const QPointF> points, VbColor color)
@@ -98,7 +94,6 @@ void DrawingSurface::LineTo(std::span<const QPointF> points, VbColor color)
     m_points.push_back(m_current);
     m_points.insert(m_points.end(), points.begin(), points.end());
     m_current = points.back();
-    changed();
 }
 
 void DrawingSurface::PSet(float x, float y)
@@ -112,13 +107,6 @@ void DrawingSurface::PSet(float x, float y, VbColor color)
     m_raster.plot(toPixel(QPointF(x, y)), rgb, m_mode == DrawMode::XorPen);
     record(Shape::Point, rgb, {QPointF(x, y)});
     m_current = QPointF(x, y);
-    changed();
-}
-
-void DrawingSurface::changed()
-{
-    if (m_changed)
-        m_changed();
 }
 
 } // namespace quorvel

@@ -11,7 +11,6 @@
 #include <QSize>
 
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <vector>
 
@@ -88,9 +87,6 @@ public:
     // an axis are the image's own.
     void paint(QPainter &painter, QSizeF size) const;
 
-    // Called after every drawing operation (the widget schedules a repaint).
-    void setChangedCallback(std::function<void()> callback) { m_changed = std::move(callback); }
-
 private:
     enum class Shape : std::uint8_t { Clear, Scale, Line, Box, Point, Polyline };
     // One drawing operation, its points in m_points from `first` on.
@@ -102,7 +98,6 @@ private:
         std::uint32_t count;
     };
     void record(Shape shape, QRgb rgb, std::initializer_list<QPointF> points);
-    void changed();
     PixelGrid gridAt(double density) const;
 
     RasterImage m_raster;
@@ -115,7 +110,6 @@ private:
     QPointF m_current;
     std::vector<Operation> m_operations;
     std::vector<QPointF> m_points;
-    std::function<void()> m_changed;
 };
 
 } // namespace quorvel

@@ -22,18 +22,10 @@ PictureBox::PictureBox(QWidget *parent, QRect geometry, VbColor backColor)
     setAttribute(Qt::WA_OpaquePaintEvent);
     keepMouseMovement(this);
     installAccessibleInterfaces();
-    // Many drawing calls make one picture: ask for one repaint, not one each.
-    m_surface.setChangedCallback([this] {
-        if (!m_repaintPending) {
-            m_repaintPending = true;
-            update();
-        }
-    });
 }
 
 void PictureBox::paintEvent(QPaintEvent *)
 {
-    m_repaintPending = false;
     QPainter painter(this);
     if (painter.device()->devicePixelRatioF() > 1.0)
         m_surface.paint(painter, size());
@@ -117,11 +109,6 @@ void ImageBox::paintEvent(QPaintEvent *event)
         return;
     }
     painter.drawPixmap(0, 0, m_picture.forPainter(painter));
-}
-
-void ImageBox::mouseMoveEvent(QMouseEvent *event)
-{
-    event->accept();
 }
 
 } // namespace quorvel

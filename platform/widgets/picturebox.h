@@ -34,6 +34,7 @@ class PictureBox final : public QWidget
 public:
     PictureBox(QWidget *parent, QRect geometry, VbColor backColor);
 
+    // What the box shows; whoever draws on it calls update() when done.
     DrawingSurface &surface() { return m_surface; }
     const DrawingSurface &surface() const { return m_surface; }
 
@@ -63,7 +64,6 @@ protected:
 
 private:
     DrawingSurface m_surface;
-    bool m_repaintPending = false;
     std::optional<double> m_marker;
     QAccessible::Role m_accessibleRole = QAccessible::Graphic;
 };
@@ -77,7 +77,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
     Picture m_picture;

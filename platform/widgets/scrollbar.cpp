@@ -6,7 +6,6 @@
 #include "platform/widgets/runtime.h"
 
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionSlider>
 
@@ -87,12 +86,6 @@ void HScrollBar::keyPressEvent(QKeyEvent *event)
         QScrollBar::keyPressEvent(event);
         return;
     }
-    event->accept();
-}
-
-void HScrollBar::mouseMoveEvent(QMouseEvent *event)
-{
-    QScrollBar::mouseMoveEvent(event);
     event->accept();
 }
 

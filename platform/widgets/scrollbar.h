@@ -51,7 +51,6 @@ signals:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
     std::function<QString(int)> m_valueText;

@@ -4,7 +4,6 @@
 #include "platform/drawing/fonts.h"
 
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QValidator>
 
 #include <algorithm>
@@ -84,12 +83,6 @@ void TextBox::keyPressEvent(QKeyEvent *event)
         return;
     }
     QLineEdit::keyPressEvent(event);
-}
-
-void TextBox::mouseMoveEvent(QMouseEvent *event)
-{
-    QLineEdit::mouseMoveEvent(event);
-    event->accept();
 }
 
 } // namespace quorvel

@@ -33,7 +33,6 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
     int m_selStart = 0;
