@@ -23,7 +23,7 @@ QString dateText(Date date)
 
 } // namespace
 
-void frmQORVEL::PicBack_KeyDown(int &keyCode, int)
+bool frmQORVEL::PicBack_KeyDown(int keyCode, int)
 {
     const int first = 2 * POSITION->Value();
     const int last = first + PROPTION->Value() - 1;
@@ -41,13 +41,12 @@ void frmQORVEL::PicBack_KeyDown(int &keyCode, int)
     case Qt::Key_PageDown: day = from + step * DaysInWeek; break;
     case Qt::Key_Home: day = first; break;
     case Qt::Key_End: day = last; break;
-    default: return;
+    default: return false;
     }
-    keyCode = 0;
 
     // As under the pointer: a box without a date takes the focus instead.
     if (focusBoxWithoutDate())
-        return;
+        return true;
     m_keyDay = std::clamp(day, first, last);
     const double middle = *m_keyDay + 0.5;
     showReadout(middle);
@@ -56,6 +55,7 @@ void frmQORVEL::PicBack_KeyDown(int &keyCode, int)
     for (const Label *value : {LBLtl, LBLqx, LBLzl, LBLzh})
         spoken += value->Caption().remove(u'：');
     PicBack->setMarker(middle, spoken.join(u'，'));
+    return true;
 }
 
 void frmQORVEL::forgetKeyboardDay()

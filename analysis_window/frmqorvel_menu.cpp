@@ -3,6 +3,7 @@
 
 #include "exports/chartexports.h"
 #include "platform/files/output.h"
+#include "platform/widgets/runtime.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -89,7 +90,7 @@ QString frmQORVEL::saveChart(const QString &path) const
     if (suffix == u"svg")
         bytes = chartSvg(drawnChart(), 1);
     else if (suffix == u"pdf")
-        writeChartPdf(&buffer, drawnChart(), Now());
+        writeChartPdf(&buffer, drawnChart(), m_runtime.Now());
     else
         writePng(PicBack->surface().image(), &buffer);
     return writeWhole(path, bytes);
@@ -99,7 +100,7 @@ QString frmQORVEL::exportCriticalDays(const QString &path) const
 {
     const double first = 2.0 * m_drawnPosition;
     return writeWhole(path, criticalDaysCalendar(m_shared.ChartBirthDate, first, first + m_drawnSpan - 1,
-                                                 m_shared.CriticalLevel, Now()));
+                                                 m_shared.CriticalLevel, m_runtime.Now()));
 }
 
 bool frmQORVEL::printSheet(QPrinter *printer) const
@@ -107,7 +108,7 @@ bool frmQORVEL::printSheet(QPrinter *printer) const
     QPainter painter;
     if (!painter.begin(printer))
         return false;
-    paintChartSheet(painter, QRectF(QPointF(), printer->pageRect(QPrinter::DevicePixel).size()), drawnChart(), Now());
+    paintChartSheet(painter, QRectF(QPointF(), printer->pageRect(QPrinter::DevicePixel).size()), drawnChart(), m_runtime.Now());
     return painter.end();
 }
 

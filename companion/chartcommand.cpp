@@ -70,7 +70,7 @@ Outcome chartCommand(const QStringList &arguments)
 
     // As the query command does: a date after the present moment becomes
     // today, written out as the window writes it into the box.
-    const Date now = Now();
+    const Date now = systemNow();
     if (query > now) {
         request.queryText = Format(now, u"YYYY-MM-DD");
         query = CDate(request.queryText).value_or(calendarDay(now));

@@ -85,7 +85,7 @@ Date calendarDay(Date date) { return std::floor(date); }
 
 Date madeDate(CommandLine &line)
 {
-    return calendarDay(line.has(QStringLiteral("made")) ? line.date(QStringLiteral("made")) : Now());
+    return calendarDay(line.has(QStringLiteral("made")) ? line.date(QStringLiteral("made")) : systemNow());
 }
 
 Outcome tableCommand(const QStringList &arguments)

@@ -6,6 +6,7 @@
 #include "platform/drawing/fonts.h"
 #include "platform/drawing/picture.h"
 #include "platform/files/output.h"
+#include "platform/widgets/runtime.h"
 #include "platform/widgets/translations.h"
 #include "startup/global.h"
 
@@ -144,7 +145,8 @@ int runProgram(int argc, char *argv[])
     QApplication::setWindowIcon(windowIcon());
 
     app.installEventFilter(new AfterFirstPaint(&app));
-    Global global;
+    Runtime runtime;
+    Global global(runtime);
     global.Main();
     preloadAnalysisWindow();
     return app.exec();

@@ -103,6 +103,7 @@ private slots:
 private:
     QTemporaryDir m_dir;
     SharedValues m_shared;
+    Runtime m_runtime;
 };
 
 void tst_Exports::initTestCase()
@@ -347,7 +348,7 @@ for event in calendar.walk('VEVENT'):
 // Nothing the user sees changes.
 void tst_Exports::windowPrintsAndSavesTheSheetItShows()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         showCriticalSpan(w);
         w.PicBack->setFocus();
         const QImage chart = w.PicBack->surface().image();
@@ -393,7 +394,7 @@ void tst_Exports::windowPrintsAndSavesTheSheetItShows()
 // it was.
 void tst_Exports::failedSaveSaysWhy()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         showCriticalSpan(w);
         w.PicBack->setFocus();
         const int position = w.POSITION->Value();
@@ -430,7 +431,7 @@ void tst_Exports::failedSaveSaysWhy()
 // and nothing while only the frame is shown.
 void tst_Exports::printKeyOpensThePreview()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         int opened = 0;
         whenTrue(&w, [] { return qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget()); }, [&] {
             ++opened;

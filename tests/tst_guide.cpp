@@ -56,8 +56,6 @@ class tst_Guide : public QObject
 
 private slots:
     void initTestCase();
-    void init();
-    void cleanup();
     void linkColours();
     void controlsKeepThePointerToThemselves_data();
     void controlsKeepThePointerToThemselves();
@@ -71,28 +69,23 @@ private slots:
     void systemCloseRunsNoQuery();
     void analysisWindowTakesNoInputMeanwhile();
     void windowsMoveByTheirBarePanel();
+
+private:
+    Runtime m_runtime;
 };
 
 void tst_Guide::initTestCase()
 {
     initAssets();
     QApplication::setQuitOnLastWindowClosed(false);
-}
-
-void tst_Guide::init()
-{
-    setClock([] { return FixedNow; });
-}
-
-void tst_Guide::cleanup()
-{
-    resetClock();
+    m_runtime.setClock([] { return FixedNow; });
 }
 
 void tst_Guide::linkColours()
 {
     SharedValues shared;
-    withLoadedWindow(shared, [&](frmQORVEL &w) {
+    Runtime runtime;
+    withLoadedWindow(shared, runtime, [&](frmQORVEL &w) {
         // Set on every event, whatever the colour already is.
         QSignalSpy sets(w.Label2, &Label::foreColorSet);
         QTest::mouseMove(w.Label2, w.Label2->rect().center());
@@ -135,7 +128,8 @@ void tst_Guide::controlsKeepThePointerToThemselves()
 {
     QFETCH(Pick, pick);
     SharedValues shared;
-    withLoadedWindow(shared, [&](frmQORVEL &w) {
+    Runtime runtime;
+    withLoadedWindow(shared, runtime, [&](frmQORVEL &w) {
         QWidget *control = pick(w);
         QTest::mouseMove(w.Label2, w.Label2->rect().center());
         QTRY_COMPARE(w.Label2->ForeColor(), LinkHoverColor);
@@ -149,7 +143,7 @@ void tst_Guide::controlsKeepThePointerToThemselves()
 
 void tst_Guide::guideWindowLayout()
 {
-    runProgram([&](Global &global, frmQORVEL &w) {
+    runProgram(m_runtime, [&](Global &global, frmQORVEL &w) {
         openGuide(global, w, [&](FrmD &guide) {
             QCOMPARE(guide.size(), QSize(639, 540));
             QVERIFY(guide.isModal());
@@ -170,7 +164,7 @@ void tst_Guide::guideWindowLayout()
 
 void tst_Guide::openAndCloseSeveralTimes()
 {
-    runProgram([&](Global &global, frmQORVEL &w) {
+    runProgram(m_runtime, [&](Global &global, frmQORVEL &w) {
         QPointer<FrmD> previous;
         for (int round = 0; round < 3; ++round) {
             openGuide(global, w, [&](FrmD &guide) {
@@ -187,7 +181,7 @@ void tst_Guide::openAndCloseSeveralTimes()
 
 void tst_Guide::closingRecentresAMovedSpan()
 {
-    runProgram([&](Global &global, frmQORVEL &w) {
+    runProgram(m_runtime, [&](Global &global, frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1980-01-01"_qs);
         w.txtCXRQ->setText(u"2009-11-03"_qs);
         w.CMDcx_Click();
@@ -201,7 +195,7 @@ void tst_Guide::closingRecentresAMovedSpan()
 
 void tst_Guide::closingWritesTodayForAFutureDate()
 {
-    runProgram([&](Global &global, frmQORVEL &w) {
+    runProgram(m_runtime, [&](Global &global, frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1980-01-01"_qs);
         w.txtCXRQ->setText(u"2030-01-01"_qs);
         openGuide(global, w, [&](FrmD &guide) { QTest::mouseClick(guide.Command1, Qt::LeftButton); });
@@ -212,8 +206,8 @@ void tst_Guide::closingWritesTodayForAFutureDate()
 
 void tst_Guide::closingWithAnEmptyQueryBeeps()
 {
-    runProgram([&](Global &global, frmQORVEL &w) {
-        QSignalSpy beeps(&runtimeEvents(), &RuntimeEvents::beeped);
+    runProgram(m_runtime, [&](Global &global, frmQORVEL &w) {
+        QSignalSpy beeps(&m_runtime, &Runtime::beeped);
         QVERIFY(w.Label1->isVisible());
         openGuide(global, w, [&](FrmD &guide) { QTest::mouseClick(guide.Command1, Qt::LeftButton); });
         QCOMPARE(beeps.size(), 1);
@@ -233,8 +227,8 @@ void tst_Guide::keyboardClosesIt_data()
 void tst_Guide::keyboardClosesIt()
 {
     QFETCH(int, key);
-    runProgram([&](Global &global, frmQORVEL &w) {
-        QSignalSpy beeps(&runtimeEvents(), &RuntimeEvents::beeped);
+    runProgram(m_runtime, [&](Global &global, frmQORVEL &w) {
+        QSignalSpy beeps(&m_runtime, &Runtime::beeped);
         openGuide(global, w, [&](FrmD &guide) {
             QTest::keyClick(guide.Command1, Qt::Key(key));
             QTRY_VERIFY(!global.guideWindow() || !guide.isVisible());
@@ -245,8 +239,8 @@ void tst_Guide::keyboardClosesIt()
 
 void tst_Guide::systemCloseRunsNoQuery()
 {
-    runProgram([&](Global &global, frmQORVEL &w) {
-        QSignalSpy beeps(&runtimeEvents(), &RuntimeEvents::beeped);
+    runProgram(m_runtime, [&](Global &global, frmQORVEL &w) {
+        QSignalSpy beeps(&m_runtime, &Runtime::beeped);
         openGuide(global, w, [&](FrmD &guide) { guide.close(); });
         QCOMPARE(beeps.size(), 0);
         QVERIFY(w.Label1->isVisible());
@@ -255,7 +249,7 @@ void tst_Guide::systemCloseRunsNoQuery()
 
 void tst_Guide::analysisWindowTakesNoInputMeanwhile()
 {
-    runProgram([&](Global &global, frmQORVEL &w) {
+    runProgram(m_runtime, [&](Global &global, frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1980-01-01"_qs);
         w.txtCXRQ->setText(u"2009-11-03"_qs);
         openGuide(global, w, [&](FrmD &guide) {
@@ -279,7 +273,7 @@ void tst_Guide::analysisWindowTakesNoInputMeanwhile()
 // control or on the chart, or a click that hardly moves, moves nothing.
 void tst_Guide::windowsMoveByTheirBarePanel()
 {
-    runProgram([&](Global &global, frmQORVEL &w) {
+    runProgram(m_runtime, [&](Global &global, frmQORVEL &w) {
         const QPoint bare(5, 300);
         Moved moved = drag(w, &w, bare, QPoint(40, -25));
         QCOMPARE(moved.pixels, QPoint(40, -25));

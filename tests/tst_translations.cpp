@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/widgets/controls.h"
+#include "platform/widgets/runtime.h"
 #include "platform/widgets/translations.h"
 
 #include <QApplication>
@@ -67,10 +68,11 @@ void tst_Translations::contextMenusAreChinese()
 {
     QFETCH(bool, scrollBar);
     QFETCH(QString, expected);
+    Runtime runtime;
     QWidget window;
     window.resize(200, 60);
     auto *box = new TextBox(&window, QRect(0, 0, 120, 18), u"2009-11-03"_qs, 0x80000005);
-    auto *bar = new HScrollBar(&window, QRect(0, 30, 200, 17));
+    auto *bar = new HScrollBar(&window, QRect(0, 30, 200, 17), runtime);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 

@@ -6,11 +6,6 @@
 #include <cmath>
 
 namespace quorvel {
-namespace {
-
-std::function<Date()> g_clock;
-
-} // namespace
 
 // A Chinese input method in full-width mode types these instead of the ASCII
 // digits and separators; they mean the same, so the reader sees them as such.
@@ -153,14 +148,6 @@ std::optional<Date> parseDate(QStringView text)
     return DateSerial(day->year, day->month, day->day) + fraction;
 }
 
-Date systemNow()
-{
-    const QDateTime now = QDateTime::currentDateTime();
-    const QDate today = now.date();
-    return DateSerial(today.year(), today.month(), today.day())
-        + now.time().msecsSinceStartOfDay() / 86400000.0;
-}
-
 } // namespace
 
 double DateSerial(int year, int month, int day)
@@ -212,19 +199,12 @@ QString Format(Date date, QStringView format)
     return text;
 }
 
-Date Now()
+Date systemNow()
 {
-    return g_clock ? g_clock() : systemNow();
-}
-
-void setClock(std::function<Date()> clock)
-{
-    g_clock = std::move(clock);
-}
-
-void resetClock()
-{
-    g_clock = nullptr;
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate today = now.date();
+    return DateSerial(today.year(), today.month(), today.day())
+        + now.time().msecsSinceStartOfDay() / 86400000.0;
 }
 
 } // namespace quorvel

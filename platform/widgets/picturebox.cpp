@@ -4,7 +4,6 @@
 #include "platform/widgets/accessibility.h"
 #include "platform/widgets/focusframe.h"
 
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -51,17 +50,6 @@ void PictureBox::setMarker(std::optional<double> userX, const QString &spokenAs)
     }
     if (!spokenAs.isEmpty())
         focusMarkedSpot(this, spokenAs);
-}
-
-void PictureBox::keyPressEvent(QKeyEvent *event)
-{
-    int code = keyCode(event->key());
-    const int shift = shiftState(event->modifiers());
-    emit keyDown(code, shift);
-    if (code == 0)
-        event->accept();
-    else
-        QWidget::keyPressEvent(event);
 }
 
 void PictureBox::focusInEvent(QFocusEvent *event)

@@ -16,8 +16,7 @@
 namespace quorvel {
 
 // The chart's picture box: shows its drawing surface, reports mouse movement
-// in the surface's user coordinates and the keys pressed while it has the
-// focus, and may mark one position with a thin dotted line, drawn over the
+// in the surface's user coordinates, and may mark one position with a thin dotted line, drawn over the
 // surface's picture while the box has the focus. The keyboard focus shows as
 // a dotted frame just inside the edge.
 //
@@ -49,16 +48,11 @@ public:
 
 signals:
     void mouseMoved(int button, int shift, float x, float y);
-    // Before the box handles the key; a handler that sets the code to 0
-    // consumes the key, any other code leaves it to the window. Connect
-    // directly: the handler answers through the reference.
-    void keyDown(int &keyCode, int shift);
     void focusLost();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 

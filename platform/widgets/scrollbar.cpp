@@ -11,8 +11,9 @@
 
 namespace quorvel {
 
-HScrollBar::HScrollBar(QWidget *parent, QRect geometry)
+HScrollBar::HScrollBar(QWidget *parent, QRect geometry, const Runtime &runtime)
     : QScrollBar(Qt::Horizontal, parent)
+    , m_runtime(runtime)
 {
     setGeometry(geometry);
     setRange(0, 32767);
@@ -50,7 +51,7 @@ QString HScrollBar::spokenText() const
 void HScrollBar::setValueChecked(int value)
 {
     if (value < minimum() || value > maximum())
-        RaiseRuntimeError(InvalidPropertyValueError());
+        m_runtime.RaiseRuntimeError(InvalidPropertyValueError());
     setValue(value);
 }
 

@@ -75,13 +75,7 @@ void TextBox::setSelLength(int length)
 
 void TextBox::keyPressEvent(QKeyEvent *event)
 {
-    int code = keyCode(event->key());
-    const int shift = shiftState(event->modifiers());
-    emit keyDown(code, shift);
-    if (code == 0) {
-        event->accept();
-        return;
-    }
+    emit keyDown(keyCode(event->key()), shiftState(event->modifiers()));
     QLineEdit::keyPressEvent(event);
 }
 
