@@ -5,7 +5,7 @@
 #include "assets/assets.h"
 #include "chart/chart.h"
 #include "platform/drawing/picture.h"
-#include "platform/widgets/geometry.h"
+#include "platform/drawing/geometry.h"
 #include "platform/widgets/runtime.h"
 
 #include <QKeyEvent>

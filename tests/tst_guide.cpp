@@ -3,7 +3,7 @@
 
 #include "startup/frmd.h"
 
-#include "platform/widgets/geometry.h"
+#include "platform/drawing/geometry.h"
 
 #include <QWindow>
 

@@ -2,7 +2,7 @@
 #include "platform/widgets/label.h"
 
 #include "platform/drawing/fonts.h"
-#include "platform/widgets/geometry.h"
+#include "platform/drawing/geometry.h"
 
 #include <QMouseEvent>
 #include <QPainter>
