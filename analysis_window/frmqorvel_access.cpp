@@ -15,12 +15,6 @@ namespace {
 
 constexpr int DaysInWeek = 7;
 
-QString dateText(Date date)
-{
-    const auto day = CDate(date);
-    return day ? Format(*day, u"yyyy-mm-dd") : QString();
-}
-
 } // namespace
 
 bool frmQORVEL::PicBack_KeyDown(int keyCode, int)

@@ -14,7 +14,7 @@
 namespace quorvel {
 namespace {
 
-constexpr VbColor ButtonFace = 0x009AE9C4;   // light green
+constexpr VbColor ButtonFace = LightGreen;
 constexpr VbColor DateBoxColor = 0x00DFFBEE; // pale green
 constexpr VbColor Black = 0x00000000;
 

@@ -118,7 +118,7 @@ void frmQORVEL::printChart()
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(chartSheetPageLayout());
-    printer.setDocName(QStringLiteral("Quorvel生物节律图"));
+    printer.setDocName(ChartTitle);
     QPrintPreviewDialog preview(&printer, this);
     preview.setWindowTitle(PrintTitle);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *target) {

@@ -43,7 +43,7 @@ inline constexpr std::array<CurveStyle, 4> Curves{{
 
 // The span labels shown on the chart, top left and top right.
 inline constexpr VbColor StartLabelColor = 0x00CFF5DB; // pale green
-inline constexpr VbColor SpanLabelColor = 0x009AE9C4;  // light green
+inline constexpr VbColor SpanLabelColor = LightGreen;
 
 // The chart's picture, 11505 x 6735 twips in the window, in pixels.
 inline constexpr QSize ChartPixelSize(767, 449);

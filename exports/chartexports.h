@@ -24,6 +24,9 @@ class QPainter;
 
 namespace quorvel {
 
+// The title of the chart's files and of its printed sheet.
+inline const QString ChartTitle = QStringLiteral("Quorvel生物节律图");
+
 // One chart as drawn, and the dates and span it shows.
 struct DrawnChart {
     const DrawingSurface &surface; // its drawing since the last Cls

@@ -4,7 +4,6 @@
 #include "platform/drawing/fonts.h"
 
 #include <QBuffer>
-#include <QFontInfo>
 #include <QHash>
 #include <QImageWriter>
 #include <QPainter>
@@ -20,15 +19,6 @@ constexpr QPointF SpanLabelPosition(680, 8);
 constexpr double LegendHeight = 24;
 
 QColor colorOf(VbColor color) { return QColor::fromRgb(resolveColor(color)); }
-
-// The program's font under the name of the face that is drawn, so that a
-// file names a font its reader can find.
-QFont fileFont()
-{
-    QFont font = programFont();
-    font.setFamily(QFontInfo(font).family());
-    return font;
-}
 
 } // namespace
 
@@ -110,12 +100,12 @@ QByteArray chartSvg(const DrawnChart &chart, int scale)
     svg.setOutputDevice(&buffer);
     svg.setSize((whole.size() * scale).toSize());
     svg.setViewBox(whole);
-    svg.setTitle(QStringLiteral("Quorvel生物节律图"));
+    svg.setTitle(ChartTitle);
 
     QPainter painter(&svg);
     painter.fillRect(whole, colorOf(SystemMenuText));
     chart.surface.paint(painter, size);
-    painter.setFont(fileFont());
+    painter.setFont(drawnProgramFont());
     const auto label = [&](QPointF position, VbColor color, const QString &text) {
         painter.setPen(colorOf(color));
         painter.drawText(QRectF(position, QSizeF(size.width() - position.x(), FontPixelSize * 1.5)),

@@ -3,7 +3,6 @@
 
 #include "platform/drawing/fonts.h"
 
-#include <QFontInfo>
 #include <QPainter>
 #include <QPdfWriter>
 
@@ -21,18 +20,11 @@ constexpr QSizeF SheetSize(273 * Mm, 186 * Mm); // A4 landscape inside the margi
 constexpr double ChartWidth = 190 * Mm;
 constexpr double ColumnLeft = 200 * Mm;
 
-QString dateText(Date date)
-{
-    const auto day = CDate(date);
-    return day ? Format(*day, u"yyyy-mm-dd") : QString();
-}
-
 // The program's face, `height` millimetres high, smoothed and unhinted: the
 // sheet is seen on paper and in previews, not on the window's pixel grid.
 QFont sheetFont(double height)
 {
-    QFont font = programFont();
-    font.setFamily(QFontInfo(font).family());
+    QFont font = drawnProgramFont();
     font.setPixelSize(int(height * Mm));
     font.setStyleStrategy(QFont::PreferAntialias);
     font.setHintingPreference(QFont::PreferNoHinting);
@@ -56,7 +48,7 @@ void paintChartSheet(QPainter &painter, QRectF area, const DrawnChart &chart, Da
     const double first = 2.0 * chart.position;
     const double last = first + chart.span - 1;
 
-    text(QRectF(0, 0, SheetSize.width(), 10 * Mm), 7, QStringLiteral("Quorvel生物节律图"));
+    text(QRectF(0, 0, SheetSize.width(), 10 * Mm), 7, ChartTitle);
     text(QRectF(0, 12 * Mm, ChartWidth, 6 * Mm), 4,
          QStringLiteral("出生日期：%1　　查询日期：%2").arg(dateText(chart.birthDate), dateText(chart.queryDate)));
     text(QRectF(0, 18 * Mm, ChartWidth, 6 * Mm), 4,
@@ -113,7 +105,7 @@ bool writeChartPdf(QIODevice *device, const DrawnChart &chart, Date made)
 {
     QPdfWriter pdf(device);
     pdf.setPageLayout(chartSheetPageLayout());
-    pdf.setTitle(QStringLiteral("Quorvel生物节律图"));
+    pdf.setTitle(ChartTitle);
     pdf.setCreator(QStringLiteral("Quorvel"));
     QPainter painter;
     if (!painter.begin(&pdf))

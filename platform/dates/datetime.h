@@ -57,6 +57,10 @@ std::optional<Date> CDate(double value);
 // text: callers check the range with CDate first.
 QString Format(Date date, QStringView format);
 
+// "yyyy-mm-dd" of a date, as every label and file shows one; empty out of
+// range.
+inline QString dateText(Date date) { return Format(date, u"yyyy-mm-dd"); }
+
 // The local date and time now, by the system's clock.
 Date systemNow();
 
