@@ -2,6 +2,7 @@
 #pragma once
 
 #include "chart/chartcontrols.h"
+#include "chart/drawnchart.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/form.h"
 
@@ -23,7 +24,6 @@ class QPrinter;
 
 namespace quorvel {
 
-struct DrawnChart;
 class Runtime;
 
 class frmQORVEL final : public Form, private ChartControls
@@ -83,7 +83,7 @@ public:
     // calendar, copy the readout's text. The menu asks for the file names;
     // the saving, printing and exporting are reachable here for tests, each
     // giving the reason it failed, empty on success.
-    bool chartIsDrawn() const { return m_chartDrawn; }
+    bool chartIsDrawn() const { return m_drawn.has_value(); }
     QString readoutText() const;
     QString saveChart(const QString &path) const;
     QString exportCriticalDays(const QString &path) const;
@@ -107,7 +107,6 @@ private:
     void DrawBackground();
     void DrawPicBack();
     void showChartMenu(QPoint position);
-    DrawnChart drawnChart() const;
     void redrawChart();
     void clearToFrame();
     void selectWholeText(TextBox *box);
@@ -135,12 +134,9 @@ private:
 
     SharedValues &m_shared;
     Runtime &m_runtime;
-    // Whether the chart shows curves: set by every drawing of them, cleared
-    // by every clearing of the chart.
-    bool m_chartDrawn = false;
-    // The span the curves were last drawn for.
-    int m_drawnPosition = 0;
-    int m_drawnSpan = 0;
+    // The chart the curves show: set by every drawing of them, cleared by
+    // every clearing of the chart.
+    std::optional<DrawnChart> m_drawn;
     // The keyboard readout's day, as an offset since the chart's birth date.
     std::optional<int> m_keyDay;
 };

@@ -13,21 +13,15 @@ void frmQORVEL::DrawBackground()
 {
     quorvel::DrawBackground(PicBack->surface(), *this);
     PicBack->update();
-    m_chartDrawn = false;
+    m_drawn.reset();
     forgetKeyboardDay();
     describeChart();
 }
 
 void frmQORVEL::DrawPicBack()
 {
-    quorvel::DrawPicBack(PicBack->surface(), *this, m_shared);
+    m_drawn = quorvel::DrawPicBack(PicBack->surface(), *this, m_shared);
     PicBack->update();
-    // It draws exactly when both boxes hold dates.
-    m_chartDrawn = IsDate(TXTCSRQ->Text()) && IsDate(txtCXRQ->Text());
-    if (m_chartDrawn) {
-        m_drawnPosition = positionValue();
-        m_drawnSpan = proptionValue();
-    }
     describeChart();
 }
 

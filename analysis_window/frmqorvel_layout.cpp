@@ -46,8 +46,10 @@ void frmQORVEL::createControls()
     Label1 = new Label(PicBack, twipsRect(3240, 2160, 5385, 2775), ExplanatoryText, 0x00888471, Fixed);
     // One pixel of air between the lines of the long text, which still fits.
     Label1->setLineSpacing(13);
-    LBLts = new Label(PicBack, twipsRect(10200, 120, 450, 180), QStringLiteral("LBLts"), SpanLabelColor, AutoSize);
-    LBLStartSj = new Label(PicBack, twipsRect(120, 60, 90, 180), QString(), StartLabelColor, AutoSize);
+    LBLts = new Label(PicBack, twipsRect(SpanLabelTwips.x(), SpanLabelTwips.y(), 450, 180), QStringLiteral("LBLts"),
+                      SpanLabelColor, AutoSize);
+    LBLStartSj = new Label(PicBack, twipsRect(StartLabelTwips.x(), StartLabelTwips.y(), 90, 180), QString(),
+                           StartLabelColor, AutoSize);
     Label2 = new Label(this, twipsRect(7650, 1560, 900, 180), GuideLinkCaption, LinkRestingColor,
                        AutoSize, true);
     LBLabout = new Label(this, twipsRect(6480, 510, 3645, 405), CreditsText, Black, Fixed);

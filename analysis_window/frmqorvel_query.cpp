@@ -21,9 +21,8 @@ void frmQORVEL::CMDcx_Click()
         return;
     }
 
-    const Date now = m_runtime.Now();
-    if (*query > now) {
-        txtCXRQ->setText(Format(now, u"YYYY-MM-DD"));
+    if (const auto today = futureQueryAsToday(*query, m_runtime.Now())) {
+        txtCXRQ->setText(*today);
         query = CDate(txtCXRQ->Text());
         if (!query)
             m_runtime.RaiseRuntimeError(OverflowError());

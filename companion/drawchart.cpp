@@ -27,12 +27,12 @@ private:
 
 } // namespace
 
-void drawChart(DrawingSurface &surface, SharedValues &shared, const ChartRequest &request)
+std::optional<DrawnChart> drawChart(DrawingSurface &surface, SharedValues &shared, const ChartRequest &request)
 {
     FixedControls controls(request);
     surface.Cls();
     DrawBackground(surface, controls);
-    DrawPicBack(surface, controls, shared);
+    return DrawPicBack(surface, controls, shared);
 }
 
 } // namespace quorvel::companion

@@ -71,17 +71,19 @@ struct FakeChartControls final : ChartControls {
     void refreshSpanLabels() override { ++refreshes; }
 };
 
-// A chart on a surface of its own, redrawn as the window redraws it.
+// A chart on a surface of its own, redrawn as the window redraws it, and
+// what DrawPicBack said it drew.
 struct ChartFixture {
     DrawingSurface surface{ChartSize, SystemMenuText, SystemButtonText};
     FakeChartControls controls;
     SharedValues shared{0.0, 21952.0, ProgramCriticalLevel}; // 1960-02-06, as at start-up
+    std::optional<DrawnChart> drawn;
 
     void redraw()
     {
         surface.Cls();
         DrawBackground(surface, controls);
-        DrawPicBack(surface, controls, shared);
+        drawn = DrawPicBack(surface, controls, shared);
     }
     // The chart of two typed dates at a scroll position and span.
     void show(const QString &birth, const QString &query, int position = 0, int proption = 40)

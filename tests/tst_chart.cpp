@@ -37,6 +37,8 @@ private slots:
     void nothingDrawnWithoutTwoDates();
     void queryDayBar_data();
     void queryDayBar();
+    void drawnChartIsWhatThePictureShows_data();
+    void drawnChartIsWhatThePictureShows();
     void criticalBarCoversQueryBar();
     void firstColumnIsCriticalAtBirth();
     void compositeCurvePassesEveryPoint_data();
@@ -119,7 +121,7 @@ void tst_Chart::nothingDrawnWithoutTwoDates()
     DrawBackground(chart.surface, chart.controls);
     chart.surface.setDrawMode(DrawMode::XorPen);
     const QImage frame = chart.surface.image();
-    DrawPicBack(chart.surface, chart.controls, chart.shared);
+    QVERIFY(!DrawPicBack(chart.surface, chart.controls, chart.shared));
     QCOMPARE(chart.surface.image(), frame);
     QCOMPARE(chart.surface.drawMode(), DrawMode::XorPen);
     QCOMPARE(chart.shared.ChartQueryDate, 1234.0);
@@ -173,6 +175,46 @@ void tst_Chart::queryDayBar()
     QCOMPARE(barColumns, right - left);
     for (int x = left; x < right; ++x)
         QVERIFY(chart.countInColumn(x, QueryBar) > ChartSize.height() * 3 / 4);
+}
+
+void tst_Chart::drawnChartIsWhatThePictureShows_data()
+{
+    queryDayBar_data();
+    // Critical days 644 and 0, at the query day and away from it.
+    QTest::newRow("critical query day") << u"1961-11-11"_qs << 310 << 40 << -1;
+    QTest::newRow("critical first day") << u"1960-02-26"_qs << 0 << 40 << 20;
+}
+
+// What the chart says it drew, which the readouts, the sheet and the files
+// tell, is what its pixels show: the span's days, the query bar's day, the
+// black columns and the labels.
+void tst_Chart::drawnChartIsWhatThePictureShows()
+{
+    QFETCH(QString, query);
+    QFETCH(int, position);
+    QFETCH(int, proption);
+    Chart chart;
+    chart.show(u"1960-02-06"_qs, query, position, proption);
+    QVERIFY(chart.drawn);
+    const DrawnChart &drawn = *chart.drawn;
+    QCOMPARE(drawn.days, (SpanDays{2 * position, 2 * position + proption - 1}));
+    QCOMPARE(chart.column(drawn.days.first), 0);
+    QCOMPARE(chart.column(drawn.days.last + 1), ChartSize.width());
+    QCOMPARE(drawn.birthDate, chart.shared.ChartBirthDate);
+    QCOMPARE(drawn.queryDate, chart.shared.ChartQueryDate);
+    const auto covered = [&](int day, QRgb colour) {
+        return chart.countInColumn(chart.column(day), colour) > ChartSize.height() * 3 / 4;
+    };
+    QList<int> black;
+    for (int day = drawn.days.first; day <= drawn.days.last; ++day) {
+        if (covered(day, Black))
+            black << day;
+        // The query bar shows where it is drawn, unless a critical bar covers it.
+        QCOMPARE(covered(day, QueryBar), drawn.queryBarDrawn && day == drawn.queryDay && !covered(day, Black));
+    }
+    QCOMPARE(QList<int>(drawn.criticalDays.begin(), drawn.criticalDays.end()), black);
+    QCOMPARE(drawn.startLabel, chart.controls.startLabel);
+    QCOMPARE(drawn.spanLabel, chart.controls.spanLabel);
 }
 
 void tst_Chart::criticalBarCoversQueryBar()

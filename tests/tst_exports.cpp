@@ -98,6 +98,7 @@ private slots:
     void calendarReadsBackInAParser();
     void windowPrintsAndSavesTheSheetItShows();
     void failedSaveSaysWhy();
+    void aFileThatCannotBeMadeIsNone();
     void printKeyOpensThePreview();
 
 private:
@@ -425,6 +426,18 @@ void tst_Exports::failedSaveSaysWhy()
         QCOMPARE(w.POSITION->Value(), position);
         QCOMPARE(w.focusWidget(), w.PicBack);
     });
+}
+
+// Every file is made whole in memory before anything is written, and one
+// that cannot be made (here a picture too large to hold) is none at all: the
+// window and quorvel-chart then report it rather than write a part of it.
+void tst_Exports::aFileThatCannotBeMadeIsNone()
+{
+    ChartFixture chart;
+    chart.show(u"1960-02-06"_qs, u"1961-11-12"_qs, 312);
+    for (const ChartFormat format : {ChartFormat::Png, ChartFormat::Svg, ChartFormat::Pdf})
+        QVERIFY(!chartFile(format, chart.surface, *chart.drawn, 1, 46000.0).isEmpty());
+    QVERIFY(chartFile(ChartFormat::Png, chart.surface, *chart.drawn, 100000, 46000.0).isEmpty());
 }
 
 // Ctrl+P, anywhere in the window, opens the print preview of a drawn chart,
