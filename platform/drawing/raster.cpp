@@ -10,28 +10,27 @@ namespace quorvel {
 namespace {
 
 // The image's pixels for one drawing operation in one colour; taking them
-// detaches the image from any copy of it held elsewhere. The copy pen puts
-// the colour, exclusive or combines it with the pixel: either way a pixel
-// becomes (pixel & keep) ^ colour.
+// detaches the image from any copy of it held elsewhere.
 struct Pixels {
     QRgb *bits;
     qsizetype stride;
     int width;
     int height;
-    QRgb keep;
     QRgb colour;
+    bool exclusiveOr;
 
     Pixels(QImage &image, QRgb rgb, bool exclusiveOr)
         : bits(reinterpret_cast<QRgb *>(image.bits()))
         , stride(image.bytesPerLine() / qsizetype(sizeof(QRgb)))
         , width(image.width())
         , height(image.height())
-        , keep(exclusiveOr ? ~QRgb(0) : 0)
         , colour(exclusiveOr ? rgb & 0x00FFFFFFu : rgb)
+        , exclusiveOr(exclusiveOr)
     {
     }
 
-    void put(QRgb &pixel) const { pixel = (pixel & keep) ^ colour; }
+    // The copy pen puts the colour; exclusive or combines it with the pixel.
+    void put(QRgb &pixel) const { pixel = exclusiveOr ? pixel ^ colour : colour; }
     void plot(int x, int y) const
     {
         if (x >= 0 && y >= 0 && x < width && y < height)
