@@ -26,7 +26,7 @@ namespace quorvel {
 
 class Runtime;
 
-class frmQORVEL final : public Form, private ChartControls
+class frmQORVEL final : public Form
 {
     Q_OBJECT
 
@@ -83,7 +83,6 @@ public:
     // calendar, copy the readout's text. The menu asks for the file names;
     // the saving, printing and exporting are reachable here for tests, each
     // giving the reason it failed, empty on success.
-    bool chartIsDrawn() const { return m_drawn.has_value(); }
     QString readoutText() const;
     QString saveChart(const QString &path) const;
     QString exportCriticalDays(const QString &path) const;
@@ -123,14 +122,8 @@ private:
     // forms it takes; nothing shows.
     void sayDateNotUnderstood(TextBox *box);
 
-    // ChartControls
-    int positionValue() const override;
-    int proptionValue() const override;
-    QString birthText() const override;
-    QString queryText() const override;
-    void setStartLabel(const QString &text) override;
-    void setSpanLabel(const QString &text) override;
-    void refreshSpanLabels() override;
+    // What the chart reads of the controls, as they stand now.
+    ChartControls chartControls() const;
 
     SharedValues &m_shared;
     Runtime &m_runtime;

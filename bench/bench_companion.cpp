@@ -34,7 +34,7 @@ BENCHMARK(TableOf100Years)->Unit(benchmark::kMillisecond);
 struct Chart {
     DrawingSurface surface{ChartPixelSize};
     SharedValues shared{0.0, Birth, ProgramCriticalLevel};
-    ChartRequest request;
+    ChartControls request;
     DrawnChart drawn;
 
     explicit Chart(int span)

@@ -20,8 +20,8 @@ struct Edges {
 
 Edges currentEdges(const ChartControls &controls)
 {
-    const double start = firstDayAt(controls.positionValue());
-    return {start, start + controls.proptionValue()};
+    const double start = firstDayAt(controls.position);
+    return {start, start + controls.span};
 }
 
 void drawDayBar(DrawingSurface &surface, double day, VbColor color)
@@ -43,6 +43,19 @@ void drawCurve(DrawingSurface &surface, Edges edges, VbColor color, auto &&value
     surface.LineTo(std::span(vertices).subspan(1), color);
 }
 
+// The cycles at every point a curve passes through, x = start, start + 0.5,
+// ..., up to end: the curves and the Composite take them from here, so each
+// is worked out once.
+std::vector<CycleValues> halfDayCycles(double start, double end)
+{
+    std::vector<CycleValues> points;
+    if (end >= start)
+        points.reserve(std::size_t(end - start) * 2 + 1);
+    for (double x = start; x <= end; x += 0.5)
+        points.push_back(AllCycleValues(x));
+    return points;
+}
+
 } // namespace
 
 DrawnChart chartOf(Date birthDate, Date queryDate, int position, int span, float criticalLevel)
@@ -61,16 +74,6 @@ DrawnChart chartOf(Date birthDate, Date queryDate, int position, int span, float
     chart.startLabel = startLabelText(birthDate, position);
     chart.spanLabel = spanLabelText(span);
     return chart;
-}
-
-std::vector<CycleValues> halfDayCycles(double start, double end)
-{
-    std::vector<CycleValues> points;
-    if (end >= start)
-        points.reserve(std::size_t(end - start) * 2 + 1);
-    for (double x = start; x <= end; x += 0.5)
-        points.push_back(AllCycleValues(x));
-    return points;
 }
 
 std::array<long long, 4> readoutNumbers(const CycleValues &cycles)
@@ -114,18 +117,18 @@ void DrawBackground(DrawingSurface &surface, const ChartControls &controls)
     surface.Line(float(edges.start), 0.0f, float(edges.end), 0.0f, ZeroLineColor);
 }
 
-std::optional<DrawnChart> DrawPicBack(DrawingSurface &surface, ChartControls &controls, SharedValues &shared)
+std::optional<DrawnChart> DrawPicBack(DrawingSurface &surface, const ChartControls &controls, SharedValues &shared)
 {
-    const auto query = CDate(controls.queryText());
-    const auto birth = CDate(controls.birthText());
+    const auto query = CDate(controls.queryText);
+    const auto birth = CDate(controls.birthText);
     if (!query || !birth)
         return std::nullopt;
 
     surface.setDrawMode(DrawMode::CopyPen);
     shared.ChartQueryDate = *query;
     shared.ChartBirthDate = *birth;
-    const DrawnChart chart = chartOf(shared.ChartBirthDate, shared.ChartQueryDate, controls.positionValue(),
-                                     controls.proptionValue(), shared.CriticalLevel);
+    const DrawnChart chart =
+        chartOf(shared.ChartBirthDate, shared.ChartQueryDate, controls.position, controls.span, shared.CriticalLevel);
 
     if (chart.queryBarDrawn)
         drawDayBar(surface, *chart.queryDay, QueryDayColor);
@@ -145,10 +148,6 @@ std::optional<DrawnChart> DrawPicBack(DrawingSurface &surface, ChartControls &co
         drawCurve(surface, edges, Curves[curve].color,
                   [&, cycle = cycles[curve]](std::size_t i) { return ValueScale * points[i].*cycle; }, vertices);
     drawCurve(surface, edges, Curves[3].color, [&](std::size_t i) { return CompositeValue(points[i]); }, vertices);
-
-    controls.setStartLabel(chart.startLabel);
-    controls.setSpanLabel(chart.spanLabel);
-    controls.refreshSpanLabels();
     return chart;
 }
 

@@ -61,15 +61,10 @@ inline constexpr float ChartBottom = -120.0f;
 void DrawBackground(DrawingSurface &surface, const ChartControls &controls);
 
 // Draws the query-day bar, the critical-day bars and the four curves into the
-// frame DrawBackground has just set, records the chart's dates and writes the
-// span labels, and gives back what it drew; does nothing (and gives nothing)
-// unless both date boxes hold valid dates.
-std::optional<DrawnChart> DrawPicBack(DrawingSurface &surface, ChartControls &controls, SharedValues &shared);
-
-// The cycles at every point a curve passes through, x = start, start + 0.5,
-// ..., up to end: the curves and the Composite take them from here, so each
-// is worked out once.
-std::vector<CycleValues> halfDayCycles(double start, double end);
+// frame DrawBackground has just set, records the chart's dates, and gives
+// back what it drew, its span labels with it; does nothing (and gives
+// nothing) unless both date boxes hold valid dates.
+std::optional<DrawnChart> DrawPicBack(DrawingSurface &surface, const ChartControls &controls, SharedValues &shared);
 
 // The numbers the readout shows for the cycles at one offset: 100 times each
 // cycle's value, then the Composite, each rounded down to a whole number.

@@ -50,7 +50,7 @@ Outcome chartCommand(const QStringList &arguments)
                      arguments);
     if (line.helpAsked() && !line.problem())
         return showHelp(line, QStringLiteral("chart"));
-    ChartRequest request;
+    ChartControls request;
     request.birthText = line.text(QStringLiteral("birth"));
     const Date birth = line.date(QStringLiteral("birth"));
     request.queryText = line.text(QStringLiteral("query"));

@@ -57,20 +57,12 @@ struct PhaseAgreement {
 };
 PhaseAgreement phaseAgreement(long long days);
 
-// What the chart command draws: the texts as the window's boxes would hold
-// them (empty when only the frame is drawn) and the scroll bars' values.
-struct ChartRequest {
-    QString birthText;
-    QString queryText;
-    int position = 0;  // span start in two-day steps
-    int span = MinSpan; // span width in days
-};
-
 // Draws the chart as the window redraws it (Cls, DrawBackground,
-// DrawPicBack) for the request and gives back what it drew, nothing for the
-// frame alone; DrawPicBack records the dates it drew in `shared`, as in the
-// window.
-std::optional<DrawnChart> drawChart(DrawingSurface &surface, SharedValues &shared, const ChartRequest &request);
+// DrawPicBack) from the texts the window's boxes would hold (empty when only
+// the frame is drawn) and its scroll bars' values, and gives back what it
+// drew, nothing for the frame alone; DrawPicBack records the dates it drew
+// in `shared`, as in the window.
+std::optional<DrawnChart> drawChart(DrawingSurface &surface, SharedValues &shared, const ChartControls &controls);
 
 // The whole program: the arguments after the program's name, as the system
 // passed them; returns the exit status (0 done, 1 an output could not be

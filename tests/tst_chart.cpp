@@ -71,7 +71,7 @@ void tst_Chart::gridLines()
     QFETCH(int, proption);
     Chart chart;
     chart.controls.position = position;
-    chart.controls.proption = proption;
+    chart.controls.span = proption;
     chart.redraw();
 
     const double start = 2.0 * position;
@@ -114,8 +114,8 @@ void tst_Chart::nothingDrawnWithoutTwoDates()
     QFETCH(QString, birth);
     QFETCH(QString, query);
     Chart chart;
-    chart.controls.birth = birth;
-    chart.controls.query = query;
+    chart.controls.birthText = birth;
+    chart.controls.queryText = query;
     chart.shared = {1234.0, 5678.0, ProgramCriticalLevel};
     chart.surface.Cls();
     DrawBackground(chart.surface, chart.controls);
@@ -126,8 +126,6 @@ void tst_Chart::nothingDrawnWithoutTwoDates()
     QCOMPARE(chart.surface.drawMode(), DrawMode::XorPen);
     QCOMPARE(chart.shared.ChartQueryDate, 1234.0);
     QCOMPARE(chart.shared.ChartBirthDate, 5678.0);
-    QCOMPARE(chart.controls.startLabel, u"untouched"_qs);
-    QCOMPARE(chart.controls.spanLabel, u"untouched"_qs);
 }
 
 void tst_Chart::queryDayBar_data()
@@ -186,8 +184,8 @@ void tst_Chart::drawnChartIsWhatThePictureShows_data()
 }
 
 // What the chart says it drew, which the readouts, the sheet and the files
-// tell, is what its pixels show: the span's days, the query bar's day, the
-// black columns and the labels.
+// tell, is what its pixels show: the span's days, the query bar's day and
+// the black columns.
 void tst_Chart::drawnChartIsWhatThePictureShows()
 {
     QFETCH(QString, query);
@@ -213,8 +211,6 @@ void tst_Chart::drawnChartIsWhatThePictureShows()
         QCOMPARE(covered(day, QueryBar), drawn.queryBarDrawn && day == drawn.queryDay && !covered(day, Black));
     }
     QCOMPARE(QList<int>(drawn.criticalDays.begin(), drawn.criticalDays.end()), black);
-    QCOMPARE(drawn.startLabel, chart.controls.startLabel);
-    QCOMPARE(drawn.spanLabel, chart.controls.spanLabel);
 }
 
 void tst_Chart::criticalBarCoversQueryBar()
@@ -299,7 +295,7 @@ void tst_Chart::curvesInTheirColoursAndOrder()
     // Each curve's own colour, then those of the curves drawn after it.
     const QList<QRgb> shownAs[] = {{blue, yellow, red, Cyan}, {yellow, red, Cyan}, {red, Cyan}, {Cyan}};
     const double start = 2.0 * chart.controls.position;
-    const double end = start + chart.controls.proption;
+    const double end = start + chart.controls.span;
     for (std::size_t curve = 0; curve < std::size(shownAs); ++curve) {
         int own = 0;
         int points = 0;
@@ -444,9 +440,8 @@ void tst_Chart::recordsDatesAndLabels()
     chart.show(birth, u"2000-01-01 12:00"_qs, position, proption);
     QCOMPARE(chart.shared.ChartQueryDate, 36526.5);
     QCOMPARE(chart.shared.ChartBirthDate, *CDate(birth));
-    QCOMPARE(chart.controls.startLabel, startLabel);
-    QCOMPARE(chart.controls.spanLabel, spanLabel);
-    QCOMPARE(chart.controls.refreshes, 1);
+    QCOMPARE(chart.drawn->startLabel, startLabel);
+    QCOMPARE(chart.drawn->spanLabel, spanLabel);
 }
 
 void tst_Chart::chartNearTheEndOfTheDateRange()
@@ -455,17 +450,17 @@ void tst_Chart::chartNearTheEndOfTheDateRange()
     // has no text.
     Chart chart;
     chart.show(u"9899-01-25"_qs, u"9999-12-31"_qs, 18250, 365);
-    QCOMPARE(chart.controls.startLabel, u"9999-01-01"_qs);
+    QCOMPARE(chart.drawn->startLabel, u"9999-01-01"_qs);
     QCOMPARE(chart.countInRow(chart.row(0), ZeroLine) > 0, true);
     // 9999-12-31 is day 36864 of that life, the span's last day: its bar shows.
     const int x = chart.column(36864);
     QVERIFY(chart.countInColumn(x, QueryBar) > ChartSize.height() / 2);
 
-    chart.controls.birth = u"9990-01-01"_qs;
-    chart.controls.query = u"9991-01-01"_qs;
+    chart.controls.birthText = u"9990-01-01"_qs;
+    chart.controls.queryText = u"9991-01-01"_qs;
     chart.redraw();
-    QCOMPARE(chart.controls.startLabel, QString());
-    QCOMPARE(chart.controls.spanLabel, u"<-- 365天 -->"_qs);
+    QCOMPARE(chart.drawn->startLabel, QString());
+    QCOMPARE(chart.drawn->spanLabel, u"<-- 365天 -->"_qs);
     int cyan = 0;
     for (int x = 0; x < ChartSize.width(); ++x)
         cyan += chart.countInColumn(x, Cyan);
