@@ -3,7 +3,6 @@
 
 #include "platform/drawing/colors.h"
 #include "platform/drawing/pixelgrid.h"
-#include "platform/drawing/raster.h"
 
 #include <QImage>
 #include <QPointF>
@@ -40,8 +39,8 @@ public:
                             VbColor foreColor = SystemButtonText);
 
     // The picture as drawn so far.
-    const QImage &image() const { return m_raster.image(); }
-    QSize size() const { return {m_raster.width(), m_raster.height()}; }
+    const QImage &image() const { return m_image; }
+    QSize size() const { return m_image.size(); }
 
     VbColor backColor() const { return m_backColor; }
     // The colour the next Cls fills the surface with.
@@ -100,7 +99,9 @@ private:
     void record(Shape shape, QRgb rgb, std::initializer_list<QPointF> points);
     PixelGrid gridAt(double density) const;
 
-    RasterImage m_raster;
+    // The picture: a copy of it may be kept, as the next drawing detaches
+    // the pixels again.
+    QImage m_image;
     VbColor m_backColor;
     VbColor m_foreColor;
     DrawMode m_mode = DrawMode::CopyPen;
