@@ -128,7 +128,24 @@ std::optional<int> readTimeOfDay(Reader &reader)
     return *hours * 3600 + *minutes * 60 + seconds;
 }
 
-std::optional<Date> parseDate(QStringView text)
+} // namespace
+
+double DateSerial(int year, int month, int day)
+{
+    return double(QDate(year, month, day).toJulianDay() - JulianDayOfDayZero);
+}
+
+QDate calendarDate(Date date)
+{
+    return QDate::fromJulianDay(static_cast<qint64>(std::floor(date)) + JulianDayOfDayZero);
+}
+
+bool IsDate(QStringView text)
+{
+    return CDate(text).has_value();
+}
+
+std::optional<Date> CDate(QStringView text)
 {
     Reader reader(text);
     reader.skipBlanks();
@@ -146,28 +163,6 @@ std::optional<Date> parseDate(QStringView text)
     if (!reader.atEnd())
         return std::nullopt;
     return DateSerial(day->year, day->month, day->day) + fraction;
-}
-
-} // namespace
-
-double DateSerial(int year, int month, int day)
-{
-    return double(QDate(year, month, day).toJulianDay() - JulianDayOfDayZero);
-}
-
-QDate calendarDate(Date date)
-{
-    return QDate::fromJulianDay(static_cast<qint64>(std::floor(date)) + JulianDayOfDayZero);
-}
-
-bool IsDate(QStringView text)
-{
-    return parseDate(text).has_value();
-}
-
-std::optional<Date> CDate(QStringView text)
-{
-    return parseDate(text);
 }
 
 std::optional<Date> CDate(double value)
