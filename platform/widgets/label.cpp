@@ -143,11 +143,6 @@ void Label::mouseMoveEvent(QMouseEvent *event)
     reportMouseMove(this, event, event->position() * TwipsPerPixel);
 }
 
-void Label::mousePressEvent(QMouseEvent *event)
-{
-    event->accept();
-}
-
 void Label::mouseReleaseEvent(QMouseEvent *event)
 {
     event->accept();

@@ -68,11 +68,6 @@ void PictureBox::focusOutEvent(QFocusEvent *event)
 void PictureBox::mouseMoveEvent(QMouseEvent *event)
 {
     const double density = std::max(1.0, devicePixelRatioF());
-    if (density == 1.0) {
-        const QPoint pixel(int(std::floor(event->position().x())), int(std::floor(event->position().y())));
-        reportMouseMove(this, event, m_surface.toUser(pixel));
-        return;
-    }
     const QPointF device = event->position() * density;
     const QPoint pixel(int(std::floor(device.x())), int(std::floor(device.y())));
     reportMouseMove(this, event, m_surface.toUser(pixel, density));
