@@ -180,18 +180,9 @@ QString Format(Date date, QStringView format)
         return QString();
     if (!CDate(date))
         return QString();
+    // asprintf writes its numbers as the C locale does, whatever the user's.
     const QDate day = calendarDate(date);
-    // Written digit by digit: no locale can reach it, and one allocation.
-    QString text(10, u'-');
-    QChar *const out = text.data();
-    auto put = [out](int end, long long value, int digits) {
-        for (int i = 1; i <= digits; ++i, value /= 10)
-            out[end - i] = QChar(char16_t(u'0' + value % 10));
-    };
-    put(4, day.year(), 4);
-    put(7, day.month(), 2);
-    put(10, day.day(), 2);
-    return text;
+    return QString::asprintf("%04d-%02d-%02d", day.year(), day.month(), day.day());
 }
 
 Date systemNow()
