@@ -32,6 +32,13 @@ std::optional<ChartFormat> fileFormat(CommandLine &line, const QString &path)
 
 } // namespace
 
+std::optional<DrawnChart> drawChart(DrawingSurface &surface, SharedValues &shared, const ChartControls &controls)
+{
+    surface.Cls();
+    DrawBackground(surface, controls);
+    return DrawPicBack(surface, controls, shared);
+}
+
 Outcome chartCommand(const QStringList &arguments)
 {
     CommandLine line(QStringLiteral("chart"),
