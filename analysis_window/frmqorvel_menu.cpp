@@ -3,6 +3,7 @@
 
 #include "exports/chartexports.h"
 #include "platform/files/output.h"
+#include "platform/language/systemerror.h"
 #include "platform/widgets/runtime.h"
 
 #include <QClipboard>
@@ -45,11 +46,13 @@ constexpr FileType ChartTypes[] = {
     {"pdf", u"PDF 文档 (*.pdf)"},
 };
 
-// Writes the file as quorvel-chart writes its outputs; the reason why not
-// otherwise.
+// Writes the file as quorvel-chart writes its outputs, but without waiting
+// for a reader of a FIFO or a socket: the window would freeze meanwhile.
+// The reason why not otherwise.
 QString writeWhole(const QString &path, const QByteArray &bytes)
 {
-    return writeOutput(QFile::encodeName(path), [&](QIODevice &device) { device.write(bytes); });
+    return writeOutput(QFile::encodeName(path), [&](QIODevice &device) { device.write(bytes); },
+                       WhenNobodyReads::Fail);
 }
 
 // Why a printer could not print: Qt gives no reason, so for a file the
@@ -64,7 +67,7 @@ QString printFailure(const QPrinter &printer)
     const int error = !folder.isDir() ? ENOENT
         : (file.exists() ? !file.isWritable() : !folder.isWritable()) ? EACCES
                                                                        : EIO;
-    return QStringLiteral("无法打印到文件“%1”：%2").arg(path, qt_error_string(error));
+    return QStringLiteral("无法打印到文件“%1”：%2").arg(path, systemErrorText(error));
 }
 
 } // namespace

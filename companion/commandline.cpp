@@ -35,9 +35,9 @@ bool escapedByte(QStringView text, qsizetype at)
     return text[at] >= u'\xDC80' && text[at] <= u'\xDCFF' && (at == 0 || !text[at - 1].isHighSurrogate());
 }
 
-// Qt's parser speaks English; these are the words of it that the companion
-// shows: the heading of its options in a help text, and the two mistakes it
-// names itself.
+// Qt's parser names two mistakes itself. Qt's Chinese translation has words
+// for them that read wrongly inside the companion's messages (one of them
+// means "an unusual value"); these are the companion's.
 class ParserWords final : public QTranslator
 {
 public:
@@ -46,7 +46,6 @@ public:
     QString translate(const char *context, const char *source, const char *, int) const override
     {
         static const QHash<QByteArray, QString> words{
-            {"Options:", QStringLiteral("选项：")},
             {"Missing value after '%1'.", QStringLiteral("“%1”后面缺少值")},
             {"Unexpected value after '%1'.", QStringLiteral("“%1”不带值")},
         };

@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "companion/companion.h"
+#include "platform/language/translations.h"
+
+#include "platform/files/output.h"
 
 #include <QGuiApplication>
 
@@ -20,6 +23,7 @@ void reportCritical(QtMsgType type, const QMessageLogContext &, const QString &m
 
 int main(int argc, char *argv[])
 {
+    quorvel::openClosedStandardDescriptors();
     // The arguments as the system passed them, bytes that need not be UTF-8,
     // and none of them taken by Qt as its own options.
     QList<QByteArray> arguments;
@@ -34,5 +38,8 @@ int main(int argc, char *argv[])
     qInstallMessageHandler(reportCritical);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(appArgc, appArgv);
+    // Qt's words in Chinese, as the window has them: the system's reasons
+    // for a failure among them.
+    quorvel::installChineseTranslations();
     return quorvel::companion::run(arguments);
 }

@@ -6,8 +6,8 @@
 #include "platform/drawing/fonts.h"
 #include "platform/drawing/picture.h"
 #include "platform/files/output.h"
+#include "platform/language/translations.h"
 #include "platform/widgets/runtime.h"
-#include "platform/widgets/translations.h"
 #include "startup/global.h"
 
 #include <QApplication>
@@ -20,7 +20,10 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 #ifdef Q_OS_LINUX
 #include <malloc.h>
@@ -80,6 +83,81 @@ public:
     }
 };
 
+// What the program tried to show its windows on, as its one line names it
+// when none of it could be opened: the window system the user chose, and the
+// displays the session names.
+QString displaysTried(const QByteArray &chosen, const QByteArray &display, const QByteArray &wayland)
+{
+    QStringList tried;
+    if (!chosen.isEmpty())
+        tried << QStringLiteral("QT_QPA_PLATFORM=%1").arg(QString::fromLocal8Bit(chosen));
+    if (!display.isEmpty())
+        tried << QStringLiteral("X 显示“%1”").arg(QString::fromLocal8Bit(display));
+    if (!wayland.isEmpty())
+        tried << QStringLiteral("Wayland 显示“%1”").arg(QString::fromLocal8Bit(wayland));
+    return tried.join(u'、');
+}
+
+// Holds back what Qt says while it opens the display. Should no display
+// open, Qt would abort with a long English message; the program ends instead
+// with one line of its own that names what it tried, and status 1. Once a
+// display is open, what Qt said is passed on as it was.
+class OpeningDisplay
+{
+public:
+    explicit OpeningDisplay(QString tried) : m_tried(std::move(tried))
+    {
+        current() = this;
+        m_previous = qInstallMessageHandler(&OpeningDisplay::hold);
+    }
+    ~OpeningDisplay()
+    {
+        qInstallMessageHandler(m_previous);
+        current() = nullptr;
+        for (const Held &message : m_held) {
+            const QMessageLogContext context(message.file.constData(), message.line, message.function.constData(),
+                                             message.category.constData());
+            if (m_previous)
+                m_previous(message.type, context, message.text);
+            else
+                std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(message.type, context, message.text)));
+        }
+    }
+    OpeningDisplay(const OpeningDisplay &) = delete;
+    OpeningDisplay &operator=(const OpeningDisplay &) = delete;
+
+private:
+    struct Held {
+        QtMsgType type;
+        QByteArray file, function, category;
+        int line;
+        QString text;
+    };
+
+    // Qt's handler is a plain function: it finds the object through this,
+    // which is set only while a display is being opened.
+    static OpeningDisplay *&current()
+    {
+        static OpeningDisplay *opening = nullptr;
+        return opening;
+    }
+
+    static void hold(QtMsgType type, const QMessageLogContext &context, const QString &text)
+    {
+        OpeningDisplay *self = current();
+        if (type == QtFatalMsg) {
+            std::fputs(qPrintable(QStringLiteral("quorvel：无法打开图形显示（试过 %1）\n").arg(self->m_tried)), stderr);
+            std::fflush(stderr);
+            std::_Exit(1);
+        }
+        self->m_held.push_back({type, context.file, context.function, context.category, context.line, text});
+    }
+
+    QString m_tried;
+    QtMessageHandler m_previous = nullptr;
+    std::vector<Held> m_held;
+};
+
 } // namespace
 
 QByteArray preferredPlatform(const QByteArray &chosen, const QByteArray &display)
@@ -104,6 +182,7 @@ ProgramRequest programRequest(int argc, const char *const argv[])
 
 int runProgram(int argc, char *argv[])
 {
+    openClosedStandardDescriptors();
     const ProgramRequest request = programRequest(argc, argv);
     if (request != ProgramRequest::Run) {
         const QByteArray text = request == ProgramRequest::Help ? HelpText : VersionText;
@@ -116,8 +195,9 @@ int runProgram(int argc, char *argv[])
 
     const QByteArray chosen = qgetenv("QT_QPA_PLATFORM");
     const QByteArray display = qgetenv("DISPLAY");
+    const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
     // Without a window system Qt would abort with a message of its own.
-    if (chosen.isEmpty() && display.isEmpty() && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    if (chosen.isEmpty() && display.isEmpty() && wayland.isEmpty()) {
         std::fputs("quorvel：需要图形会话才能运行，但 DISPLAY 和 WAYLAND_DISPLAY 都没有设置\n", stderr);
         return 1;
     }
@@ -130,7 +210,9 @@ int runProgram(int argc, char *argv[])
     char name[] = "quorvel";
     int appArgc = 1;
     char *appArgv[] = {argc > 0 && argv[0] ? argv[0] : name, nullptr};
+    std::optional<OpeningDisplay> opening(std::in_place, displaysTried(chosen, display, wayland));
     QApplication app(appArgc, appArgv);
+    opening.reset();
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     // The installed menu entry's name: Wayland matches windows to their entry
     // by it; X matches them by the application name above, the window class.

@@ -27,7 +27,9 @@ QByteArray preferredPlatform(const QByteArray &chosen, const QByteArray &display
 
 // Answers --help and --version, or runs the program until it ends; returns
 // the exit status. Without a window system (no DISPLAY, no WAYLAND_DISPLAY,
-// no QT_QPA_PLATFORM) it says so in one line and ends with status 1.
+// no QT_QPA_PLATFORM), or when none of those it names can be opened (a
+// display whose server is gone, a socket nobody listens on, a server that
+// refuses the program), it says so in one line and ends with status 1.
 int runProgram(int argc, char *argv[]);
 
 } // namespace quorvel

@@ -13,6 +13,8 @@
 #include <memory>
 #include <vector>
 
+#include <unistd.h>
+
 // The program as a user at an X desktop meets it: the real executable on an
 // X server of its own (Xvfb), driven by real keys (xdotool), its windows as
 // the X server holds them (xprop), and, with the screen reader Orca running
@@ -24,6 +26,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int Timeout = 10000;
+constexpr uid_t Nobody = 65534;
 // Orca has said all that a step brings once it has been quiet this long.
 constexpr int QuietTime = 400;
 
@@ -43,13 +46,30 @@ bool waitUntil(const std::function<bool()> &done, int timeout = Timeout)
 class Desktop
 {
 public:
+    // As root, everything on the desktop but the X server runs as the user
+    // nobody, who runs no screen reader of a person's: Orca will not start
+    // beside another Orca of the same user, and root's own Orca is then
+    // neither met nor touched; the program runs as an ordinary user too.
+    // That user reaches only this test's folder, which holds a copy of the
+    // program.
     Desktop()
     {
+        if (::geteuid() == 0) {
+            m_user = Nobody;
+            if (::chown(QFile::encodeName(m_dir.path()), m_user, m_user) != 0)
+                m_failed = u"cannot give the test's folder to the desktop's user"_s;
+        }
         for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})
             m_environment.insert(QString::fromLatin1(name), folder(QString::fromLatin1(name)));
         QFile::setPermissions(folder(u"XDG_RUNTIME_DIR"_s), QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                                                   | QFileDevice::ExeOwner);
+        m_environment.insert(u"PATH"_s, u"/usr/bin:/bin"_s);
         m_environment.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
+        m_program = m_dir.filePath(u"quorvel"_s);
+        if (!QFile::copy(QStringLiteral(QUORVEL_PROGRAM), m_program)
+            || !QFile::setPermissions(m_program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                                     | QFileDevice::ReadOther | QFileDevice::ExeOther))
+            m_failed = u"cannot copy the program into the test's folder"_s;
     }
 
     ~Desktop()
@@ -63,26 +83,47 @@ public:
         }
     }
 
+    // Why the screen reader cannot be tried here; nothing when it can.
+    static QString whyNoOrca()
+    {
+        if (QStandardPaths::findExecutable(u"orca"_s).isEmpty())
+            return u"Orca (Debian package orca) is not installed"_s;
+        // The test's Orca would be the desktop user's second one, which Orca
+        // refuses; and the first may be a person's screen reader, which must
+        // go on speaking.
+        const uid_t user = ::geteuid() == 0 ? Nobody : ::geteuid();
+        QProcess pgrep;
+        pgrep.start(u"pgrep"_s, {u"-u"_s, QString::number(user), u"-x"_s, u"orca"_s});
+        if (pgrep.waitForFinished() && pgrep.exitCode() == 0)
+            return u"another Orca of the user %1 runs (pid %2); the test leaves it alone"_s.arg(
+                QString::number(user), QString::fromLatin1(pgrep.readAllStandardOutput().simplified()));
+        return {};
+    }
+
     // Each start says what went wrong; nothing when nothing did.
     QString startX()
     {
+        if (!m_failed.isEmpty())
+            return m_failed;
         QProcess *x = start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1024x768x24"_s,
                                         u"-nolisten"_s, u"tcp"_s});
         if (!x->waitForReadyRead(Timeout))
             return u"Xvfb did not start: "_s + x->errorString() + QString::fromLocal8Bit(x->readAllStandardError());
         m_environment.insert(u"DISPLAY"_s, u':' + QString::fromLatin1(x->readLine().trimmed()));
-        return {};
-    }
-
-    // A session bus, the accessibility bus on it, and Orca with a settings
-    // folder of its own: no key echo, so that every line spoken is the
-    // program's, and its debug log written line by line.
-    QString startOrca()
-    {
+        // The desktop's session bus, which ends with the test: a program
+        // without one would have one started that outlives it.
         QProcess *bus = start(u"dbus-daemon"_s, {u"--session"_s, u"--nofork"_s, u"--print-address=1"_s});
         if (!bus->waitForReadyRead(Timeout))
             return u"the session bus did not start"_s;
         m_environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, QString::fromLatin1(bus->readLine().trimmed()));
+        return {};
+    }
+
+    // The accessibility bus on the session bus, and Orca with a settings
+    // folder of its own: no key echo, so that every line spoken is the
+    // program's, and its debug log written line by line.
+    QString startOrca()
+    {
         start(u"/usr/libexec/at-spi-bus-launcher"_s, {u"--launch-immediately"_s});
         if (!waitUntil([&] {
                 return run(u"dbus-send"_s, {u"--session"_s, u"--print-reply"_s, u"--dest=org.freedesktop.DBus"_s, u"/"_s,
@@ -122,11 +163,11 @@ public:
     {
         QProcessEnvironment environment = m_environment;
         environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
-        m_program = start(QStringLiteral(QUORVEL_PROGRAM), {}, environment);
-        return m_program->waitForStarted() ? QString() : u"the program did not start"_s;
+        m_running = start(m_program, {}, environment);
+        return m_running->waitForStarted() ? QString() : u"the program did not start"_s;
     }
 
-    QString programErrors() { return QString::fromLocal8Bit(m_program->readAllStandardError()); }
+    QString programErrors() { return QString::fromLocal8Bit(m_running->readAllStandardError()); }
 
     // Runs a tool on the desktop to its end: its output, nothing when it
     // failed.
@@ -134,7 +175,7 @@ public:
     {
         QProcess process;
         process.setProcessEnvironment(m_environment);
-        process.start(tool, arguments);
+        process.start(u"setpriv"_s, asUser(tool, arguments));
         if (process.waitForFinished(Timeout) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
             return process.readAllStandardOutput();
         qWarning("%s failed: %s", qPrintable(tool), process.readAllStandardError().constData());
@@ -194,23 +235,43 @@ private:
 
     QString folder(const QString &name) const
     {
-        QDir().mkpath(m_dir.filePath(name));
-        return m_dir.filePath(name);
+        const QString path = m_dir.filePath(name);
+        if (!QDir().mkpath(path) || (m_user > 0 && ::chown(QFile::encodeName(path), m_user, m_user) != 0))
+            m_failed = u"cannot make the folder "_s + path;
+        return path;
     }
 
+    // The command line that runs a program as the desktop's user: itself,
+    // with setpriv changing nothing, when that is the test's own.
+    QStringList asUser(const QString &program, const QStringList &arguments) const
+    {
+        QStringList command;
+        if (m_user > 0)
+            command << u"--reuid=%1"_s.arg(m_user) << u"--regid=%1"_s.arg(m_user) << u"--clear-groups"_s;
+        return command << u"--"_s << program << arguments;
+    }
+
+    // Starts a program on the desktop, as its user; the X server runs as
+    // the test.
     QProcess *start(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment = {})
     {
         m_processes.push_back(std::make_unique<QProcess>());
         QProcess *process = m_processes.back().get();
         process->setProcessEnvironment(environment.isEmpty() ? m_environment : environment);
-        process->start(program, arguments);
+        if (program == u"Xvfb")
+            process->start(program, arguments);
+        else
+            process->start(u"setpriv"_s, asUser(program, arguments));
         return process;
     }
 
     QTemporaryDir m_dir;
+    uid_t m_user = 0; // the test's own user
+    mutable QString m_failed; // what went wrong in making the desktop
     QProcessEnvironment m_environment;
+    QString m_program;
     std::vector<std::unique_ptr<QProcess>> m_processes;
-    QProcess *m_program = nullptr;
+    QProcess *m_running = nullptr;
     QFile m_log;
     QByteArray m_unread;
 };
@@ -271,14 +332,13 @@ void tst_Desktop::windowsAsTheXServerHoldsThem()
 // Every step of a session without mouse and sight, as Orca says it.
 void tst_Desktop::keyboardSessionIsSpoken()
 {
-    if (QStandardPaths::findExecutable(u"orca"_s).isEmpty())
-        QSKIP("Orca (Debian package orca) is not installed: the session with a screen reader is not tried.");
+    if (const QString why = Desktop::whyNoOrca(); !why.isEmpty())
+        QSKIP(qPrintable(why + u": the session with a screen reader is not tried"_s));
     Desktop desktop;
     QString failed = desktop.startX();
     QVERIFY2(failed.isEmpty(), qPrintable(failed));
     failed = desktop.startOrca();
-    if (!failed.isEmpty())
-        QSKIP(qPrintable(u"Orca cannot start here, the session with a screen reader is not tried: "_s + failed));
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
     failed = desktop.startProgram();
     QVERIFY2(failed.isEmpty(), qPrintable(failed));
 

@@ -420,7 +420,7 @@ void tst_Exports::failedSaveSaysWhy()
         // The Menu key reaches the focused chart as the window system sends it.
         QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(10, 10));
         QApplication::sendEvent(w.PicBack, &menuKey);
-        QVERIFY2(message.contains(path) && message.contains(u"无法保存") && message.contains(u"No such file"),
+        QVERIFY2(message.contains(path) && message.contains(u"无法保存") && message.contains(u"此文件或目录不存在"),
                  qPrintable(message));
         QVERIFY(!QFile::exists(path));
         QCOMPARE(w.POSITION->Value(), position);

@@ -6,12 +6,12 @@
 # that every library and plugin the two programs load and every translation
 # the window reads comes with a package that the package's Depends bring.
 # The package is only unpacked into a scratch folder, never installed.
-#   tst_package.sh <cpack> <build-dir> <version> <icon sizes, separated by ;>
+#   tst_package.sh <cpack> <build-dir> <version> <icon sizes, separated by commas>
 set -uo pipefail
 cpack=$1
 build=$2
 version=$3
-IFS=';' read -r -a icon_sizes <<<"$4"
+IFS=',' read -r -a icon_sizes <<<"$4"
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
 cleanup() {
@@ -33,7 +33,7 @@ fail() {
 # scripts/setup.sh installs these for ./test; a missing one is a failure,
 # never a reason to leave its checks out.
 for tool in dpkg-deb dpkg-query dpkg-parsechangelog readelf ldd lintian hardening-check \
-    desktop-file-validate appstreamcli groff strace Xvfb; do
+    desktop-file-validate appstreamcli groff strace Xvfb dbus-run-session; do
     command -v "$tool" >/dev/null || fail "$tool is missing (scripts/setup.sh installs it for ./test)"
 done
 [ $failures -eq 0 ] || exit 1
@@ -132,7 +132,9 @@ done
 # reads are seen by running the unpacked programs under strace: a plugin is
 # a file under Qt's plugins folder mapped as code (Qt also opens plugins it
 # only looks into), a translation a .qm file opened. The window runs on a
-# virtual X display, in a bare environment, until it has settled.
+# virtual X display, in a bare environment with a session bus of its own
+# (which ends with it: without one, Qt would have a bus started that
+# outlives the program), until it has settled.
 # Not counted are the libraries Qt opens on its own as optional extras
 # (libXcursor), and the image format plugins: Qt's image writer loads every
 # one installed to ask whether it writes PNG, then writes PNG itself.
@@ -146,7 +148,7 @@ traced() { # LOG PROGRAM ARGUMENTS...
     shift
     env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/run" LANG=C.UTF-8 \
         DISPLAY=":$(cat "$work/display")" \
-        strace -f --seccomp-bpf -qq -y -e trace=openat,mmap -e status=successful -o "$log" "$@"
+        dbus-run-session -- strace -f --seccomp-bpf -qq -y -e trace=openat,mmap -e status=successful -o "$log" "$@"
 }
 # Its messages, and the shell's notice of its end by a signal, go to a file.
 (traced "$work/window.trace" "$root/usr/bin/quorvel"; exit) 2>"$work/window.err" &

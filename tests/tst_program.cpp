@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "startup/program.h"
 
+#include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/socket.h>
+#include <sys/un.h>
 
 #include <unistd.h>
 
@@ -82,27 +87,62 @@ void tst_Program::onlyHelpAndVersionAnswer()
 void tst_Program::answersWithoutDisplay_data()
 {
     QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("environment"); // NAME=VALUE; @x a display no server holds, @gone a dead socket
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("output");
     QTest::addColumn<QString>("errors");
-    QTest::newRow("help") << QStringList{u"--help"_qs} << 0 << u"用法：quorvel"_qs << QString();
-    QTest::newRow("version") << QStringList{u"--version"_qs} << 0 << u"quorvel " QUORVEL_VERSION "\n"_qs << QString();
+    const QStringList none;
+    const QStringList staleX{u"DISPLAY=@x"_s};
+    QTest::newRow("help") << QStringList{u"--help"_s} << none << 0 << u"用法：quorvel"_s << QString();
+    QTest::newRow("version") << QStringList{u"--version"_s} << none << 0 << u"quorvel " QUORVEL_VERSION "\n"_s
+                             << QString();
+    QTest::newRow("help, stale X") << QStringList{u"--help"_s} << staleX << 0 << u"用法：quorvel"_s << QString();
     // One line in place of Qt's abort.
-    QTest::newRow("the program") << QStringList() << 1 << QString() << u"quorvel：需要图形会话"_qs;
+    QTest::newRow("no display") << none << none << 1 << QString() << u"quorvel：需要图形会话"_s;
+    QTest::newRow("stale X") << none << staleX << 1 << QString() << u"quorvel：无法打开图形显示（试过 X 显示“@x”）"_s;
+    QTest::newRow("stale X, Wayland's socket gone")
+        << none << QStringList{u"DISPLAY=@x"_s, u"WAYLAND_DISPLAY=@gone"_s} << 1 << QString()
+        << u"quorvel：无法打开图形显示（试过 X 显示“@x”、Wayland 显示“@gone”）"_s;
+    QTest::newRow("stale Wayland") << none << QStringList{u"WAYLAND_DISPLAY=wayland-gone"_s} << 1 << QString()
+                                   << u"quorvel：无法打开图形显示（试过 Wayland 显示“wayland-gone”）"_s;
 }
 
 void tst_Program::answersWithoutDisplay()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QStringList, environment);
     QFETCH(int, status);
     QFETCH(QString, output);
     QFETCH(QString, errors);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const QString &name : {u"DISPLAY"_qs, u"WAYLAND_DISPLAY"_qs, u"QT_QPA_PLATFORM"_qs})
-        environment.remove(name);
-    const Outcome outcome = run(QStringLiteral(QUORVEL_PROGRAM), arguments, environment);
+
+    // A display number whose server would have its socket or lock file.
+    int free = 900;
+    while (QFile::exists(u"/tmp/.X11-unix/X%1"_s.arg(free)) || QFile::exists(u"/tmp/.X%1-lock"_s.arg(free)))
+        ++free;
+    // A socket whose listener has gone: its name is left.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString gone = dir.filePath(u"wayland-0"_s);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, QFile::encodeName(gone).constData(), sizeof address.sun_path);
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    QVERIFY(::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0);
+    ::close(listener);
+    QVERIFY(QFileInfo(gone).exists());
+    const auto placed = [&](QString text) {
+        return text.replace(u"@x"_s, u":%1"_s.arg(free)).replace(u"@gone"_s, gone);
+    };
+
+    QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
+    for (const QString &name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s})
+        bare.remove(name);
+    bare.insert(u"XDG_RUNTIME_DIR"_s, dir.path());
+    for (const QString &variable : environment)
+        bare.insert(variable.section(u'=', 0, 0), placed(variable.section(u'=', 1)));
+    const Outcome outcome = run(QStringLiteral(QUORVEL_PROGRAM), arguments, bare);
     QCOMPARE(outcome.exitCode, status);
-    for (const auto &[text, expected] : {std::pair{outcome.output, output}, std::pair{outcome.errors, errors}}) {
+    for (const auto &[text, expected] : {std::pair{outcome.output, output}, std::pair{outcome.errors, placed(errors)}}) {
         QVERIFY2(expected.isEmpty() ? text.isEmpty() : text.startsWith(expected) && text.count(u'\n') >= 1,
                  qPrintable(text));
     }
@@ -120,7 +160,7 @@ void tst_Program::unwrittenHelpFails()
     onFullDisk.start(QStringLiteral(QUORVEL_PROGRAM), {u"--help"_qs});
     QVERIFY(onFullDisk.waitForFinished());
     QCOMPARE(onFullDisk.exitCode(), 1);
-    QVERIFY(onFullDisk.readAllStandardError().contains("No space left on device"));
+    QVERIFY(QString::fromUtf8(onFullDisk.readAllStandardError()).contains(u"设备中已没有剩余空间"_s));
 
     int pipe[2];
     QCOMPARE(::pipe(pipe), 0);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The set-up scripts never report a failed build as success, and a change to
-# the presets reaches the next build. Runs ./test and the build step of
+# The set-up scripts never report a failed build as success, a change to
+# the presets reaches the next build, and a skipped test is listed with its
+# reason. Runs ./test and the build step of
 # scripts/setup.sh on a tiny project of their own in a scratch folder.
 set -uo pipefail
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,6 +20,8 @@ project(ScriptProbe LANGUAGES CXX)
 add_executable(probe probe.cpp)
 enable_testing()
 add_test(NAME probe COMMAND probe)
+add_test(NAME skipper COMMAND sh -c "echo 'SKIP   : tst_Probe::f() no screen here'; exit 77")
+set_tests_properties(skipper PROPERTIES SKIP_RETURN_CODE 77)
 CMAKE
 write_presets() {
     cat > "$scratch/CMakePresets.json" <<JSON
@@ -44,6 +47,11 @@ cd "$scratch" || exit 1
 quorvel_build default >/dev/null 2>&1 || fail "a good build failed"
 grep -q '^PROBE_SETTING:UNINITIALIZED=first$' build/default/CMakeCache.txt || fail "the preset's setting is missing"
 
+# A skipped test is named with its reason, a passed one is not.
+(cd build/default && ctest) >build/default/ctest.out 2>&1
+[ "$(quorvel_skipped_tests build/default)" = "skipper: tst_Probe::f() no screen here" ] ||
+    fail "the skipped test was not listed with its reason: $(quorvel_skipped_tests build/default)"
+
 # A change to the presets reaches the next build.
 write_presets second
 quorvel_build default >/dev/null 2>&1 || fail "the rebuild failed"
@@ -60,5 +68,5 @@ status=$?
 grep -q 'the default build failed' <<<"$output" || fail "./test did not say that the build failed"
 grep -q 'tests passed' <<<"$output" && fail "./test ran the tests of a stale build"
 
-[ "$failures" -eq 0 ] && echo "PASS: the scripts report failed builds and follow the presets"
+[ "$failures" -eq 0 ] && echo "PASS: the scripts report failed builds, follow the presets and list skips"
 exit "$failures"

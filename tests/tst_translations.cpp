@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/widgets/controls.h"
+#include "platform/language/systemerror.h"
+#include "platform/language/translations.h"
 #include "platform/widgets/runtime.h"
-#include "platform/widgets/translations.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
+
+#include <cerrno>
 
 using namespace quorvel;
 
@@ -47,6 +50,8 @@ private slots:
     void initTestCase();
     void contextMenusAreChinese_data();
     void contextMenusAreChinese();
+    void systemReasonsAreChinese_data();
+    void systemReasonsAreChinese();
 };
 
 void tst_Translations::initTestCase()
@@ -78,6 +83,31 @@ void tst_Translations::contextMenusAreChinese()
 
     const QStringList texts = contextMenuTexts(scrollBar ? static_cast<QWidget *>(bar) : box);
     QVERIFY2(!texts.filter(expected).isEmpty(), qPrintable(texts.join(u" | ")));
+}
+
+void tst_Translations::systemReasonsAreChinese_data()
+{
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("qtText"); // what Qt translates; empty where it does not
+    QTest::newRow("ENOENT") << ENOENT << u"No such file or directory"_qs;
+    QTest::newRow("EACCES") << EACCES << u"Permission denied"_qs;
+    QTest::newRow("ENOSPC") << ENOSPC << u"No space left on device"_qs;
+    for (const int error : {EPERM, EROFS, EDQUOT, EISDIR, ENOTDIR, ELOOP, ENAMETOOLONG, EIO, EPIPE, ETXTBSY, EFBIG})
+        QTest::addRow("%s", strerrorname_np(error)) << error << QString();
+}
+
+// The words the window's message boxes show, in any locale; Qt's own where
+// Qt has them.
+void tst_Translations::systemReasonsAreChinese()
+{
+    QFETCH(int, error);
+    QFETCH(QString, qtText);
+    const QString text = systemErrorText(error);
+    if (!qtText.isEmpty())
+        QCOMPARE(text, QCoreApplication::translate("QIODevice", qtText.toLatin1()));
+    // Chinese, and never the system's English.
+    QVERIFY2(text.front().unicode() >= 0x4E00, qPrintable(text));
+    QVERIFY2(!text.contains(QString::fromLocal8Bit(std::strerror(error))), qPrintable(text));
 }
 
 QTEST_MAIN(tst_Translations)

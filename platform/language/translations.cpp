@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/widgets/translations.h"
+#include "platform/language/translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/language/systemerror.h"
+
+#include <QCoreApplication>
+
+#include <cerrno>
+#include <cstring>
+
+namespace quorvel {
+
+QString systemErrorText(int error)
+{
+    // Qt's words come from its translation, when that is loaded; they are
+    // the same as these (a test holds them together).
+    struct Reason {
+        int error;
+        const char *qtText; // what Qt translates, when it does
+        const char16_t *text;
+    };
+    static constexpr Reason Reasons[] = {
+        {ENOENT, "No such file or directory", u"此文件或目录不存在"},
+        {EACCES, "Permission denied", u"权限被拒绝"},
+        {ENOSPC, "No space left on device", u"设备中已没有剩余空间"},
+        {EMFILE, "Too many open files", u"打开的文件太多"},
+        {EPERM, nullptr, u"不允许的操作"},
+        {EROFS, nullptr, u"只读文件系统"},
+        {EDQUOT, nullptr, u"超出磁盘配额"},
+        {EISDIR, nullptr, u"是一个目录"},
+        {ENOTDIR, nullptr, u"不是目录"},
+        {ELOOP, nullptr, u"符号链接层数过多"},
+        {ENAMETOOLONG, nullptr, u"文件名过长"},
+        {EIO, nullptr, u"输入/输出错误"},
+        {EPIPE, nullptr, u"管道已断开，读取的一方已关闭"},
+        {ETXTBSY, nullptr, u"文件正被执行，不能写入"},
+        {EFBIG, nullptr, u"文件过大"},
+        {ENXIO, nullptr, u"没有这个设备或地址"},
+        {EBADF, nullptr, u"文件描述符无效"},
+    };
+    for (const Reason &reason : Reasons) {
+        if (reason.error != error)
+            continue;
+        if (reason.qtText) {
+            const QString translated = QCoreApplication::translate("QIODevice", reason.qtText);
+            if (translated != QLatin1String(reason.qtText))
+                return translated;
+        }
+        return QString::fromUtf16(reason.text);
+    }
+    return QStringLiteral("系统错误 %1（%2）").arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));
+}
+
+} // namespace quorvel

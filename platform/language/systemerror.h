@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+namespace quorvel {
+
+// The reason for a failed system call with the error number `error`, in
+// Chinese whatever the locale: Qt's own words where Qt translates the
+// error (the window's message boxes show them), the program's for the other
+// errors a file write meets, and for any other error its number with the
+// system's English text.
+QString systemErrorText(int error);
+
+} // namespace quorvel
