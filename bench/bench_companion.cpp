@@ -90,7 +90,8 @@ BENCHMARK(SheetPdf)->Arg(365)->Unit(benchmark::kMillisecond);
 void CalendarOf100Years(benchmark::State &state)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(criticalDaysCalendar(Birth, criticalDays(Birth, Birth, Birth + 36525.0), Birth + 20000.0));
+        benchmark::DoNotOptimize(
+            criticalDaysCalendar(Birth, criticalDays(Birth, Birth, Birth + 36525.0), Birth + 20000.0));
 }
 BENCHMARK(CalendarOf100Years)->Unit(benchmark::kMillisecond);
 

@@ -93,7 +93,8 @@ Outcome chartCommand(const QStringList &arguments)
     // With the frame alone, the sheet and the SVG still tell the dates and
     // the span asked for.
     const std::optional<DrawnChart> drawn = drawChart(surface, shared, request);
-    const DrawnChart chart = drawn ? *drawn : chartOf(birth, query, request.position, request.span, ProgramCriticalLevel);
+    const DrawnChart chart =
+        drawn ? *drawn : chartOf(birth, query, request.position, request.span, ProgramCriticalLevel);
 
     // Made whole in memory first: a file that cannot take it then fails in
     // one place, and no encoder is left half-way through a failed write.

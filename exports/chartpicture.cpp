@@ -125,8 +125,9 @@ QByteArray chartSvg(const DrawingSurface &surface, const DrawnChart &chart, int 
 
 std::optional<ChartFormat> chartFormat(const QString &suffix)
 {
-    static const QHash<QString, ChartFormat> formats{
-        {QStringLiteral("png"), ChartFormat::Png}, {QStringLiteral("svg"), ChartFormat::Svg}, {QStringLiteral("pdf"), ChartFormat::Pdf}};
+    static const QHash<QString, ChartFormat> formats{{QStringLiteral("png"), ChartFormat::Png},
+                                                     {QStringLiteral("svg"), ChartFormat::Svg},
+                                                     {QStringLiteral("pdf"), ChartFormat::Pdf}};
     const auto found = formats.constFind(suffix.toLower());
     return found == formats.constEnd() ? std::nullopt : std::optional(*found);
 }

@@ -787,8 +787,9 @@ void tst_Companion::outputMeetsWhatStandsThere()
             ::close(fifo);
         });
         SharedValues shared;
+        Runtime runtime;
         qint64 took = 0;
-        withLoadedWindow(shared, [&](frmQORVEL &w) {
+        withLoadedWindow(shared, runtime, [&](frmQORVEL &w) {
             w.TXTCSRQ->setText(u"1960-02-06"_s);
             w.txtCXRQ->setText(u"2000-01-01"_s);
             w.CMDcx_Click();
