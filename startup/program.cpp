@@ -39,16 +39,6 @@ constexpr char HelpText[] = "用法：quorvel [--help | --version]\n"
                             "  --version  显示版本后退出\n";
 constexpr char VersionText[] = "quorvel " QUORVEL_VERSION "\n";
 
-// Gives back what start-up needed once only: the heap returns to the
-// system what decoding the pictures and laying out the window freed, some
-// 0.5 MB of private memory.
-void releaseStartupMemory()
-{
-#ifdef Q_OS_LINUX
-    malloc_trim(0);
-#endif
-}
-
 // Loads, in the loader's first 50 ms, what the analysis window's load and
 // first painting would otherwise wait for: the font system with the
 // program's face and the glyphs of the window's texts (Qt keeps them with the
@@ -65,7 +55,9 @@ void preloadAnalysisWindow()
     readPicture(QString::fromLatin1(PanelPicturePath));
 }
 
-// Runs releaseStartupMemory once the analysis window has first been painted.
+// Once the analysis window has first been painted, the heap gives back to
+// the system what start-up needed once only: what decoding the pictures and
+// laying out the window freed, some 0.5 MB of private memory.
 class AfterFirstPaint final : public QObject
 {
 public:
@@ -75,7 +67,9 @@ public:
         if (event->type() == QEvent::Paint && dynamic_cast<frmQORVEL *>(watched)) {
             QCoreApplication::instance()->removeEventFilter(this);
             QTimer::singleShot(0, this, [this] {
-                releaseStartupMemory();
+#ifdef Q_OS_LINUX
+                malloc_trim(0);
+#endif
                 deleteLater();
             });
         }
