@@ -15,22 +15,18 @@ namespace {
 
 constexpr int DaysInWeek = 7;
 
-QString dateText(Date date)
-{
-    const auto day = CDate(date);
-    return day ? Format(*day, u"yyyy-mm-dd") : QString();
-}
-
 } // namespace
 
-void frmQORVEL::PicBack_KeyDown(int &keyCode, int)
+bool frmQORVEL::PicBack_KeyDown(int keyCode, int)
 {
-    const int first = 2 * POSITION->Value();
-    const int last = first + PROPTION->Value() - 1;
-    // The first key shows the query day, when the span holds it.
-    // The day the query bar stands on.
-    const int queryDay = queryDayColumn(m_shared.ChartBirthDate, m_shared.ChartQueryDate).value_or(first);
-    const int from = m_keyDay.value_or(queryDay >= first && queryDay <= last ? queryDay : first);
+    // The days of the chart drawn; with the frame alone, those of the span
+    // in the scroll bars.
+    const SpanDays days = m_drawn ? m_drawn->days : spanDays(POSITION->Value(), PROPTION->Value());
+    const int first = days.first;
+    const int last = days.last;
+    // The first key shows the day the query bar marks, when the span shows it.
+    const bool barShown = m_drawn && m_drawn->queryBarDrawn && days.shows(*m_drawn->queryDay);
+    const int from = m_keyDay.value_or(barShown ? *m_drawn->queryDay : first);
     const int step = m_keyDay ? 1 : 0;
 
     int day;
@@ -41,13 +37,12 @@ void frmQORVEL::PicBack_KeyDown(int &keyCode, int)
     case Qt::Key_PageDown: day = from + step * DaysInWeek; break;
     case Qt::Key_Home: day = first; break;
     case Qt::Key_End: day = last; break;
-    default: return;
+    default: return false;
     }
-    keyCode = 0;
 
     // As under the pointer: a box without a date takes the focus instead.
     if (focusBoxWithoutDate())
-        return;
+        return true;
     m_keyDay = std::clamp(day, first, last);
     const double middle = *m_keyDay + 0.5;
     showReadout(middle);
@@ -56,6 +51,7 @@ void frmQORVEL::PicBack_KeyDown(int &keyCode, int)
     for (const Label *value : {LBLtl, LBLqx, LBLzl, LBLzh})
         spoken += value->Caption().remove(u'：');
     PicBack->setMarker(middle, spoken.join(u'，'));
+    return true;
 }
 
 void frmQORVEL::forgetKeyboardDay()
@@ -67,21 +63,19 @@ void frmQORVEL::forgetKeyboardDay()
 void frmQORVEL::describeChart()
 {
     QString text;
-    if (!m_chartDrawn) {
+    if (!m_drawn) {
         text = QStringLiteral("尚未绘制图表：请输入出生日期和查询日期，然后按回车键。");
     } else {
-        const Date birth = m_shared.ChartBirthDate;
-        const int first = 2 * POSITION->Value();
-        const int span = PROPTION->Value();
+        const DrawnChart &chart = *m_drawn;
+        const Date birth = chart.birthDate;
         // The query day's own values, as the readout shows them in the
         // middle of the column the query bar stands on.
-        const int queryDay = queryDayColumn(birth, m_shared.ChartQueryDate).value_or(first);
         QStringList values;
-        for (const QString &value : readoutAt(birth, queryDay + 0.5).values)
+        for (const QString &value : readoutAt(birth, chart.queryDay.value_or(chart.days.first) + 0.5).values)
             values += QString(value).remove(u'：');
         text = QStringLiteral("出生日期%1，查询日期%2。图表显示%3至%4，共%5天。查询日：%6。用方向键逐日查看数值。")
-                   .arg(dateText(birth), dateText(m_shared.ChartQueryDate), dateText(birth + first),
-                        dateText(birth + first + span - 1), QString::number(span), values.join(u'，'));
+                   .arg(dateText(birth), dateText(chart.queryDate), dateText(birth + chart.days.first),
+                        dateText(birth + chart.days.last), QString::number(chart.span), values.join(u'，'));
     }
     if (PicBack->accessibleDescription() != text)
         PicBack->setAccessibleDescription(text);

@@ -96,6 +96,7 @@ private slots:
 
 private:
     SharedValues m_shared;
+    Runtime m_runtime;
 };
 
 void tst_Access::initTestCase()
@@ -143,7 +144,7 @@ void tst_Access::controls()
     QFETCH(Pick, pick);
     QFETCH(QString, name);
     QFETCH(QAccessible::Role, role);
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         QWidget *control = pick(w);
         QAccessibleInterface *iface = accessible(control);
         QVERIFY(iface);
@@ -157,7 +158,7 @@ void tst_Access::controls()
 // none, and name their value in words instead.
 void tst_Access::scrollBarsSpeakTheirMeaning()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         drawChart(w);
         QCOMPARE(accessibleText(w.POSITION, QAccessible::Name), u"起始日期 1960-02-26"_qs);
         QTest::keyClick(w.POSITION, Qt::Key_Right);
@@ -171,7 +172,7 @@ void tst_Access::scrollBarsSpeakTheirMeaning()
 
 void tst_Access::chartDescription()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         QVERIFY(accessibleText(w.PicBack, QAccessible::Description).startsWith(u"尚未绘制图表"_qs));
         drawChart(w);
         QCOMPARE(accessibleText(w.PicBack, QAccessible::Description),
@@ -186,7 +187,7 @@ void tst_Access::chartDescription()
 
 void tst_Access::keyboardReadout()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         drawChart(w);
         const QImage chart = w.PicBack->surface().image();
         const QImage unfocused = w.PicBack->grab().toImage();
@@ -250,7 +251,7 @@ void tst_Access::keyboardReadout()
 
 void tst_Access::keyboardReadoutWithoutDates()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         const QStringList before = readout(w);
         w.PicBack->setFocus();
         QTRY_VERIFY(w.PicBack->hasFocus());
@@ -275,7 +276,7 @@ void tst_Access::firstKeyShowsTheDayTheBarMarks_data()
 void tst_Access::firstKeyShowsTheDayTheBarMarks()
 {
     QFETCH(QString, birth);
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(birth);
         w.txtCXRQ->setText(u"2009-11-03"_qs);
         w.CMDcx_Click();
@@ -294,7 +295,7 @@ void tst_Access::firstKeyShowsTheDayTheBarMarks()
 // mouse, with the focus elsewhere, changes no pixel of either.
 void tst_Access::focusShowsOnTheChartAndTheScrollBars()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         drawChart(w);
         w.txtCXRQ->setFocus();
         QTRY_VERIFY(w.txtCXRQ->hasFocus());
@@ -328,8 +329,8 @@ void tst_Access::focusShowsOnTheChartAndTheScrollBars()
 
 void tst_Access::guideByKeyboardAndAsText()
 {
-    runProgram([&](Global &global, frmQORVEL &w) {
-        QSignalSpy beeps(&runtimeEvents(), &RuntimeEvents::beeped);
+    runProgram(m_runtime, [&](Global &global, frmQORVEL &w) {
+        QSignalSpy beeps(&m_runtime, &Runtime::beeped);
         const QImage frame = w.PicBack->surface().image();
         openGuideByKey(global, w, [&](FrmD &guide) {
             QCOMPARE(guide.windowTitle(), u"Form1"_qs);
