@@ -2,11 +2,11 @@
 #pragma once
 
 #include "chart/chartcontrols.h"
+#include "chart/drawnchart.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/form.h"
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 // frmQORVEL, the analysis window: the two date boxes, the query and exit
@@ -16,18 +16,22 @@
 // cannot (a pointer only ever stands on whole pixels).
 //
 // The window shares three values with the rest of the program (the dates of
-// the chart last drawn and the critical-day level); its owner passes them in.
+// the chart last drawn and the critical-day level), and takes the clock, the
+// bell, the end and the report of a runtime error from the program's
+// runtime; its owner passes both in.
 
 class QPrinter;
 
 namespace quorvel {
 
-struct DrawnChart;
+class Runtime;
 
-class frmQORVEL final : public Form, private ChartControls
+class frmQORVEL final : public Form
 {
+    Q_OBJECT
+
 public:
-    explicit frmQORVEL(SharedValues &shared, QWidget *parent = nullptr);
+    frmQORVEL(SharedValues &shared, Runtime &runtime, QWidget *parent = nullptr);
 
     // The controls, in the order the window creates them.
     CommandButton *CMDcx;
@@ -58,8 +62,8 @@ public:
     // The query command: centres the span on the query date and redraws.
     void CMDcx_Click();
 
-    void txtCXRQ_KeyDown(int &keyCode, int shift);
-    void TXTCSRQ_KeyDown(int &keyCode, int shift);
+    void txtCXRQ_KeyDown(int keyCode, int shift);
+    void TXTCSRQ_KeyDown(int keyCode, int shift);
     void Cmdclose_Click();
     void POSITION_Change();
     void PROPTION_Change();
@@ -67,13 +71,11 @@ public:
     // The keyboard readout, while the chart has the focus: Left and Right
     // move a readout day by day, Home and End to the span's first and last
     // day, PageUp and PageDown by a week, never past the span's edges.
-    void PicBack_KeyDown(int &keyCode, int shift);
+    // True when it took the key; any other key is left to the window.
+    bool PicBack_KeyDown(int keyCode, int shift);
     void Label2_MouseMove(int button, int shift, float x, float y);
     void Form_MouseMove(int button, int shift, float x, float y);
     void Label2_Click();
-
-    // What a click on the guide link opens (the guide window, modally).
-    void setGuideOpener(std::function<void()> opener) { m_openGuide = std::move(opener); }
 
     // The chart's own menu (right-click or the Menu key on a drawn chart):
     // copy the chart's picture, save it (PNG, SVG or the PDF sheet, by the
@@ -81,13 +83,20 @@ public:
     // calendar, copy the readout's text. The menu asks for the file names;
     // the saving, printing and exporting are reachable here for tests, each
     // giving the reason it failed, empty on success.
-    bool chartIsDrawn() const { return m_chartDrawn; }
     QString readoutText() const;
     QString saveChart(const QString &path) const;
     QString exportCriticalDays(const QString &path) const;
     bool printSheet(QPrinter *printer) const;
     // The print dialog with a preview of the sheet (also Ctrl+P).
     void printChart();
+
+signals:
+    // A click on the guide link, or F1: the guide is to open.
+    void guideRequested();
+
+protected:
+    // The chart's keys reach PicBack_KeyDown before the chart itself.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
@@ -97,9 +106,10 @@ private:
     void DrawBackground();
     void DrawPicBack();
     void showChartMenu(QPoint position);
-    DrawnChart drawnChart() const;
     void redrawChart();
     void clearToFrame();
+    // LBLts's caption, for a span of so many days.
+    void setSpanLabel(const QString &caption, int span);
     void selectWholeText(TextBox *box);
     // Moves the focus into the first box, birth date before query date, that
     // holds no valid date; false when both hold one.
@@ -119,23 +129,14 @@ private:
     // forms it takes; nothing shows.
     void sayDateNotUnderstood(TextBox *box);
 
-    // ChartControls
-    int positionValue() const override;
-    int proptionValue() const override;
-    QString birthText() const override;
-    QString queryText() const override;
-    void setStartLabel(const QString &text) override;
-    void setSpanLabel(const QString &text) override;
-    void refreshSpanLabels() override;
+    // What the chart reads of the controls, as they stand now.
+    ChartControls chartControls() const;
 
     SharedValues &m_shared;
-    std::function<void()> m_openGuide;
-    // Whether the chart shows curves: set by every drawing of them, cleared
-    // by every clearing of the chart.
-    bool m_chartDrawn = false;
-    // The span the curves were last drawn for.
-    int m_drawnPosition = 0;
-    int m_drawnSpan = 0;
+    Runtime &m_runtime;
+    // The chart the curves show: set by every drawing of them, cleared by
+    // every clearing of the chart.
+    std::optional<DrawnChart> m_drawn;
     // The keyboard readout's day, as an offset since the chart's birth date.
     std::optional<int> m_keyDay;
 };

@@ -16,22 +16,18 @@ namespace {
 
 constexpr int DaysInWeek = 7;
 
-QString dateText(Date date)
-{
-    const auto day = CDate(date);
-    return day ? Format(*day, u"yyyy-mm-dd") : QString();
-}
-
 } // namespace
 
-void frmQORVEL::PicBack_KeyDown(int &keyCode, int)
+bool frmQORVEL::PicBack_KeyDown(int keyCode, int)
 {
-    const int first = 2 * POSITION->Value();
-    const int last = first + PROPTION->Value() - 1;
-    // The first key shows the query day, when the span holds it.
-    // The day the query bar stands on.
-    const int queryDay = queryDayColumn(m_shared.ChartBirthDate, m_shared.ChartQueryDate).value_or(first);
-    const int from = m_keyDay.value_or(queryDay >= first && queryDay <= last ? queryDay : first);
+    // The days of the chart drawn (none before a chart is drawn, when no key
+    // reads anything).
+    const SpanDays days = m_drawn ? m_drawn->days : SpanDays{};
+    const int first = days.first;
+    const int last = days.last;
+    // The first key shows the day the query bar marks, when the span shows it.
+    const bool barShown = m_drawn && m_drawn->queryBarDrawn && days.shows(*m_drawn->queryDay);
+    const int from = m_keyDay.value_or(barShown ? *m_drawn->queryDay : first);
     const int step = m_keyDay ? 1 : 0;
 
     int day;
@@ -42,19 +38,18 @@ void frmQORVEL::PicBack_KeyDown(int &keyCode, int)
     case Qt::Key_PageDown: day = from + step * DaysInWeek; break;
     case Qt::Key_Home: day = first; break;
     case Qt::Key_End: day = last; break;
-    default: return;
+    default: return false;
     }
-    keyCode = 0;
 
     // Before a chart is drawn there is nothing to read: say why, rather than
     // send the focus away unannounced.
-    if (!m_chartDrawn) {
+    if (!m_drawn) {
         announce(PicBack, NoChartText);
-        return;
+        return true;
     }
     // As under the pointer: a box without a date takes the focus instead.
     if (focusBoxWithoutDate())
-        return;
+        return true;
     m_keyDay = std::clamp(day, first, last);
     const double middle = *m_keyDay + 0.5;
     showReadout(middle);
@@ -63,6 +58,7 @@ void frmQORVEL::PicBack_KeyDown(int &keyCode, int)
     for (const Label *value : {LBLtl, LBLqx, LBLzl, LBLzh})
         spoken += value->Caption().remove(u'：');
     PicBack->setMarker(middle, spoken.join(u'，'));
+    return true;
 }
 
 void frmQORVEL::forgetKeyboardDay()
@@ -73,24 +69,23 @@ void frmQORVEL::forgetKeyboardDay()
 
 QString frmQORVEL::spokenChart() const
 {
-    const Date birth = m_shared.ChartBirthDate;
-    const int first = 2 * m_drawnPosition;
+    const DrawnChart &chart = *m_drawn;
+    const Date birth = chart.birthDate;
     // The query day's own values, as the readout shows them in the middle
     // of the column the query bar stands on.
-    const int queryDay = queryDayColumn(birth, m_shared.ChartQueryDate).value_or(first);
     QStringList values;
-    for (const QString &value : readoutAt(birth, queryDay + 0.5).values)
+    for (const QString &value : readoutAt(birth, chart.queryDay.value_or(chart.days.first) + 0.5).values)
         values += QString(value).remove(u'：');
     return QStringLiteral("查询日期%1。图表显示%2至%3，共%4天。查询日：%5。")
-        .arg(dateText(m_shared.ChartQueryDate), dateText(birth + first), dateText(birth + first + m_drawnSpan - 1),
-             QString::number(m_drawnSpan), values.join(u'，'));
+        .arg(dateText(chart.queryDate), dateText(birth + chart.days.first), dateText(birth + chart.days.last),
+             QString::number(chart.span), values.join(u'，'));
 }
 
 void frmQORVEL::describeChart()
 {
     QString text = NoChartText;
-    if (m_chartDrawn) {
-        text = QStringLiteral("出生日期%1，").arg(dateText(m_shared.ChartBirthDate)) + spokenChart()
+    if (m_drawn) {
+        text = QStringLiteral("出生日期%1，").arg(dateText(m_drawn->birthDate)) + spokenChart()
             + QStringLiteral("用方向键逐日查看数值。");
     }
     if (PicBack->accessibleDescription() != text)

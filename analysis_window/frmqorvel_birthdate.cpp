@@ -6,7 +6,7 @@
 
 namespace quorvel {
 
-void frmQORVEL::TXTCSRQ_KeyDown(int &keyCode, int)
+void frmQORVEL::TXTCSRQ_KeyDown(int keyCode, int)
 {
     if (keyCode != KeyEnter)
         return;
@@ -14,7 +14,7 @@ void frmQORVEL::TXTCSRQ_KeyDown(int &keyCode, int)
         POSITION->setValueChecked(0);
         txtCXRQ->SetFocus();
     } else {
-        Beep();
+        m_runtime.Beep();
         selectWholeText(TXTCSRQ);
         sayDateNotUnderstood(TXTCSRQ);
     }
@@ -22,7 +22,7 @@ void frmQORVEL::TXTCSRQ_KeyDown(int &keyCode, int)
 
 void frmQORVEL::Cmdclose_Click()
 {
-    End();
+    m_runtime.End();
 }
 
 } // namespace quorvel

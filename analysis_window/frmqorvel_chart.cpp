@@ -11,20 +11,23 @@ namespace quorvel {
 
 void frmQORVEL::DrawBackground()
 {
-    quorvel::DrawBackground(PicBack->surface(), *this);
-    m_chartDrawn = false;
+    quorvel::DrawBackground(PicBack->surface(), chartControls());
+    PicBack->update();
+    m_drawn.reset();
     forgetKeyboardDay();
     describeChart();
 }
 
 void frmQORVEL::DrawPicBack()
 {
-    quorvel::DrawPicBack(PicBack->surface(), *this, m_shared);
-    // It draws exactly when both boxes hold dates.
-    m_chartDrawn = IsDate(TXTCSRQ->Text()) && IsDate(txtCXRQ->Text());
-    if (m_chartDrawn) {
-        m_drawnPosition = positionValue();
-        m_drawnSpan = proptionValue();
+    m_drawn = quorvel::DrawPicBack(PicBack->surface(), chartControls(), m_shared);
+    PicBack->update();
+    if (m_drawn) {
+        LBLStartSj->setCaption(m_drawn->startLabel);
+        setSpanLabel(m_drawn->spanLabel, m_drawn->span);
+        // Both repaint at once, the start label first.
+        LBLStartSj->Refresh();
+        LBLts->Refresh();
     }
     describeChart();
 }
@@ -59,24 +62,16 @@ bool frmQORVEL::focusBoxWithoutDate()
     return false;
 }
 
-// --- What the chart reads and writes
-
-int frmQORVEL::positionValue() const { return POSITION->Value(); }
-int frmQORVEL::proptionValue() const { return PROPTION->Value(); }
-QString frmQORVEL::birthText() const { return TXTCSRQ->Text(); }
-QString frmQORVEL::queryText() const { return txtCXRQ->Text(); }
-void frmQORVEL::setStartLabel(const QString &text) { LBLStartSj->setCaption(text); }
-void frmQORVEL::setSpanLabel(const QString &text)
+void frmQORVEL::setSpanLabel(const QString &caption, int span)
 {
-    LBLts->setCaption(text);
-    // Read out, the arrows are only dashes and signs.
-    LBLts->setAccessibleName(QStringLiteral("共%1天").arg(PROPTION->Value()));
+    LBLts->setCaption(caption);
+    // Read out, the arrows would be only dashes and signs.
+    LBLts->setAccessibleName(QStringLiteral("共%1天").arg(span));
 }
 
-void frmQORVEL::refreshSpanLabels()
+ChartControls frmQORVEL::chartControls() const
 {
-    LBLStartSj->Refresh();
-    LBLts->Refresh();
+    return {TXTCSRQ->Text(), txtCXRQ->Text(), POSITION->Value(), PROPTION->Value()};
 }
 
 } // namespace quorvel

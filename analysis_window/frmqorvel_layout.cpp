@@ -5,14 +5,16 @@
 #include "assets/assets.h"
 #include "chart/chart.h"
 #include "platform/drawing/picture.h"
-#include "platform/widgets/geometry.h"
+#include "platform/drawing/geometry.h"
+#include "platform/widgets/runtime.h"
 
+#include <QKeyEvent>
 #include <QShortcut>
 
 namespace quorvel {
 namespace {
 
-constexpr VbColor ButtonFace = 0x009AE9C4;   // light green
+constexpr VbColor ButtonFace = LightGreen;
 constexpr VbColor DateBoxColor = 0x00DFFBEE; // pale green
 constexpr VbColor Black = 0x00000000;
 
@@ -21,9 +23,10 @@ constexpr auto Fixed = Label::Sizing::Fixed;
 
 } // namespace
 
-frmQORVEL::frmQORVEL(SharedValues &shared, QWidget *parent)
+frmQORVEL::frmQORVEL(SharedValues &shared, Runtime &runtime, QWidget *parent)
     : Form(QSize(798, 598), WindowCaption, SystemWindowBackground, parent)
     , m_shared(shared)
+    , m_runtime(runtime)
 {
     setBackgroundPicture(Picture(QString::fromLatin1(PanelPicturePath)));
     setWindowIcon(quorvel::windowIcon());
@@ -37,14 +40,16 @@ void frmQORVEL::createControls()
     Cmdclose = new CommandButton(this, twipsRect(10560, 480, 1035, 345), ExitButtonCaption, ButtonFace);
     txtCXRQ = new TextBox(this, twipsRect(9345, 1050, 1080, 285), QStringLiteral("2009-03-33"), DateBoxColor);
     TXTCSRQ = new TextBox(this, twipsRect(7110, 1050, 1095, 285), QStringLiteral("2001-03-33"), DateBoxColor);
-    PROPTION = new HScrollBar(this, twipsRect(6210, 8480, 5555, 255));
-    POSITION = new HScrollBar(this, twipsRect(230, 8480, 5985, 255));
+    PROPTION = new HScrollBar(this, twipsRect(6210, 8480, 5555, 255), m_runtime);
+    POSITION = new HScrollBar(this, twipsRect(230, 8480, 5985, 255), m_runtime);
     PicBack = new PictureBox(this, twipsRect(240, 1770, 11505, 6735), SystemMenuText);
     Label1 = new Label(PicBack, twipsRect(3240, 2160, 5385, 2775), ExplanatoryText, 0x00888471, Fixed);
     // One pixel of air between the lines of the long text, which still fits.
     Label1->setLineSpacing(13);
-    LBLts = new Label(PicBack, twipsRect(10200, 120, 450, 180), QStringLiteral("LBLts"), SpanLabelColor, AutoSize);
-    LBLStartSj = new Label(PicBack, twipsRect(120, 60, 90, 180), QString(), StartLabelColor, AutoSize);
+    LBLts = new Label(PicBack, twipsRect(SpanLabelTwips.x(), SpanLabelTwips.y(), 450, 180), QStringLiteral("LBLts"),
+                      SpanLabelColor, AutoSize);
+    LBLStartSj = new Label(PicBack, twipsRect(StartLabelTwips.x(), StartLabelTwips.y(), 90, 180), QString(),
+                           StartLabelColor, AutoSize);
     Label2 = new Label(this, twipsRect(7650, 1560, 900, 180), GuideLinkCaption, LinkRestingColor,
                        AutoSize, true);
     LBLabout = new Label(this, twipsRect(6480, 510, 3645, 405), CreditsText, Black, Fixed);
@@ -81,12 +86,12 @@ void frmQORVEL::describeControls()
     Cmdclose->setAccessibleName(QStringLiteral("退出"));
     POSITION->setAccessibleName(QStringLiteral("起始日期"));
     POSITION->setValueText([this](int position) {
-        return m_chartDrawn ? startLabelText(m_shared.ChartBirthDate, position) : NoChartYet;
+        return m_drawn ? startLabelText(m_drawn->birthDate, position) : NoChartYet;
     });
     PROPTION->setAccessibleName(QStringLiteral("显示天数"));
     PROPTION->setValueText([this](int span) {
         const QString days = QString::number(span) + QStringLiteral("天");
-        return m_chartDrawn ? days : days + u'，' + NoChartYet;
+        return m_drawn ? days : days + u'，' + NoChartYet;
     });
     PicBack->setAccessibleRole(QAccessible::Chart);
     PicBack->setAccessibleName(QStringLiteral("生物节律图"));
@@ -100,8 +105,8 @@ void frmQORVEL::connectHandlers()
 {
     connect(CMDcx, &CommandButton::clicked, this, &frmQORVEL::CMDcx_Click);
     connect(Cmdclose, &CommandButton::clicked, this, &frmQORVEL::Cmdclose_Click);
-    connect(txtCXRQ, &TextBox::keyDown, this, &frmQORVEL::txtCXRQ_KeyDown, Qt::DirectConnection);
-    connect(TXTCSRQ, &TextBox::keyDown, this, &frmQORVEL::TXTCSRQ_KeyDown, Qt::DirectConnection);
+    connect(txtCXRQ, &TextBox::keyDown, this, &frmQORVEL::txtCXRQ_KeyDown);
+    connect(TXTCSRQ, &TextBox::keyDown, this, &frmQORVEL::TXTCSRQ_KeyDown);
     connect(POSITION, &HScrollBar::changed, this, &frmQORVEL::POSITION_Change);
     connect(PROPTION, &HScrollBar::changed, this, &frmQORVEL::PROPTION_Change);
     connect(PicBack, &PictureBox::mouseMoved, this, &frmQORVEL::PicBack_MouseMove);
@@ -110,13 +115,22 @@ void frmQORVEL::connectHandlers()
     connect(this, &Form::mouseMoved, this, &frmQORVEL::Form_MouseMove);
     PicBack->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(PicBack, &QWidget::customContextMenuRequested, this, &frmQORVEL::showChartMenu);
-    connect(PicBack, &PictureBox::keyDown, this, &frmQORVEL::PicBack_KeyDown, Qt::DirectConnection);
+    PicBack->installEventFilter(this);
     connect(PicBack, &PictureBox::focusLost, this, &frmQORVEL::forgetKeyboardDay);
     auto *printKey = new QShortcut(QKeySequence::Print, this);
     connect(printKey, &QShortcut::activated, this, &frmQORVEL::printChart);
     // The guide from anywhere in the window, as a click on the link opens it.
     auto *guideKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(guideKey, &QShortcut::activated, this, [this] { Label2_Click(); });
+    connect(guideKey, &QShortcut::activated, this, &frmQORVEL::Label2_Click);
+}
+
+bool frmQORVEL::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == PicBack && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        return PicBack_KeyDown(keyCode(key->key()), shiftState(key->modifiers()));
+    }
+    return Form::eventFilter(watched, event);
 }
 
 } // namespace quorvel

@@ -18,8 +18,7 @@ void frmQORVEL::Form_MouseMove(int, int, float, float)
 
 void frmQORVEL::Label2_Click()
 {
-    if (m_openGuide)
-        m_openGuide();
+    emit guideRequested();
 }
 
 } // namespace quorvel

@@ -6,9 +6,9 @@
 #include "platform/files/output.h"
 #include "platform/language/systemerror.h"
 #include "platform/widgets/accessibility.h"
+#include "platform/widgets/runtime.h"
 
 #include <QAction>
-#include <QBuffer>
 #include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -24,7 +24,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
-#include <QShortcut>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -165,52 +164,44 @@ QString frmQORVEL::readoutText() const
         .join(u'\t');
 }
 
-DrawnChart frmQORVEL::drawnChart() const
-{
-    return {PicBack->surface(), m_shared.ChartBirthDate, m_shared.ChartQueryDate, m_drawnPosition, m_drawnSpan,
-            m_shared.CriticalLevel};
-}
-
 QString frmQORVEL::saveChart(const QString &path) const
 {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (suffix == u"svg")
-        bytes = chartSvg(drawnChart(), 1);
-    else if (suffix == u"pdf")
-        writeChartPdf(&buffer, drawnChart(), Now());
-    else
-        writePng(PicBack->surface().image(), &buffer);
+    if (!m_drawn)
+        return NoChartYet;
+    // PNG unless the name says SVG or PDF.
+    const ChartFormat format = chartFormat(QFileInfo(path).suffix()).value_or(ChartFormat::Png);
+    const QByteArray bytes = chartFile(format, PicBack->surface(), *m_drawn, 1, m_runtime.Now());
+    if (bytes.isEmpty())
+        return QStringLiteral("无法生成图表");
     return writeWhole(path, bytes);
 }
 
 QString frmQORVEL::exportCriticalDays(const QString &path) const
 {
-    const double first = 2.0 * m_drawnPosition;
-    return writeWhole(path, criticalDaysCalendar(m_shared.ChartBirthDate, first, first + m_drawnSpan - 1,
-                                                 m_shared.CriticalLevel, Now()));
+    if (!m_drawn)
+        return NoChartYet;
+    return writeWhole(path, criticalDaysCalendar(m_drawn->birthDate, m_drawn->criticalDays, m_runtime.Now()));
 }
 
 bool frmQORVEL::printSheet(QPrinter *printer) const
 {
     QPainter painter;
-    if (!painter.begin(printer))
+    if (!m_drawn || !painter.begin(printer))
         return false;
-    paintChartSheet(painter, QRectF(QPointF(), printer->pageRect(QPrinter::DevicePixel).size()), drawnChart(), Now());
+    paintChartSheet(painter, QRectF(QPointF(), printer->pageRect(QPrinter::DevicePixel).size()), PicBack->surface(),
+                    *m_drawn, m_runtime.Now());
     return painter.end();
 }
 
 void frmQORVEL::printChart()
 {
-    if (!m_chartDrawn) {
+    if (!m_drawn) {
         announce(this, NoChartText);
         return;
     }
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(chartSheetPageLayout());
-    printer.setDocName(QStringLiteral("Quorvel生物节律图"));
+    printer.setDocName(ChartTitle);
     QPrintPreviewDialog preview(&printer, this);
     preview.setWindowTitle(PrintTitle);
     new PreviewKeys(preview);
@@ -226,7 +217,7 @@ void frmQORVEL::printChart()
 
 void frmQORVEL::showChartMenu(QPoint position)
 {
-    if (!m_chartDrawn) {
+    if (!m_drawn) {
         announce(this, NoChartText);
         return;
     }
@@ -244,9 +235,7 @@ void frmQORVEL::showChartMenu(QPoint position)
         if (path.isEmpty())
             return;
         // A name without one of the three suffixes takes the chosen type's.
-        const QString suffix = QFileInfo(path).suffix().toLower();
-        if (std::none_of(std::begin(ChartTypes), std::end(ChartTypes),
-                         [&](const FileType &type) { return suffix == QLatin1String(type.suffix); }))
+        if (!chartFormat(QFileInfo(path).suffix()))
             path += u'.' + QString::fromLatin1(ChartTypes[std::max<qsizetype>(filters.indexOf(filter), 0)].suffix);
         if (const QString reason = saveChart(path); !reason.isEmpty())
             QMessageBox::warning(this, SaveTitle, QStringLiteral("无法保存文件“%1”：%2").arg(path, reason));

@@ -3,16 +3,13 @@
 
 #include "chart/chart.h"
 #include "platform/dates/conversions.h"
-#include "platform/widgets/runtime.h"
 
 namespace quorvel {
 
 std::int16_t halfSpanStep(int span)
 {
-    const auto step = CInt(span / 2.0);
-    if (!step)
-        RaiseRuntimeError(OverflowError());
-    return *step;
+    // A span is a scroll bar's value, at most 32767: its half always fits.
+    return CInt(span / 2.0).value();
 }
 
 void frmQORVEL::POSITION_Change()
@@ -26,7 +23,7 @@ void frmQORVEL::POSITION_Change()
 void frmQORVEL::PROPTION_Change()
 {
     const int span = PROPTION->Value();
-    setSpanLabel(spanLabelText(span));
+    setSpanLabel(spanLabelText(span), span);
     POSITION->setLargeChange(halfSpanStep(span));
     clearToFrame();
     // While the window is hidden (during start-up) neither box counts as

@@ -15,19 +15,18 @@ void frmQORVEL::CMDcx_Click()
 
     auto query = CDate(txtCXRQ->Text());
     if (!query) {
-        Beep();
+        m_runtime.Beep();
         clearToFrame();
         selectWholeText(txtCXRQ);
         sayDateNotUnderstood(txtCXRQ);
         return;
     }
 
-    const Date now = Now();
-    if (*query > now) {
-        txtCXRQ->setText(Format(now, u"YYYY-MM-DD"));
+    if (const auto today = futureQueryAsToday(*query, m_runtime.Now())) {
+        txtCXRQ->setText(*today);
         query = CDate(txtCXRQ->Text());
         if (!query)
-            RaiseRuntimeError(OverflowError());
+            m_runtime.RaiseRuntimeError(OverflowError());
     }
 
     const auto birthInBox = CDate(TXTCSRQ->Text());
@@ -44,10 +43,10 @@ void frmQORVEL::CMDcx_Click()
     POSITION->setValueChecked(*position);
 
     redrawChart();
-    sayAfterQuery(m_chartDrawn ? spokenChart() : NoChartText);
+    sayAfterQuery(m_drawn ? spokenChart() : NoChartText);
 }
 
-void frmQORVEL::txtCXRQ_KeyDown(int &keyCode, int)
+void frmQORVEL::txtCXRQ_KeyDown(int keyCode, int)
 {
     if (keyCode == KeyEnter)
         CMDcx_Click();

@@ -4,16 +4,9 @@
 #include "analysis_window/texts.h"
 #include "chart/chart.h"
 #include "chart/span.h"
-#include "platform/dates/conversions.h"
-#include "platform/widgets/runtime.h"
-
+#include "platform/dates/datetime.h"
 
 namespace quorvel {
-namespace {
-
-constexpr Date StartBirthDate = 21952.0; // 1960-02-06
-
-} // namespace
 
 void frmQORVEL::Form_Load()
 {
@@ -36,7 +29,7 @@ void frmQORVEL::Form_Load()
 
     centreOnScreen();
 
-    m_shared.ChartBirthDate = StartBirthDate;
+    m_shared.ChartBirthDate = DateSerial(1960, 2, 6);
     m_shared.CriticalLevel = ProgramCriticalLevel;
 
     // The start-up frame alone is drawn with the exclusive-or pen.

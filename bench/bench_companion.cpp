@@ -34,7 +34,8 @@ BENCHMARK(TableOf100Years)->Unit(benchmark::kMillisecond);
 struct Chart {
     DrawingSurface surface{ChartPixelSize};
     SharedValues shared{0.0, Birth, ProgramCriticalLevel};
-    ChartRequest request;
+    ChartControls request;
+    DrawnChart drawn;
 
     explicit Chart(int span)
     {
@@ -42,11 +43,7 @@ struct Chart {
         request.queryText = QStringLiteral("2010-02-06");
         request.span = span;
         request.position = 9122;
-        drawChart(surface, shared, request);
-    }
-    DrawnChart drawn() const
-    {
-        return {surface, shared.ChartBirthDate, shared.ChartQueryDate, request.position, request.span, ProgramCriticalLevel};
+        drawn = *drawChart(surface, shared, request);
     }
 };
 
@@ -71,7 +68,7 @@ void ChartSvg(benchmark::State &state)
 {
     const Chart chart(int(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(chartSvg(chart.drawn(), 1));
+        benchmark::DoNotOptimize(chartSvg(chart.surface, chart.drawn, 1));
 }
 BENCHMARK(ChartSvg)->Arg(365)->Unit(benchmark::kMillisecond);
 
@@ -83,7 +80,7 @@ void SheetPdf(benchmark::State &state)
         bytes.clear();
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        writeChartPdf(&buffer, chart.drawn(), Birth + 20000.0);
+        writeChartPdf(&buffer, chart.surface, chart.drawn, Birth + 20000.0);
         benchmark::DoNotOptimize(bytes.data());
     }
     state.counters["bytes"] = double(bytes.size());
@@ -93,7 +90,8 @@ BENCHMARK(SheetPdf)->Arg(365)->Unit(benchmark::kMillisecond);
 void CalendarOf100Years(benchmark::State &state)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(criticalDaysCalendar(Birth, 0.0, 36525.0, ProgramCriticalLevel, Birth + 20000.0));
+        benchmark::DoNotOptimize(
+            criticalDaysCalendar(Birth, criticalDays(Birth, Birth, Birth + 36525.0), Birth + 20000.0));
 }
 BENCHMARK(CalendarOf100Years)->Unit(benchmark::kMillisecond);
 

@@ -7,8 +7,9 @@
 # mapped, and once it has painted the process's private memory
 # (Private_Dirty), its anonymous memory and its proportional share of all it
 # maps (Pss); the median of 7 runs of each, run in turns, and their ratios.
-# Clean pages of mapped files (the fonts, the libraries) are the page
-# cache's, shared and reclaimable: they count only through Pss.
+# Private memory is what the program costs. Clean pages of mapped files
+# (the fonts, the libraries) are the page cache's, shared and reclaimable:
+# they count only through Pss, which is printed for information.
 #
 # Not part of ./test. Needs Xvfb and the X C binding headers
 # (apt-get install xvfb x11-utils libxcb1-dev), which it installs itself
@@ -85,7 +86,7 @@ awk -v runs="$runs" \
     -v qan="$(column 3 "$work/quorvel.txt")" -v qps="$(column 4 "$work/quorvel.txt")" \
     -v bms="$(column 1 "$work/bare.txt")" -v bpd="$(column 2 "$work/bare.txt")" \
     -v ban="$(column 3 "$work/bare.txt")" -v bps="$(column 4 "$work/bare.txt")" 'BEGIN {
-    printf "median of %d runs      start-up    private  anonymous        pss\n", runs
+    printf "median of %d runs      start-up    private  anonymous  pss (info)\n", runs
     printf "quorvel               %7.1f ms %7.1f MB %7.1f MB %7.1f MB\n", qms, qpd / 1024, qan / 1024, qps / 1024
     printf "bare Qt window        %7.1f ms %7.1f MB %7.1f MB %7.1f MB\n", bms, bpd / 1024, ban / 1024, bps / 1024
     printf "ratio                 %7.2f x  %7.2f x  %7.2f x  %7.2f x\n", qms / bms, qpd / bpd, qan / ban, qps / bps

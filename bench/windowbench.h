@@ -7,6 +7,7 @@
 #include "analysis_window/frmqorvel.h"
 #include "assets/assets.h"
 #include "platform/drawing/fonts.h"
+#include "platform/widgets/runtime.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -27,7 +28,8 @@ inline int runInAnalysisWindow(int argc, char **argv)
     installFontSubstitutes();
     benchmark::Initialize(&argc, argv);
     SharedValues shared;
-    frmQORVEL window(shared);
+    Runtime runtime;
+    frmQORVEL window(shared, runtime);
     g_window = &window;
     QTimer::singleShot(0, &window, [&] {
         window.activateWindow();

@@ -11,15 +11,17 @@
 namespace quorvel {
 namespace {
 
-struct Span {
+// The frame's left and right edges: the span's first day and the day after
+// its last.
+struct Edges {
     double start;
     double end;
 };
 
-Span currentSpan(const ChartControls &controls)
+Edges currentEdges(const ChartControls &controls)
 {
-    const double start = 2.0 * controls.positionValue();
-    return {start, start + controls.proptionValue()};
+    const double start = firstDayAt(controls.position);
+    return {start, start + controls.span};
 }
 
 void drawDayBar(DrawingSurface &surface, double day, VbColor color)
@@ -29,11 +31,11 @@ void drawDayBar(DrawingSurface &surface, double day, VbColor color)
 
 // A curve through every point: the pen is set on the first, and a line
 // drawn on to each of the others.
-void drawCurve(DrawingSurface &surface, Span span, VbColor color, auto &&value, std::vector<QPointF> &vertices)
+void drawCurve(DrawingSurface &surface, Edges edges, VbColor color, auto &&value, std::vector<QPointF> &vertices)
 {
     vertices.clear();
     std::size_t point = 0;
-    for (double x = span.start; x <= span.end; x += 0.5, ++point)
+    for (double x = edges.start; x <= edges.end; x += 0.5, ++point)
         vertices.emplace_back(static_cast<float>(x + 0.5), static_cast<float>(value(point)));
     if (vertices.empty())
         return;
@@ -41,8 +43,9 @@ void drawCurve(DrawingSurface &surface, Span span, VbColor color, auto &&value, 
     surface.LineTo(std::span(vertices).subspan(1), color);
 }
 
-} // namespace
-
+// The cycles at every point a curve passes through, x = start, start + 0.5,
+// ..., up to end: the curves and the Composite take them from here, so each
+// is worked out once.
 std::vector<CycleValues> halfDayCycles(double start, double end)
 {
     std::vector<CycleValues> points;
@@ -53,26 +56,45 @@ std::vector<CycleValues> halfDayCycles(double start, double end)
     return points;
 }
 
-std::optional<int> queryDayColumn(Date birthDate, Date queryDate)
+} // namespace
+
+DrawnChart chartOf(Date birthDate, Date queryDate, int position, int span, float criticalLevel)
 {
-    const auto d = CLng(queryDate - birthDate);
-    return d ? std::optional<int>(*d) : std::nullopt;
+    DrawnChart chart{birthDate, queryDate, position, span, spanDays(position, span)};
+    if (const auto day = CLng(queryDate - birthDate))
+        chart.queryDay = *day;
+    // Compared as day counts: a span reaching past the last representable
+    // date is still drawn (only its start label is left empty).
+    const double first = birthDate + chart.days.first;
+    chart.queryBarDrawn = chart.queryDay && first <= queryDate && first + span > queryDate;
+    for (int day = chart.days.first; day <= chart.days.last; ++day) {
+        if (IsCriticalDay(day, criticalLevel))
+            chart.criticalDays.push_back(day);
+    }
+    chart.startLabel = startLabelText(birthDate, position);
+    chart.spanLabel = spanLabelText(span);
+    return chart;
+}
+
+std::array<long long, 4> readoutNumbers(const CycleValues &cycles)
+{
+    const double values[] = {cycles.physical * ValueScale, cycles.emotional * ValueScale,
+                             cycles.intellectual * ValueScale, CompositeValue(cycles)};
+    std::array<long long, 4> numbers;
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+        numbers[i] = static_cast<long long>(Int(values[i]));
+    return numbers;
 }
 
 Readout readoutAt(Date birthDate, double x)
 {
     // One past the last representable date shows no date, while the values
     // are still shown.
-    const auto day = CDate(birthDate + x);
     Readout readout;
-    readout.date = QStringLiteral("当前日期：") + (day ? Format(*day, u"yyyy-mm-dd") : QString());
-    const double offset = x - 0.5;
-    const CycleValues cycles = AllCycleValues(offset);
-    const double values[] = {cycles.physical * ValueScale, cycles.emotional * ValueScale,
-                             cycles.intellectual * ValueScale, CompositeValue(cycles)};
+    readout.date = QStringLiteral("当前日期：") + dateText(birthDate + x);
+    const std::array<long long, 4> numbers = readoutNumbers(AllCycleValues(x - 0.5));
     for (std::size_t i = 0; i < Curves.size(); ++i)
-        readout.values[i] = QString::fromUtf16(Curves[i].name) + QStringLiteral("值：")
-            + CStr(static_cast<long long>(Int(values[i])));
+        readout.values[i] = QString::fromUtf16(Curves[i].name) + QStringLiteral("值：") + CStr(numbers[i]);
     return readout;
 }
 
@@ -83,59 +105,50 @@ QString spanLabelText(int span)
 
 QString startLabelText(Date birthDate, int position)
 {
-    const auto start = CDate(birthDate + 2.0 * position);
-    return start ? Format(*start, u"yyyy-mm-dd") : QString();
+    return dateText(birthDate + firstDayAt(position));
 }
 
 void DrawBackground(DrawingSurface &surface, const ChartControls &controls)
 {
-    const Span span = currentSpan(controls);
-    surface.Scale(float(span.start), ChartTop, float(span.end), ChartBottom);
-    for (double x = span.start; x <= span.end; x += 1.0)
+    const Edges edges = currentEdges(controls);
+    surface.Scale(float(edges.start), ChartTop, float(edges.end), ChartBottom);
+    for (double x = edges.start; x <= edges.end; x += 1.0)
         surface.Line(float(x), ChartTop, float(x), ChartBottom, GridColor);
-    surface.Line(float(span.start), 0.0f, float(span.end), 0.0f, ZeroLineColor);
+    surface.Line(float(edges.start), 0.0f, float(edges.end), 0.0f, ZeroLineColor);
 }
 
-void DrawPicBack(DrawingSurface &surface, ChartControls &controls, SharedValues &shared)
+std::optional<DrawnChart> DrawPicBack(DrawingSurface &surface, const ChartControls &controls, SharedValues &shared)
 {
-    const auto query = CDate(controls.queryText());
-    const auto birth = CDate(controls.birthText());
+    const auto query = CDate(controls.queryText);
+    const auto birth = CDate(controls.birthText);
     if (!query || !birth)
-        return;
+        return std::nullopt;
 
     surface.setDrawMode(DrawMode::CopyPen);
     shared.ChartQueryDate = *query;
     shared.ChartBirthDate = *birth;
+    const DrawnChart chart =
+        chartOf(shared.ChartBirthDate, shared.ChartQueryDate, controls.position, controls.span, shared.CriticalLevel);
 
-    const Span span = currentSpan(controls);
+    if (chart.queryBarDrawn)
+        drawDayBar(surface, *chart.queryDay, QueryDayColor);
+    for (const int day : chart.criticalDays)
+        drawDayBar(surface, day, CriticalDayColor);
+    // The bars run to the frame's right edge, both ends included: the edge
+    // day's bar lies outside the picture.
+    const Edges edges = currentEdges(controls);
+    if (IsCriticalDay(edges.end, shared.CriticalLevel))
+        drawDayBar(surface, edges.end, CriticalDayColor);
 
-    // Compared as day counts: a span reaching past the last representable
-    // date is still drawn (only its start label is left empty).
-    const double first = shared.ChartBirthDate + span.start;
-    const double last = first + controls.proptionValue();
-    if (first <= shared.ChartQueryDate && last > shared.ChartQueryDate) {
-        if (const auto d = queryDayColumn(shared.ChartBirthDate, shared.ChartQueryDate))
-            drawDayBar(surface, *d, QueryDayColor);
-    }
-
-    const std::vector<CycleValues> points = halfDayCycles(span.start, span.end);
-    std::size_t point = 0;
-    for (double x = span.start; x <= span.end; x += 1.0, point += 2) {
-        if (IsCriticalDay(points[point], shared.CriticalLevel))
-            drawDayBar(surface, x, CriticalDayColor);
-    }
-
+    const std::vector<CycleValues> points = halfDayCycles(edges.start, edges.end);
     constexpr std::array cycles{&CycleValues::physical, &CycleValues::emotional, &CycleValues::intellectual};
     std::vector<QPointF> vertices;
     vertices.reserve(points.size());
     for (std::size_t curve = 0; curve < cycles.size(); ++curve)
-        drawCurve(surface, span, Curves[curve].color,
+        drawCurve(surface, edges, Curves[curve].color,
                   [&, cycle = cycles[curve]](std::size_t i) { return ValueScale * points[i].*cycle; }, vertices);
-    drawCurve(surface, span, Curves[3].color, [&](std::size_t i) { return CompositeValue(points[i]); }, vertices);
-
-    controls.setStartLabel(startLabelText(shared.ChartBirthDate, controls.positionValue()));
-    controls.setSpanLabel(spanLabelText(controls.proptionValue()));
-    controls.refreshSpanLabels();
+    drawCurve(surface, edges, Curves[3].color, [&](std::size_t i) { return CompositeValue(points[i]); }, vertices);
+    return chart;
 }
 
 } // namespace quorvel

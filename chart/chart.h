@@ -2,9 +2,11 @@
 #pragma once
 
 #include "chart/chartcontrols.h"
+#include "chart/drawnchart.h"
 #include "model/biorhythm.h"
 #include "platform/drawing/surface.h"
 
+#include <QPoint>
 #include <QSize>
 #include <QString>
 
@@ -41,9 +43,12 @@ inline constexpr std::array<CurveStyle, 4> Curves{{
     {CompositeColor, u"综合"},
 }};
 
-// The span labels shown on the chart, top left and top right.
+// The span labels shown on the chart, top left and top right: their colours
+// and where their top-left corners lie, in twips from the chart's.
 inline constexpr VbColor StartLabelColor = 0x00CFF5DB; // pale green
-inline constexpr VbColor SpanLabelColor = 0x009AE9C4;  // light green
+inline constexpr VbColor SpanLabelColor = LightGreen;
+inline constexpr QPoint StartLabelTwips(120, 60);
+inline constexpr QPoint SpanLabelTwips(10200, 120);
 
 // The chart's picture, 11505 x 6735 twips in the window, in pixels.
 inline constexpr QSize ChartPixelSize(767, 449);
@@ -56,20 +61,14 @@ inline constexpr float ChartBottom = -120.0f;
 void DrawBackground(DrawingSurface &surface, const ChartControls &controls);
 
 // Draws the query-day bar, the critical-day bars and the four curves into the
-// frame DrawBackground has just set, records the chart's dates and writes the
-// span labels; does nothing unless both date boxes hold valid dates.
-void DrawPicBack(DrawingSurface &surface, ChartControls &controls, SharedValues &shared);
+// frame DrawBackground has just set, records the chart's dates, and gives
+// back what it drew, its span labels with it; does nothing (and gives
+// nothing) unless both date boxes hold valid dates.
+std::optional<DrawnChart> DrawPicBack(DrawingSurface &surface, const ChartControls &controls, SharedValues &shared);
 
-// The cycles at every point a curve passes through, x = start, start + 0.5,
-// ..., up to end: the curves, the Composite and the critical-day bars (whole
-// days are every other point) all take them from here, so each is worked
-// out once.
-std::vector<CycleValues> halfDayCycles(double start, double end);
-
-// The column of the query day, which the query-day bar covers: the days
-// from the birth date to the query date, rounded to the nearest whole number
-// (halves to even); nothing when that overflows.
-std::optional<int> queryDayColumn(Date birthDate, Date queryDate);
+// The numbers the readout shows for the cycles at one offset: 100 times each
+// cycle's value, then the Composite, each rounded down to a whole number.
+std::array<long long, 4> readoutNumbers(const CycleValues &cycles);
 
 // The readout at chart position x (a day offset since the birth date), as the
 // five labels under the chart show it: the date there and the values of the

@@ -7,21 +7,14 @@
 
 namespace quorvel {
 
-// What the chart reads from and writes to the analysis window's controls.
-// The window implements it; tests implement their own.
-class ChartControls
-{
-public:
-    virtual ~ChartControls() = default;
-
-    virtual int positionValue() const = 0; // POSITION: span start in two-day steps
-    virtual int proptionValue() const = 0; // PROPTION: span width in days
-    virtual QString birthText() const = 0; // TXTCSRQ
-    virtual QString queryText() const = 0; // txtCXRQ
-    virtual void setStartLabel(const QString &text) = 0; // LBLStartSj
-    virtual void setSpanLabel(const QString &text) = 0;  // LBLts
-    // Repaints both labels at once, the start label first.
-    virtual void refreshSpanLabels() = 0;
+// What the chart reads of the analysis window's controls, as they stand when
+// it draws. The window reads them off its controls; quorvel-chart and the
+// tests give their own.
+struct ChartControls {
+    QString birthText; // TXTCSRQ
+    QString queryText; // txtCXRQ
+    int position = 0;  // POSITION: span start in two-day steps
+    int span = 40;     // PROPTION: span width in days
 };
 
 // The critical-day level: a day is critical when all three magnitudes lie

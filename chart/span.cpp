@@ -22,4 +22,11 @@ std::optional<int> centredSpanPosition(Date query, Date birth, int span, int max
     return int(*position);
 }
 
+std::optional<QString> futureQueryAsToday(Date query, Date now)
+{
+    if (!(query > now))
+        return std::nullopt;
+    return Format(now, u"YYYY-MM-DD");
+}
+
 } // namespace quorvel

@@ -3,11 +3,14 @@
 
 #include "platform/dates/datetime.h"
 
+#include <QString>
+
 #include <optional>
 
 // Where the query command puts the span: the scroll position that centres a
-// span of a given width on the query date. One function, so that the window
-// and every other caller place the same dates at the same position.
+// span of a given width on the query date, and what it makes of a query date
+// in the future. One function each, so that the window and every other
+// caller place the same dates at the same position.
 
 namespace quorvel {
 
@@ -22,5 +25,9 @@ inline constexpr int MaxSpan = 365;
 // the caller then shows the empty frame. maxPosition lies within 0..32767,
 // so the rounding cannot overflow.
 std::optional<int> centredSpanPosition(Date query, Date birth, int span, int maxPosition = MaxPosition);
+
+// A query date after the present moment becomes today: the text the query
+// box then holds, "YYYY-MM-DD". Nothing for a query date not after now.
+std::optional<QString> futureQueryAsToday(Date query, Date now);
 
 } // namespace quorvel

@@ -4,23 +4,18 @@
 
 #include "exports/chartexports.h"
 
-#include <QBuffer>
 #include <QFileInfo>
 
 namespace quorvel::companion {
 namespace {
 
-enum class FileFormat { Png, Svg, Pdf };
-
 // The file's format: --format, else the file name's suffix.
-std::optional<FileFormat> fileFormat(CommandLine &line, const QString &path)
+std::optional<ChartFormat> fileFormat(CommandLine &line, const QString &path)
 {
-    static const QHash<QString, FileFormat> formats{
-        {QStringLiteral("png"), FileFormat::Png}, {QStringLiteral("svg"), FileFormat::Svg}, {QStringLiteral("pdf"), FileFormat::Pdf}};
     if (line.has(QStringLiteral("format"))) {
         const QString name = line.text(QStringLiteral("format"));
-        if (const auto found = formats.constFind(name.toLower()); found != formats.constEnd())
-            return *found;
+        if (const auto format = chartFormat(name))
+            return format;
         line.fail(QStringLiteral("--format：“%1”不是 png、svg 或 pdf").arg(name));
         return std::nullopt;
     }
@@ -28,14 +23,21 @@ std::optional<FileFormat> fileFormat(CommandLine &line, const QString &path)
         line.fail(QStringLiteral("-o -：写到标准输出时要用 --format png、svg 或 pdf 给出格式"));
         return std::nullopt;
     }
-    if (const auto found = formats.constFind(QFileInfo(path).suffix().toLower()); found != formats.constEnd())
-        return *found;
+    if (const auto format = chartFormat(QFileInfo(path).suffix()))
+        return format;
     line.fail(QStringLiteral("-o：“%1”要以 .png、.svg 或 .pdf 结尾，或者用 --format png、svg 或 pdf 给出格式")
                   .arg(path));
     return std::nullopt;
 }
 
 } // namespace
+
+std::optional<DrawnChart> drawChart(DrawingSurface &surface, SharedValues &shared, const ChartControls &controls)
+{
+    surface.Cls();
+    DrawBackground(surface, controls);
+    return DrawPicBack(surface, controls, shared);
+}
 
 Outcome chartCommand(const QStringList &arguments)
 {
@@ -55,7 +57,7 @@ Outcome chartCommand(const QStringList &arguments)
                      arguments);
     if (line.helpAsked() && !line.problem())
         return showHelp(line, QStringLiteral("chart"));
-    ChartRequest request;
+    ChartControls request;
     request.birthText = line.text(QStringLiteral("birth"));
     const Date birth = line.date(QStringLiteral("birth"));
     request.queryText = line.text(QStringLiteral("query"));
@@ -64,16 +66,15 @@ Outcome chartCommand(const QStringList &arguments)
     const int scale = line.number(QStringLiteral("scale"), 1, 2, 1);
     const Date made = madeDate(line);
     const QString path = line.has(QStringLiteral("o")) ? line.output() : line.text(QStringLiteral("o"));
-    const std::optional<FileFormat> format = fileFormat(line, path);
+    const std::optional<ChartFormat> format = fileFormat(line, path);
     if (const auto problem = line.problem())
         return *problem;
 
-    // As the query command does: a date after the present moment becomes
-    // today, written out as the window writes it into the box.
-    const Date now = Now();
-    if (query > now) {
-        request.queryText = Format(now, u"YYYY-MM-DD");
-        query = CDate(request.queryText).value_or(calendarDay(now));
+    // As the query command does.
+    const Date now = systemNow();
+    if (const auto today = futureQueryAsToday(query, now)) {
+        request.queryText = *today;
+        query = CDate(*today).value_or(calendarDay(now));
     }
     Outcome outcome;
     if (const auto position = centredSpanPosition(query, birth, request.span)) {
@@ -89,19 +90,16 @@ Outcome chartCommand(const QStringList &arguments)
 
     DrawingSurface surface(ChartPixelSize);
     SharedValues shared{query, birth, ProgramCriticalLevel};
-    drawChart(surface, shared, request);
-    const DrawnChart chart{surface, shared.ChartBirthDate, shared.ChartQueryDate, request.position, request.span,
-                           ProgramCriticalLevel};
+    // With the frame alone, the sheet and the SVG still tell the dates and
+    // the span asked for.
+    const std::optional<DrawnChart> drawn = drawChart(surface, shared, request);
+    const DrawnChart chart =
+        drawn ? *drawn : chartOf(birth, query, request.position, request.span, ProgramCriticalLevel);
 
     // Made whole in memory first: a file that cannot take it then fails in
     // one place, and no encoder is left half-way through a failed write.
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (*format == FileFormat::Svg)
-        bytes = chartSvg(chart, scale);
-    else if (!(*format == FileFormat::Png ? writePng(chartImage(surface, scale), &buffer)
-                                      : writeChartPdf(&buffer, chart, made)))
+    const QByteArray bytes = chartFile(*format, surface, chart, scale, made);
+    if (bytes.isEmpty())
         return {StatusWriteFailed, QStringLiteral("无法生成图表文件“%1”").arg(path)};
     const Outcome written = writeText(path, bytes);
     return written.status == StatusDone ? outcome : written;

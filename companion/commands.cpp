@@ -85,7 +85,7 @@ Date calendarDay(Date date) { return std::floor(date); }
 
 Date madeDate(CommandLine &line)
 {
-    return calendarDay(line.has(QStringLiteral("made")) ? line.date(QStringLiteral("made")) : Now());
+    return calendarDay(line.has(QStringLiteral("made")) ? line.date(QStringLiteral("made")) : systemNow());
 }
 
 Outcome tableCommand(const QStringList &arguments)
@@ -127,8 +127,8 @@ Outcome criticalCommand(const QStringList &arguments)
         return *problem;
 
     QByteArray lines;
-    for (const Date day : criticalDays(days.birth, days.from, days.to))
-        lines += Format(day, u"yyyy-mm-dd").toLatin1() + '\n';
+    for (const int day : criticalDays(days.birth, days.from, days.to))
+        lines += dateText(days.birth + day).toLatin1() + '\n';
     return writeText(QStringLiteral("-"), lines);
 }
 
@@ -145,8 +145,7 @@ Outcome calendarCommand(const QStringList &arguments)
     const QString path = line.output();
     if (const auto problem = line.problem())
         return *problem;
-    return writeText(path, criticalDaysCalendar(days.birth, days.from - days.birth, days.to - days.birth,
-                                                ProgramCriticalLevel, made));
+    return writeText(path, criticalDaysCalendar(days.birth, criticalDays(days.birth, days.from, days.to), made));
 }
 
 Outcome compareCommand(const QStringList &arguments)
@@ -169,15 +168,17 @@ Outcome compareCommand(const QStringList &arguments)
     const DayValues first = dayValues(birth, day);
     const DayValues second = dayValues(other, day);
     QString text;
+    const std::array<long long, 4> firstNumbers = readoutNumbers(first.cycles);
+    const std::array<long long, 4> secondNumbers = readoutNumbers(second.cycles);
     for (std::size_t i = 0; i < agreement.cycles.size(); ++i) {
         text += QString::fromUtf16(Curves[i].name) + u'\t' + percent(agreement.cycles[i]);
         if (on)
-            text += u'\t' + CStr(readoutNumber(first.cycles[i])) + u'\t' + CStr(readoutNumber(second.cycles[i]));
+            text += u'\t' + CStr(firstNumbers[i]) + u'\t' + CStr(secondNumbers[i]);
         text += u'\n';
     }
     if (on)
-        text += QString::fromUtf16(Curves[3].name) + QStringLiteral("\t-\t") + CStr(readoutComposite(first.composite)) + u'\t'
-                + CStr(readoutComposite(second.composite)) + u'\n';
+        text += QString::fromUtf16(Curves[3].name) + QStringLiteral("\t-\t") + CStr(firstNumbers[3]) + u'\t'
+                + CStr(secondNumbers[3]) + u'\n';
     text += QStringLiteral("平均\t") + percent(agreement.mean) + u'\n';
     return writeText(QStringLiteral("-"), text.toUtf8());
 }

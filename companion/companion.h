@@ -2,7 +2,9 @@
 #pragma once
 
 #include "chart/chartcontrols.h"
+#include "chart/drawnchart.h"
 #include "chart/span.h"
+#include "model/biorhythm.h"
 #include "platform/drawing/surface.h"
 #include "platform/dates/datetime.h"
 
@@ -11,6 +13,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,7 +32,7 @@ namespace quorvel::companion {
 struct DayValues {
     Date date = 0.0;        // the calendar day, a whole day count
     long long day = 0;      // days since the birth date, negative before it
-    std::array<double, 3> cycles{}; // Physical, Emotional, Intellectual, -1..1
+    CycleValues cycles{};   // -1..1
     double composite = 0.0; // 0..100
     bool critical = false;
 };
@@ -37,16 +40,13 @@ struct DayValues {
 // Both dates are calendar days (whole day counts).
 DayValues dayValues(Date birthDay, Date date);
 
-// The whole number the readout shows for a cycle value and for a Composite.
-long long readoutNumber(double cycleValue);
-long long readoutComposite(double composite);
-
 // The table as CSV (RFC 4180: comma separated, CRLF line ends), UTF-8.
 void appendTableHeader(std::string &out);
 void appendTableRow(std::string &out, const DayValues &row);
 
-// The calendar days from `from` to `to`, both included, that are critical.
-std::vector<Date> criticalDays(Date birthDay, Date from, Date to);
+// The days from `from` to `to`, both included, that are critical, as day
+// offsets since the birth day; all three are calendar days.
+std::vector<int> criticalDays(Date birthDay, Date from, Date to);
 
 // How far two people's cycles run in phase, 0 (opposite) to 100 (together),
 // for birth dates `days` days apart: 100 * (1 + cos(2 * CyclePi * days /
@@ -57,19 +57,12 @@ struct PhaseAgreement {
 };
 PhaseAgreement phaseAgreement(long long days);
 
-// What the chart command draws: the texts as the window's boxes would hold
-// them (empty when only the frame is drawn) and the scroll bars' values.
-struct ChartRequest {
-    QString birthText;
-    QString queryText;
-    int position = 0;  // span start in two-day steps
-    int span = MinSpan; // span width in days
-};
-
 // Draws the chart as the window redraws it (Cls, DrawBackground,
-// DrawPicBack) for the request; DrawPicBack records the dates it drew in
-// `shared`, as in the window.
-void drawChart(DrawingSurface &surface, SharedValues &shared, const ChartRequest &request);
+// DrawPicBack) from the texts the window's boxes would hold (empty when only
+// the frame is drawn) and its scroll bars' values, and gives back what it
+// drew, nothing for the frame alone; DrawPicBack records the dates it drew
+// in `shared`, as in the window.
+std::optional<DrawnChart> drawChart(DrawingSurface &surface, SharedValues &shared, const ChartControls &controls);
 
 // The whole program: the arguments after the program's name, as the system
 // passed them; returns the exit status (0 done, 1 an output could not be

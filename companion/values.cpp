@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "companion/companion.h"
 
-#include "exports/chartexports.h"
+#include "chart/chart.h"
 #include "model/biorhythm.h"
-#include "platform/dates/conversions.h"
 
 #include <QDate>
 
@@ -60,17 +59,11 @@ DayValues dayValues(Date birthDay, Date date)
     DayValues row;
     row.date = date;
     row.day = static_cast<long long>(date - birthDay);
-    const double offset = double(row.day);
-    for (std::size_t i = 0; i < Cycles.size(); ++i)
-        row.cycles[i] = CycleValue(offset, Cycles[i]);
-    row.composite = CompositeValue(offset);
-    row.critical = IsCriticalDay(offset, ProgramCriticalLevel);
+    row.cycles = AllCycleValues(double(row.day));
+    row.composite = CompositeValue(row.cycles);
+    row.critical = IsCriticalDay(row.cycles, ProgramCriticalLevel);
     return row;
 }
-
-long long readoutNumber(double cycleValue) { return static_cast<long long>(Int(cycleValue * ValueScale)); }
-
-long long readoutComposite(double composite) { return static_cast<long long>(Int(composite)); }
 
 void appendTableHeader(std::string &out)
 {
@@ -85,13 +78,11 @@ void appendTableRow(std::string &out, const DayValues &row)
     line.date(row.date);
     line.comma();
     line.number(row.day);
-    for (const double value : row.cycles) {
+    for (const long long number : readoutNumbers(row.cycles)) {
         line.comma();
-        line.number(readoutNumber(value));
+        line.number(number);
     }
-    line.comma();
-    line.number(readoutComposite(row.composite));
-    for (const double value : row.cycles) {
+    for (const double value : {row.cycles.physical, row.cycles.emotional, row.cycles.intellectual}) {
         line.comma();
         line.exact(value);
     }
@@ -101,12 +92,13 @@ void appendTableRow(std::string &out, const DayValues &row)
     line.appendTo(out);
 }
 
-std::vector<Date> criticalDays(Date birthDay, Date from, Date to)
+std::vector<int> criticalDays(Date birthDay, Date from, Date to)
 {
-    // The calendar's and the chart's rule, over the days as offsets.
-    std::vector<Date> days = criticalDayOffsets(from - birthDay, to - birthDay, ProgramCriticalLevel);
-    for (Date &day : days)
-        day += birthDay;
+    std::vector<int> days;
+    for (Date day = from; day <= to; day += 1.0) {
+        if (IsCriticalDay(day - birthDay, ProgramCriticalLevel))
+            days.push_back(int(day - birthDay));
+    }
     return days;
 }
 
@@ -115,9 +107,7 @@ PhaseAgreement phaseAgreement(long long days)
     PhaseAgreement agreement;
     double sum = 0.0;
     for (std::size_t i = 0; i < Cycles.size(); ++i) {
-        // The angle is formed in the model's order of operations.
-        const double angle = ((double(days) * 2.0) * CyclePi) / CyclePeriod(Cycles[i]);
-        agreement.cycles[i] = 100.0 * (1.0 + std::cos(angle)) / 2.0;
+        agreement.cycles[i] = 100.0 * (1.0 + std::cos(CycleAngle(double(days), Cycles[i]))) / 2.0;
         sum += agreement.cycles[i];
     }
     agreement.mean = sum / 3.0;

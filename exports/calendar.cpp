@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exports/chartexports.h"
 
-#include "model/biorhythm.h"
-
 // The critical days as an iCalendar file (RFC 5545): UTF-8, CRLF line ends,
 // content lines folded at 75 octets, text values escaped.
 
@@ -48,17 +46,7 @@ void appendLine(QByteArray &out, const QString &line)
 
 } // namespace
 
-std::vector<double> criticalDayOffsets(double firstDay, double lastDay, float level)
-{
-    std::vector<double> days;
-    for (double day = firstDay; day <= lastDay; day += 1.0) {
-        if (IsCriticalDay(day, level))
-            days.push_back(day);
-    }
-    return days;
-}
-
-QByteArray criticalDaysCalendar(Date birthDate, double firstDay, double lastDay, float level, Date made)
+QByteArray criticalDaysCalendar(Date birthDate, const std::vector<int> &criticalDays, Date made)
 {
     QByteArray out;
     appendLine(out, QStringLiteral("BEGIN:VCALENDAR"));
@@ -67,7 +55,7 @@ QByteArray criticalDaysCalendar(Date birthDate, double firstDay, double lastDay,
     appendLine(out, QStringLiteral("CALSCALE:GREGORIAN"));
     const QString stamp = compactDate(made) + QStringLiteral("T000000Z");
     const QString birth = compactDate(birthDate);
-    for (const double offset : criticalDayOffsets(firstDay, lastDay, level)) {
+    for (const int offset : criticalDays) {
         const auto day = CDate(birthDate + offset);
         const auto next = CDate(birthDate + offset + 1.0);
         if (!day || !next)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "chart/chart.h"
+#include "chart/drawnchart.h"
 #include "platform/dates/datetime.h"
 #include "platform/drawing/surface.h"
 
@@ -10,29 +11,23 @@
 #include <QPageLayout>
 #include <QRectF>
 
+#include <optional>
 #include <vector>
 
 class QIODevice;
 class QPainter;
 
-// What a person keeps of a chart, made from the chart's own drawing: its
-// picture at any size (PNG), the chart with its span labels and legend as
-// SVG, the chart sheet (one page for a printer, a PDF file or a preview),
-// and the critical days as an iCalendar file. The window and quorvel-chart
-// write the same files from the same chart, so none of them can show
-// another chart than the one drawn.
+// What a person keeps of a chart, made from the chart as drawn (its drawing
+// on the surface, and what it shows): its picture at any size (PNG), the
+// chart with its span labels and legend as SVG, the chart sheet (one page
+// for a printer, a PDF file or a preview), and the critical days as an
+// iCalendar file. The window and quorvel-chart write the same files from the
+// same chart, so none of them can show another chart than the one drawn.
 
 namespace quorvel {
 
-// One chart as drawn, and the dates and span it shows.
-struct DrawnChart {
-    const DrawingSurface &surface; // its drawing since the last Cls
-    Date birthDate;                // ChartBirthDate when it was drawn
-    Date queryDate;                // ChartQueryDate
-    int position;                  // span start in two-day steps
-    int span;                      // span width in days
-    float criticalLevel;
-};
+// The title of the chart's files and of its printed sheet.
+inline const QString ChartTitle = QStringLiteral("Quorvel生物节律图");
 
 // The chart's picture, `scale` times as wide and high as the surface: the
 // surface's own image at scale 1, its drawing replayed at a finer scale.
@@ -43,36 +38,44 @@ bool writePng(const QImage &image, QIODevice *device);
 
 // The chart as SVG, displayed `scale` times its size: the drawing in the
 // surface's own pixels, the span labels where the window shows them, and
-// the legend under the chart.
-QByteArray chartSvg(const DrawnChart &chart, int scale);
+// the legend under the chart. Empty when it could not be painted.
+QByteArray chartSvg(const DrawingSurface &surface, const DrawnChart &chart, int scale);
 
 // The legend: a swatch in each curve's colour and the curve's name, in a
 // row `height` high from its top-left corner `origin`.
 void paintLegend(QPainter &painter, QPointF origin, double height, const QColor &textColor);
-
-// The whole day offsets from firstDay to lastDay, both included, that are
-// critical days at the level.
-std::vector<double> criticalDayOffsets(double firstDay, double lastDay, float level);
 
 // The chart sheet: a title, the birth and query dates, the span's first and
 // last dates and its number of days, the chart with its legend, the query
 // day's values as the readout shows them, the span's critical days, and in
 // small print the date it was made. Painted into `area` of the painter's
 // logical coordinates, scaled to fit.
-void paintChartSheet(QPainter &painter, QRectF area, const DrawnChart &chart, Date made);
+void paintChartSheet(QPainter &painter, QRectF area, const DrawingSurface &surface, const DrawnChart &chart,
+                     Date made);
 
 // A4 landscape, the sheet's page unless a printer has its own.
 QPageLayout chartSheetPageLayout();
 
 // The sheet as a one-page PDF, its fonts embedded. False when it could not
 // be painted; a failed write shows on the device.
-bool writeChartPdf(QIODevice *device, const DrawnChart &chart, Date made);
+bool writeChartPdf(QIODevice *device, const DrawingSurface &surface, const DrawnChart &chart, Date made);
 
-// The critical days among the whole day offsets firstDay..lastDay of a
-// person born on birthDate, as an iCalendar file (RFC 5545): one all-day
-// event a day, whose UID follows from the birth date and the day, so that a
-// calendar imports a second export over the first. The date made gives the
-// events' time stamp, so the same arguments give the same bytes.
-QByteArray criticalDaysCalendar(Date birthDate, double firstDay, double lastDay, float level, Date made);
+// The files a chart is saved as, named by their suffix.
+enum class ChartFormat { Png, Svg, Pdf };
+// The format of a suffix, "png", "svg" or "pdf" in any case; none for any other.
+std::optional<ChartFormat> chartFormat(const QString &suffix);
+
+// The chart's file in a format, made whole in memory: the PNG `scale` times
+// the surface's size, the SVG displayed at that scale, or the sheet as a PDF
+// made on `made`. Empty when it could not be made (no such file is empty).
+QByteArray chartFile(ChartFormat format, const DrawingSurface &surface, const DrawnChart &chart, int scale,
+                     Date made);
+
+// The critical days, as day offsets, of a person born on birthDate, as an
+// iCalendar file (RFC 5545): one all-day event a day, whose UID follows from
+// the birth date and the day, so that a calendar imports a second export
+// over the first. The date made gives the events' time stamp, so the same
+// arguments give the same bytes.
+QByteArray criticalDaysCalendar(Date birthDate, const std::vector<int> &criticalDays, Date made);
 
 } // namespace quorvel

@@ -2,9 +2,9 @@
 #include "exports/chartexports.h"
 
 #include "platform/drawing/fonts.h"
+#include "platform/drawing/geometry.h"
 
 #include <QBuffer>
-#include <QFontInfo>
 #include <QHash>
 #include <QImageWriter>
 #include <QPainter>
@@ -13,22 +13,12 @@
 namespace quorvel {
 namespace {
 
-// Where the window shows the span labels on the chart, and the legend's
-// band under the chart in the SVG.
-constexpr QPointF StartLabelPosition(8, 4);
-constexpr QPointF SpanLabelPosition(680, 8);
+// The legend's band under the chart in the SVG.
 constexpr double LegendHeight = 24;
 
 QColor colorOf(VbColor color) { return QColor::fromRgb(resolveColor(color)); }
 
-// The program's font under the name of the face that is drawn, so that a
-// file names a font its reader can find.
-QFont fileFont()
-{
-    QFont font = programFont();
-    font.setFamily(QFontInfo(font).family());
-    return font;
-}
+QPointF pixelsOf(QPoint twips) { return QPointF(twipsToPixels(twips.x()), twipsToPixels(twips.y())); }
 
 } // namespace
 
@@ -37,6 +27,8 @@ QImage chartImage(const DrawingSurface &surface, int scale)
     if (scale == 1)
         return surface.image();
     QImage image(surface.size() * scale, QImage::Format_RGB32);
+    if (image.isNull())
+        return image; // too large to hold
     QPainter painter(&image);
     painter.scale(scale, scale);
     surface.paint(painter, QSizeF(surface.size()));
@@ -99,9 +91,9 @@ void paintLegend(QPainter &painter, QPointF origin, double height, const QColor 
     painter.restore();
 }
 
-QByteArray chartSvg(const DrawnChart &chart, int scale)
+QByteArray chartSvg(const DrawingSurface &surface, const DrawnChart &chart, int scale)
 {
-    const QSizeF size(chart.surface.size());
+    const QSizeF size(surface.size());
     const QRectF whole(0, 0, size.width(), size.height() + LegendHeight);
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -110,22 +102,47 @@ QByteArray chartSvg(const DrawnChart &chart, int scale)
     svg.setOutputDevice(&buffer);
     svg.setSize((whole.size() * scale).toSize());
     svg.setViewBox(whole);
-    svg.setTitle(QStringLiteral("Quorvel生物节律图"));
+    svg.setTitle(ChartTitle);
 
-    QPainter painter(&svg);
+    QPainter painter;
+    if (!painter.begin(&svg))
+        return {};
     painter.fillRect(whole, colorOf(SystemMenuText));
-    chart.surface.paint(painter, size);
-    painter.setFont(fileFont());
+    surface.paint(painter, size);
+    painter.setFont(drawnProgramFont());
     const auto label = [&](QPointF position, VbColor color, const QString &text) {
         painter.setPen(colorOf(color));
         painter.drawText(QRectF(position, QSizeF(size.width() - position.x(), FontPixelSize * 1.5)),
                          Qt::AlignLeft | Qt::AlignTop, text);
     };
-    label(StartLabelPosition, StartLabelColor, startLabelText(chart.birthDate, chart.position));
-    label(SpanLabelPosition, SpanLabelColor, spanLabelText(chart.span));
+    label(pixelsOf(StartLabelTwips), StartLabelColor, chart.startLabel);
+    label(pixelsOf(SpanLabelTwips), SpanLabelColor, chart.spanLabel);
     paintLegend(painter, QPointF(8, size.height()), LegendHeight, Qt::white);
-    painter.end();
+    if (!painter.end())
+        return {};
     return bytes;
+}
+
+std::optional<ChartFormat> chartFormat(const QString &suffix)
+{
+    static const QHash<QString, ChartFormat> formats{{QStringLiteral("png"), ChartFormat::Png},
+                                                     {QStringLiteral("svg"), ChartFormat::Svg},
+                                                     {QStringLiteral("pdf"), ChartFormat::Pdf}};
+    const auto found = formats.constFind(suffix.toLower());
+    return found == formats.constEnd() ? std::nullopt : std::optional(*found);
+}
+
+QByteArray chartFile(ChartFormat format, const DrawingSurface &surface, const DrawnChart &chart, int scale,
+                     Date made)
+{
+    if (format == ChartFormat::Svg)
+        return chartSvg(surface, chart, scale);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    const bool painted = format == ChartFormat::Png ? writePng(chartImage(surface, scale), &buffer)
+                                                    : writeChartPdf(&buffer, surface, chart, made);
+    return painted ? bytes : QByteArray();
 }
 
 } // namespace quorvel

@@ -3,7 +3,6 @@
 
 #include "platform/drawing/fonts.h"
 
-#include <QFontInfo>
 #include <QPainter>
 #include <QPdfWriter>
 
@@ -21,18 +20,11 @@ constexpr QSizeF SheetSize(273 * Mm, 186 * Mm); // A4 landscape inside the margi
 constexpr double ChartWidth = 190 * Mm;
 constexpr double ColumnLeft = 200 * Mm;
 
-QString dateText(Date date)
-{
-    const auto day = CDate(date);
-    return day ? Format(*day, u"yyyy-mm-dd") : QString();
-}
-
 // The program's face, `height` millimetres high, smoothed and unhinted: the
 // sheet is seen on paper and in previews, not on the window's pixel grid.
 QFont sheetFont(double height)
 {
-    QFont font = programFont();
-    font.setFamily(QFontInfo(font).family());
+    QFont font = drawnProgramFont();
     font.setPixelSize(int(height * Mm));
     font.setStyleStrategy(QFont::PreferAntialias);
     font.setHintingPreference(QFont::PreferNoHinting);
@@ -41,7 +33,8 @@ QFont sheetFont(double height)
 
 } // namespace
 
-void paintChartSheet(QPainter &painter, QRectF area, const DrawnChart &chart, Date made)
+void paintChartSheet(QPainter &painter, QRectF area, const DrawingSurface &surface, const DrawnChart &chart,
+                     Date made)
 {
     painter.save();
     const double scale = std::min(area.width() / SheetSize.width(), area.height() / SheetSize.height());
@@ -53,24 +46,21 @@ void paintChartSheet(QPainter &painter, QRectF area, const DrawnChart &chart, Da
         painter.setPen(Qt::black);
         painter.drawText(where, flags, words);
     };
-    const double first = 2.0 * chart.position;
-    const double last = first + chart.span - 1;
-
-    text(QRectF(0, 0, SheetSize.width(), 10 * Mm), 7, QStringLiteral("Quorvel生物节律图"));
+    text(QRectF(0, 0, SheetSize.width(), 10 * Mm), 7, ChartTitle);
     text(QRectF(0, 12 * Mm, ChartWidth, 6 * Mm), 4,
          QStringLiteral("出生日期：%1　　查询日期：%2").arg(dateText(chart.birthDate), dateText(chart.queryDate)));
     text(QRectF(0, 18 * Mm, ChartWidth, 6 * Mm), 4,
          QStringLiteral("图表范围：%1 至 %2，共%3天")
-             .arg(dateText(chart.birthDate + first), dateText(chart.birthDate + last))
+             .arg(dateText(chart.birthDate + chart.days.first), dateText(chart.birthDate + chart.days.last))
              .arg(chart.span));
 
     // The chart in its own pixels, scaled onto the page.
-    const QSizeF pixels(chart.surface.size());
+    const QSizeF pixels(surface.size());
     const QRectF chartArea(0, 26 * Mm, ChartWidth, ChartWidth * pixels.height() / pixels.width());
     painter.save();
     painter.translate(chartArea.topLeft());
     painter.scale(chartArea.width() / pixels.width(), chartArea.height() / pixels.height());
-    chart.surface.paint(painter, pixels);
+    surface.paint(painter, pixels);
     painter.restore();
     painter.setFont(sheetFont(3.5));
     paintLegend(painter, QPointF(0, chartArea.bottom() + 2 * Mm), 6 * Mm, Qt::black);
@@ -80,8 +70,8 @@ void paintChartSheet(QPainter &painter, QRectF area, const DrawnChart &chart, Da
     text(QRectF(ColumnLeft, y, SheetSize.width() - ColumnLeft, 6 * Mm), 4.5,
          QStringLiteral("查询日 %1").arg(dateText(chart.queryDate)));
     y += 8 * Mm;
-    if (const auto day = queryDayColumn(chart.birthDate, chart.queryDate)) {
-        for (const QString &value : readoutAt(chart.birthDate, *day + 0.5).values) {
+    if (chart.queryDay) {
+        for (const QString &value : readoutAt(chart.birthDate, *chart.queryDay + 0.5).values) {
             text(QRectF(ColumnLeft + 4 * Mm, y, SheetSize.width() - ColumnLeft, 6 * Mm), 4, value);
             y += 6 * Mm;
         }
@@ -89,11 +79,9 @@ void paintChartSheet(QPainter &painter, QRectF area, const DrawnChart &chart, Da
     y += 6 * Mm;
     text(QRectF(ColumnLeft, y, SheetSize.width() - ColumnLeft, 6 * Mm), 4.5, QStringLiteral("临界日"));
     y += 8 * Mm;
-    const std::vector<double> critical = criticalDayOffsets(first, last, chart.criticalLevel);
-    if (critical.empty()) {
+    if (chart.criticalDays.empty())
         text(QRectF(ColumnLeft + 4 * Mm, y, SheetSize.width() - ColumnLeft, 6 * Mm), 4, QStringLiteral("无临界日"));
-    }
-    for (const double day : critical) {
+    for (const int day : chart.criticalDays) {
         text(QRectF(ColumnLeft + 4 * Mm, y, SheetSize.width() - ColumnLeft, 6 * Mm), 4, dateText(chart.birthDate + day));
         y += 6 * Mm;
     }
@@ -109,17 +97,17 @@ QPageLayout chartSheetPageLayout()
                        QPageLayout::Millimeter);
 }
 
-bool writeChartPdf(QIODevice *device, const DrawnChart &chart, Date made)
+bool writeChartPdf(QIODevice *device, const DrawingSurface &surface, const DrawnChart &chart, Date made)
 {
     QPdfWriter pdf(device);
     pdf.setPageLayout(chartSheetPageLayout());
-    pdf.setTitle(QStringLiteral("Quorvel生物节律图"));
+    pdf.setTitle(ChartTitle);
     pdf.setCreator(QStringLiteral("Quorvel"));
     QPainter painter;
     if (!painter.begin(&pdf))
         return false;
-    paintChartSheet(painter, QRectF(QPointF(), pdf.pageLayout().paintRectPixels(pdf.resolution()).size()), chart,
-                    made);
+    paintChartSheet(painter, QRectF(QPointF(), pdf.pageLayout().paintRectPixels(pdf.resolution()).size()), surface,
+                    chart, made);
     return painter.end();
 }
 

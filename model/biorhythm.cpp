@@ -6,10 +6,14 @@
 
 namespace quorvel {
 
+double CycleAngle(double offset, BiorhythmCycle cycle)
+{
+    return ((offset * 2.0) * CyclePi) / static_cast<double>(CyclePeriod(cycle));
+}
+
 double CycleValue(double offset, BiorhythmCycle cycle)
 {
-    const double angle = ((offset * 2.0) * CyclePi) / static_cast<double>(CyclePeriod(cycle));
-    return std::sin(angle);
+    return std::sin(CycleAngle(offset, cycle));
 }
 
 CycleValues AllCycleValues(double offset)
@@ -42,12 +46,7 @@ bool IsCriticalDay(const CycleValues &values, float level)
 
 bool IsCriticalDay(double offset, float level)
 {
-    for (BiorhythmCycle cycle :
-         {BiorhythmCycle::Physical, BiorhythmCycle::Emotional, BiorhythmCycle::Intellectual}) {
-        if (!(static_cast<float>(std::fabs(CycleValue(offset, cycle))) < level))
-            return false;
-    }
-    return true;
+    return IsCriticalDay(AllCycleValues(offset), level);
 }
 
 } // namespace quorvel

@@ -34,7 +34,11 @@ constexpr int CyclePeriod(BiorhythmCycle cycle)
     return PhysicalPeriod;
 }
 
-// sin(((offset * 2) * CyclePi) / period), offset in days since birth.
+// The cycle's angle at a day offset, in radians: ((offset * 2) * CyclePi) /
+// period, in that order.
+double CycleAngle(double offset, BiorhythmCycle cycle);
+
+// sin(CycleAngle(offset, cycle)), offset in days since birth.
 double CycleValue(double offset, BiorhythmCycle cycle);
 
 // The three cycles at one offset, for callers that need more than one of

@@ -26,7 +26,7 @@ FrmC::FrmC(Global &global)
 
 void FrmC::Timer1_Timer()
 {
-    if (isEnding())
+    if (m_global.runtime().isEnding())
         return;
     ++m_tickDepth;
     emit ticked(m_tickDepth);

@@ -5,7 +5,7 @@
 #include "assets/assets.h"
 #include "assets/guidetexts.h"
 #include "platform/drawing/picture.h"
-#include "platform/widgets/geometry.h"
+#include "platform/drawing/geometry.h"
 
 #include <QShortcut>
 

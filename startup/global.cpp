@@ -8,7 +8,11 @@
 
 namespace quorvel {
 
-Global::Global() = default;
+Global::Global(Runtime &runtime)
+    : m_runtime(runtime)
+{
+}
+
 Global::~Global() = default;
 
 void Global::Main()
@@ -25,13 +29,13 @@ FrmC &Global::loader()
 
 void Global::loadAnalysisWindow()
 {
-    if (m_analysis || isEnding())
+    if (m_analysis || m_runtime.isEnding())
         return;
     // Form_Load returns once the window has closed and every handler of it
     // has returned; then the window is unloaded, and the next load builds it
     // anew.
-    const auto window = std::make_unique<frmQORVEL>(m_shared);
-    window->setGuideOpener([this] { openGuide(); });
+    const auto window = std::make_unique<frmQORVEL>(m_shared, m_runtime);
+    connect(window.get(), &frmQORVEL::guideRequested, this, &Global::openGuide);
     m_analysis = window.get();
     emit analysisWindowLoaded();
     window->Form_Load();

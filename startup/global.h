@@ -10,7 +10,8 @@
 #include <memory>
 
 // The program's module Global: the start-up routine Main, the values the
-// analysis window's handlers share, and the program's three window objects,
+// analysis window's handlers share, the runtime its owner hands it (which it
+// hands on to the windows), and the program's three window objects,
 // each created on first use and kept until the program ends. A window object
 // outlives its window: unloading closes the window, and loading it again
 // builds it anew in its starting state.
@@ -24,19 +25,21 @@
 namespace quorvel {
 
 class FrmC;
+class Runtime;
 
 class Global final : public QObject
 {
     Q_OBJECT
 
 public:
-    Global();
+    explicit Global(Runtime &runtime);
     ~Global();
 
     void Main();
 
     // ChartQueryDate, ChartBirthDate and CriticalLevel.
     SharedValues &shared() { return m_shared; }
+    Runtime &runtime() { return m_runtime; }
 
     FrmC &loader();
     // The analysis window while it is loaded, otherwise null.
@@ -56,6 +59,7 @@ signals:
 
 private:
     SharedValues m_shared;
+    Runtime &m_runtime;
     std::unique_ptr<FrmC> m_loader;
     QPointer<frmQORVEL> m_analysis;
     QPointer<FrmD> m_guide;

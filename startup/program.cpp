@@ -7,10 +7,10 @@
 #include "platform/drawing/picture.h"
 #include "platform/files/output.h"
 #include "platform/language/translations.h"
+#include "platform/widgets/runtime.h"
 #include "startup/global.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QIODevice>
 #include <QImage>
 #include <QPainter>
@@ -27,7 +27,6 @@
 
 #ifdef Q_OS_LINUX
 #include <malloc.h>
-#include <sys/mman.h>
 #endif
 
 namespace quorvel {
@@ -39,37 +38,6 @@ constexpr char HelpText[] = "用法：quorvel [--help | --version]\n"
                             "  --help     显示本说明后退出\n"
                             "  --version  显示版本后退出\n";
 constexpr char VersionText[] = "quorvel " QUORVEL_VERSION "\n";
-
-// Gives back what start-up needed once only. FreeType reads a font through a
-// memory map, and the kernel maps the neighbours of every page read as well:
-// the Chinese face is a 21 MB file with its glyphs spread all over it, so
-// the few dozen glyphs of the analysis window leave some 6 MB of it mapped.
-// Those clean file pages are dropped from the map (a later glyph is read
-// from the file again). They stay in the page cache, so no private memory is
-// freed, but the process's proportional share (Pss) is some 6 MB smaller.
-// The heap then returns what decoding the pictures and laying out the window
-// freed, some 0.4 MB of private memory.
-void releaseStartupMemory()
-{
-#ifdef Q_OS_LINUX
-    QFile maps(QStringLiteral("/proc/self/maps"));
-    if (maps.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &line : maps.readAll().split('\n')) {
-            const QList<QByteArray> fields = line.simplified().split(' ');
-            const QByteArray path = fields.size() == 6 ? fields[5].toLower() : QByteArray();
-            // Only read-only private maps: dropping their pages loses nothing.
-            if (fields.value(1) != "r--p"
-                || !(path.endsWith(".ttc") || path.endsWith(".ttf") || path.endsWith(".otf") || path.endsWith(".otc")))
-                continue;
-            const QList<QByteArray> range = fields[0].split('-');
-            const quintptr from = range.value(0).toULongLong(nullptr, 16), to = range.value(1).toULongLong(nullptr, 16);
-            if (from && to > from)
-                madvise(reinterpret_cast<void *>(from), to - from, MADV_DONTNEED);
-        }
-    }
-    malloc_trim(0);
-#endif
-}
 
 // Loads, in the loader's first 50 ms, what the analysis window's load and
 // first painting would otherwise wait for: the font system with the
@@ -87,7 +55,9 @@ void preloadAnalysisWindow()
     readPicture(QString::fromLatin1(PanelPicturePath));
 }
 
-// Runs releaseStartupMemory once the analysis window has first been painted.
+// Once the analysis window has first been painted, the heap gives back to
+// the system what start-up needed once only: what decoding the pictures and
+// laying out the window freed, some 0.5 MB of private memory.
 class AfterFirstPaint final : public QObject
 {
 public:
@@ -97,7 +67,9 @@ public:
         if (event->type() == QEvent::Paint && dynamic_cast<frmQORVEL *>(watched)) {
             QCoreApplication::instance()->removeEventFilter(this);
             QTimer::singleShot(0, this, [this] {
-                releaseStartupMemory();
+#ifdef Q_OS_LINUX
+                malloc_trim(0);
+#endif
                 deleteLater();
             });
         }
@@ -249,7 +221,8 @@ int runProgram(int argc, char *argv[])
     QApplication::setWindowIcon(windowIcon());
 
     app.installEventFilter(new AfterFirstPaint(&app));
-    Global global;
+    Runtime runtime;
+    Global global(runtime);
     global.Main();
     preloadAnalysisWindow();
     return app.exec();

@@ -3,8 +3,8 @@
 
 // What the tests and benchmarks of the chart share: the chart's size, its
 // colours as they appear in the picture (taken from the program's own
-// definitions), pixel counters, a fake of the controls the chart reads and
-// writes, and a chart shown for two dates at a position and span.
+// definitions), pixel counters, and a chart shown for two dates at a
+// position and span.
 
 #include "chart/chart.h"
 #include "model/biorhythm.h"
@@ -52,44 +52,24 @@ inline int countInRow(const QImage &image, int y, QRgb colour)
     return count;
 }
 
-// The controls a chart reads and writes, as plain fields.
-struct FakeChartControls final : ChartControls {
-    int position = 0;
-    int proption = 40;
-    QString birth;
-    QString query;
-    QString startLabel = QStringLiteral("untouched");
-    QString spanLabel = QStringLiteral("untouched");
-    int refreshes = 0;
-
-    int positionValue() const override { return position; }
-    int proptionValue() const override { return proption; }
-    QString birthText() const override { return birth; }
-    QString queryText() const override { return query; }
-    void setStartLabel(const QString &text) override { startLabel = text; }
-    void setSpanLabel(const QString &text) override { spanLabel = text; }
-    void refreshSpanLabels() override { ++refreshes; }
-};
-
-// A chart on a surface of its own, redrawn as the window redraws it.
+// A chart on a surface of its own, redrawn as the window redraws it, and
+// what DrawPicBack said it drew.
 struct ChartFixture {
     DrawingSurface surface{ChartSize, SystemMenuText, SystemButtonText};
-    FakeChartControls controls;
+    ChartControls controls;
     SharedValues shared{0.0, 21952.0, ProgramCriticalLevel}; // 1960-02-06, as at start-up
+    std::optional<DrawnChart> drawn;
 
     void redraw()
     {
         surface.Cls();
         DrawBackground(surface, controls);
-        DrawPicBack(surface, controls, shared);
+        drawn = DrawPicBack(surface, controls, shared);
     }
     // The chart of two typed dates at a scroll position and span.
     void show(const QString &birth, const QString &query, int position = 0, int proption = 40)
     {
-        controls.birth = birth;
-        controls.query = query;
-        controls.position = position;
-        controls.proption = proption;
+        controls = {birth, query, position, proption};
         redraw();
     }
     int column(double x) const { return surface.toPixel(QPointF(x, 0)).x(); }

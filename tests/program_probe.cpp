@@ -3,7 +3,6 @@
 // options on its command line and, once the analysis window is shown, prints
 // what those options would have changed, then ends the program.
 #include "analysis_window/frmqorvel.h"
-#include "platform/widgets/runtime.h"
 #include "startup/program.h"
 
 #include <QApplication>
@@ -39,7 +38,7 @@ void checkOnceShown()
                     qPrintable(QApplication::style()->name()),
                     qApp->styleSheet().isEmpty() ? "no-style-sheet" : "style-sheet");
         std::fflush(stdout);
-        End();
+        window->Cmdclose->click();
     });
     timer->start(20);
 }

@@ -12,13 +12,14 @@
 
 namespace quorvel::test {
 
-// Starts the program (Main, then the loader's first tick) and runs body
-// inside the analysis window's modal show, the window active; then stops the
-// loader and closes the window, also when a check in body failed. A window
-// that never becomes active fails the test: its body has not run.
-inline void runProgram(const std::function<void(Global &, frmQORVEL &)> &body, int timeout = 10000)
+// Starts the program on the runtime given (Main, then the loader's first
+// tick) and runs body inside the analysis window's modal show, the window
+// active; then stops the loader and closes the window, also when a check in
+// body failed. A window that never becomes active fails the test: its body
+// has not run.
+inline void runProgram(Runtime &runtime, const std::function<void(Global &, frmQORVEL &)> &body, int timeout = 10000)
 {
-    Global global;
+    Global global(runtime);
     global.Main();
     bool done = false;
     bool active = false;

@@ -16,21 +16,22 @@ using namespace quorvel;
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    Runtime runtime;
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
 
     if (mode == u"report") {
-        setRuntimeErrorReporter([](const RuntimeError &error) {
+        runtime.setErrorReporter([](const RuntimeError &error) {
             std::printf("reported %d %s\n", error.code, qPrintable(error.description));
             std::fflush(stdout);
         });
-        RaiseRuntimeError(OverflowError());
+        runtime.RaiseRuntimeError(OverflowError());
     }
     if (mode == u"scrollbar") {
-        setRuntimeErrorReporter([](const RuntimeError &error) {
+        runtime.setErrorReporter([](const RuntimeError &error) {
             std::printf("reported %d\n", error.code);
             std::fflush(stdout);
         });
-        HScrollBar bar(nullptr, QRect(0, 0, 100, 17));
+        HScrollBar bar(nullptr, QRect(0, 0, 100, 17), runtime);
         bar.setMin(40);
         bar.setMax(365);
         bar.setValueChecked(365);
@@ -47,14 +48,14 @@ int main(int argc, char *argv[])
                 box->accept();
             }
         });
-        QTimer::singleShot(0, [] { RaiseRuntimeError(OverflowError()); });
+        QTimer::singleShot(0, [&] { runtime.RaiseRuntimeError(OverflowError()); });
         return app.exec();
     }
     if (mode == u"end") {
         // End leaves every nested event loop and the main one.
-        QTimer::singleShot(0, [] {
+        QTimer::singleShot(0, [&] {
             QEventLoop nested;
-            QTimer::singleShot(0, [] { End(); });
+            QTimer::singleShot(0, [&] { runtime.End(); });
             nested.exec();
             std::printf("nested loop left\n");
             std::fflush(stdout);

@@ -109,6 +109,7 @@ private slots:
 
 private:
     SharedValues m_shared;
+    Runtime m_runtime;
 };
 
 void tst_Access::initTestCase()
@@ -157,7 +158,7 @@ void tst_Access::controls()
     QFETCH(Pick, pick);
     QFETCH(QString, name);
     QFETCH(QAccessible::Role, role);
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         QWidget *control = pick(w);
         QAccessibleInterface *iface = accessible(control);
         QVERIFY(iface);
@@ -171,7 +172,7 @@ void tst_Access::controls()
 // none, and name their value in words instead.
 void tst_Access::scrollBarsSpeakTheirMeaning()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         drawChart(w);
         QCOMPARE(accessibleText(w.POSITION, QAccessible::Name), u"起始日期 1960-02-26"_qs);
         QTest::keyClick(w.POSITION, Qt::Key_Right);
@@ -185,7 +186,7 @@ void tst_Access::scrollBarsSpeakTheirMeaning()
 
 void tst_Access::chartDescription()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         QVERIFY(accessibleText(w.PicBack, QAccessible::Description).startsWith(u"尚未绘制图表"_qs));
         drawChart(w);
         QCOMPARE(accessibleText(w.PicBack, QAccessible::Description),
@@ -200,7 +201,7 @@ void tst_Access::chartDescription()
 
 void tst_Access::keyboardReadout()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         drawChart(w);
         const QImage chart = w.PicBack->surface().image();
         const QImage unfocused = w.PicBack->grab().toImage();
@@ -268,7 +269,7 @@ void tst_Access::keyboardReadout()
 // Before a chart is drawn a key reads nothing and says why; the focus stays.
 void tst_Access::keyboardReadoutBeforeAChart()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         const QStringList before = readout(w);
         w.TXTCSRQ->setText(u"1960-02-06"_qs);
         w.PicBack->setFocus();
@@ -305,7 +306,7 @@ void tst_Access::queryIsSpoken()
     QFETCH(QString, birth);
     QFETCH(QString, query);
     QFETCH(QString, spoken);
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(birth);
         typeInto(w.txtCXRQ, query);
         QTest::keyClick(w.txtCXRQ, Qt::Key_Return);
@@ -326,7 +327,7 @@ void tst_Access::firstKeyShowsTheDayTheBarMarks_data()
 void tst_Access::firstKeyShowsTheDayTheBarMarks()
 {
     QFETCH(QString, birth);
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(birth);
         w.txtCXRQ->setText(u"2009-11-03"_qs);
         w.CMDcx_Click();
@@ -345,7 +346,7 @@ void tst_Access::firstKeyShowsTheDayTheBarMarks()
 // mouse, with the focus elsewhere, changes no pixel of either.
 void tst_Access::focusShowsOnTheChartAndTheScrollBars()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         drawChart(w);
         w.txtCXRQ->setFocus();
         QTRY_VERIFY(w.txtCXRQ->hasFocus());
@@ -379,8 +380,8 @@ void tst_Access::focusShowsOnTheChartAndTheScrollBars()
 
 void tst_Access::guideByKeyboardAndAsText()
 {
-    runProgram([&](Global &global, frmQORVEL &w) {
-        QSignalSpy beeps(&runtimeEvents(), &RuntimeEvents::beeped);
+    runProgram(m_runtime, [&](Global &global, frmQORVEL &w) {
+        QSignalSpy beeps(&m_runtime, &Runtime::beeped);
         const QImage frame = w.PicBack->surface().image();
         openGuideByKey(global, w, [&](FrmD &guide) {
             QCOMPARE(guide.windowTitle(), u"Form1"_qs);

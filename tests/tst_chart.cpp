@@ -37,6 +37,8 @@ private slots:
     void nothingDrawnWithoutTwoDates();
     void queryDayBar_data();
     void queryDayBar();
+    void drawnChartIsWhatThePictureShows_data();
+    void drawnChartIsWhatThePictureShows();
     void criticalBarCoversQueryBar();
     void firstColumnIsCriticalAtBirth();
     void compositeCurvePassesEveryPoint_data();
@@ -69,7 +71,7 @@ void tst_Chart::gridLines()
     QFETCH(int, proption);
     Chart chart;
     chart.controls.position = position;
-    chart.controls.proption = proption;
+    chart.controls.span = proption;
     chart.redraw();
 
     const double start = 2.0 * position;
@@ -112,20 +114,18 @@ void tst_Chart::nothingDrawnWithoutTwoDates()
     QFETCH(QString, birth);
     QFETCH(QString, query);
     Chart chart;
-    chart.controls.birth = birth;
-    chart.controls.query = query;
+    chart.controls.birthText = birth;
+    chart.controls.queryText = query;
     chart.shared = {1234.0, 5678.0, ProgramCriticalLevel};
     chart.surface.Cls();
     DrawBackground(chart.surface, chart.controls);
     chart.surface.setDrawMode(DrawMode::XorPen);
     const QImage frame = chart.surface.image();
-    DrawPicBack(chart.surface, chart.controls, chart.shared);
+    QVERIFY(!DrawPicBack(chart.surface, chart.controls, chart.shared));
     QCOMPARE(chart.surface.image(), frame);
     QCOMPARE(chart.surface.drawMode(), DrawMode::XorPen);
     QCOMPARE(chart.shared.ChartQueryDate, 1234.0);
     QCOMPARE(chart.shared.ChartBirthDate, 5678.0);
-    QCOMPARE(chart.controls.startLabel, u"untouched"_qs);
-    QCOMPARE(chart.controls.spanLabel, u"untouched"_qs);
 }
 
 void tst_Chart::queryDayBar_data()
@@ -173,6 +173,44 @@ void tst_Chart::queryDayBar()
     QCOMPARE(barColumns, right - left);
     for (int x = left; x < right; ++x)
         QVERIFY(chart.countInColumn(x, QueryBar) > ChartSize.height() * 3 / 4);
+}
+
+void tst_Chart::drawnChartIsWhatThePictureShows_data()
+{
+    queryDayBar_data();
+    // Critical days 644 and 0, at the query day and away from it.
+    QTest::newRow("critical query day") << u"1961-11-11"_qs << 310 << 40 << -1;
+    QTest::newRow("critical first day") << u"1960-02-26"_qs << 0 << 40 << 20;
+}
+
+// What the chart says it drew, which the readouts, the sheet and the files
+// tell, is what its pixels show: the span's days, the query bar's day and
+// the black columns.
+void tst_Chart::drawnChartIsWhatThePictureShows()
+{
+    QFETCH(QString, query);
+    QFETCH(int, position);
+    QFETCH(int, proption);
+    Chart chart;
+    chart.show(u"1960-02-06"_qs, query, position, proption);
+    QVERIFY(chart.drawn);
+    const DrawnChart &drawn = *chart.drawn;
+    QCOMPARE(drawn.days, (SpanDays{2 * position, 2 * position + proption - 1}));
+    QCOMPARE(chart.column(drawn.days.first), 0);
+    QCOMPARE(chart.column(drawn.days.last + 1), ChartSize.width());
+    QCOMPARE(drawn.birthDate, chart.shared.ChartBirthDate);
+    QCOMPARE(drawn.queryDate, chart.shared.ChartQueryDate);
+    const auto covered = [&](int day, QRgb colour) {
+        return chart.countInColumn(chart.column(day), colour) > ChartSize.height() * 3 / 4;
+    };
+    QList<int> black;
+    for (int day = drawn.days.first; day <= drawn.days.last; ++day) {
+        if (covered(day, Black))
+            black << day;
+        // The query bar shows where it is drawn, unless a critical bar covers it.
+        QCOMPARE(covered(day, QueryBar), drawn.queryBarDrawn && day == drawn.queryDay && !covered(day, Black));
+    }
+    QCOMPARE(QList<int>(drawn.criticalDays.begin(), drawn.criticalDays.end()), black);
 }
 
 void tst_Chart::criticalBarCoversQueryBar()
@@ -257,7 +295,7 @@ void tst_Chart::curvesInTheirColoursAndOrder()
     // Each curve's own colour, then those of the curves drawn after it.
     const QList<QRgb> shownAs[] = {{blue, yellow, red, Cyan}, {yellow, red, Cyan}, {red, Cyan}, {Cyan}};
     const double start = 2.0 * chart.controls.position;
-    const double end = start + chart.controls.proption;
+    const double end = start + chart.controls.span;
     for (std::size_t curve = 0; curve < std::size(shownAs); ++curve) {
         int own = 0;
         int points = 0;
@@ -402,9 +440,8 @@ void tst_Chart::recordsDatesAndLabels()
     chart.show(birth, u"2000-01-01 12:00"_qs, position, proption);
     QCOMPARE(chart.shared.ChartQueryDate, 36526.5);
     QCOMPARE(chart.shared.ChartBirthDate, *CDate(birth));
-    QCOMPARE(chart.controls.startLabel, startLabel);
-    QCOMPARE(chart.controls.spanLabel, spanLabel);
-    QCOMPARE(chart.controls.refreshes, 1);
+    QCOMPARE(chart.drawn->startLabel, startLabel);
+    QCOMPARE(chart.drawn->spanLabel, spanLabel);
 }
 
 void tst_Chart::chartNearTheEndOfTheDateRange()
@@ -413,17 +450,17 @@ void tst_Chart::chartNearTheEndOfTheDateRange()
     // has no text.
     Chart chart;
     chart.show(u"9899-01-25"_qs, u"9999-12-31"_qs, 18250, 365);
-    QCOMPARE(chart.controls.startLabel, u"9999-01-01"_qs);
+    QCOMPARE(chart.drawn->startLabel, u"9999-01-01"_qs);
     QCOMPARE(chart.countInRow(chart.row(0), ZeroLine) > 0, true);
     // 9999-12-31 is day 36864 of that life, the span's last day: its bar shows.
     const int x = chart.column(36864);
     QVERIFY(chart.countInColumn(x, QueryBar) > ChartSize.height() / 2);
 
-    chart.controls.birth = u"9990-01-01"_qs;
-    chart.controls.query = u"9991-01-01"_qs;
+    chart.controls.birthText = u"9990-01-01"_qs;
+    chart.controls.queryText = u"9991-01-01"_qs;
     chart.redraw();
-    QCOMPARE(chart.controls.startLabel, QString());
-    QCOMPARE(chart.controls.spanLabel, u"<-- 365天 -->"_qs);
+    QCOMPARE(chart.drawn->startLabel, QString());
+    QCOMPARE(chart.drawn->spanLabel, u"<-- 365天 -->"_qs);
     int cyan = 0;
     for (int x = 0; x < ChartSize.width(); ++x)
         cyan += chart.countInColumn(x, Cyan);

@@ -423,8 +423,10 @@ void tst_Companion::pngIsTheWindowsChart()
     QCOMPARE(png.size(), ChartSize);
 
     SharedValues shared;
+
+    Runtime runtime;
     QImage window;
-    withLoadedWindow(shared, [&](frmQORVEL &w) {
+    withLoadedWindow(shared, runtime, [&](frmQORVEL &w) {
         typeInto(w.TXTCSRQ, birth);
         QTest::keyClick(w.TXTCSRQ, Qt::Key_Return);
         w.PROPTION->setValueChecked(span);
@@ -440,7 +442,7 @@ void tst_Companion::futureQueryIsToday()
     const QString future = m_dir.filePath(QStringLiteral("future.png"));
     const QString today = m_dir.filePath(QStringLiteral("today.png"));
     QCOMPARE(runChart({"chart", "--birth", "1990-05-05", "--query", "9999-12-31", "-o", future}).status, 0);
-    QCOMPARE(runChart({"chart", "--birth", "1990-05-05", "--query", dayText(Now()), "-o", today}).status, 0);
+    QCOMPARE(runChart({"chart", "--birth", "1990-05-05", "--query", dayText(systemNow()), "-o", today}).status, 0);
     QVERIFY(QImage(future) == QImage(today));
 }
 
@@ -785,8 +787,9 @@ void tst_Companion::outputMeetsWhatStandsThere()
             ::close(fifo);
         });
         SharedValues shared;
+        Runtime runtime;
         qint64 took = 0;
-        withLoadedWindow(shared, [&](frmQORVEL &w) {
+        withLoadedWindow(shared, runtime, [&](frmQORVEL &w) {
             w.TXTCSRQ->setText(u"1960-02-06"_s);
             w.txtCXRQ->setText(u"2000-01-01"_s);
             w.CMDcx_Click();

@@ -34,19 +34,22 @@ class tst_EndToEnd : public QObject
 private slots:
     void initTestCase();
     void typicalRoad();
+
+private:
+    Runtime m_runtime;
 };
 
 void tst_EndToEnd::initTestCase()
 {
     initAssets();
     QApplication::setQuitOnLastWindowClosed(false);
-    setClock([] { return FixedNow; });
+    m_runtime.setClock([] { return FixedNow; });
 }
 
 void tst_EndToEnd::typicalRoad()
 {
     bool travelled = false;
-    runProgram([&](Global &, frmQORVEL &w) {
+    runProgram(m_runtime, [&](Global &, frmQORVEL &w) {
         QCOMPARE(QApplication::focusWidget(), w.TXTCSRQ);
 
         // 1. The birth date, with Enter: the focus moves on.

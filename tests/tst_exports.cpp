@@ -98,11 +98,13 @@ private slots:
     void calendarReadsBackInAParser();
     void windowPrintsAndSavesTheSheetItShows();
     void failedSaveSaysWhy();
+    void aFileThatCannotBeMadeIsNone();
     void printKeyOpensThePreview();
 
 private:
     QTemporaryDir m_dir;
     SharedValues m_shared;
+    Runtime m_runtime;
 };
 
 void tst_Exports::initTestCase()
@@ -347,7 +349,7 @@ for event in calendar.walk('VEVENT'):
 // Nothing the user sees changes.
 void tst_Exports::windowPrintsAndSavesTheSheetItShows()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         showCriticalSpan(w);
         w.PicBack->setFocus();
         const QImage chart = w.PicBack->surface().image();
@@ -393,7 +395,7 @@ void tst_Exports::windowPrintsAndSavesTheSheetItShows()
 // it was.
 void tst_Exports::failedSaveSaysWhy()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         showCriticalSpan(w);
         w.PicBack->setFocus();
         const int position = w.POSITION->Value();
@@ -426,11 +428,23 @@ void tst_Exports::failedSaveSaysWhy()
     });
 }
 
+// Every file is made whole in memory before anything is written, and one
+// that cannot be made (here a picture too large to hold) is none at all: the
+// window and quorvel-chart then report it rather than write a part of it.
+void tst_Exports::aFileThatCannotBeMadeIsNone()
+{
+    ChartFixture chart;
+    chart.show(u"1960-02-06"_qs, u"1961-11-12"_qs, 312);
+    for (const ChartFormat format : {ChartFormat::Png, ChartFormat::Svg, ChartFormat::Pdf})
+        QVERIFY(!chartFile(format, chart.surface, *chart.drawn, 1, 46000.0).isEmpty());
+    QVERIFY(chartFile(ChartFormat::Png, chart.surface, *chart.drawn, 100000, 46000.0).isEmpty());
+}
+
 // Ctrl+P, anywhere in the window, opens the print preview of a drawn chart,
 // and nothing while only the frame is shown.
 void tst_Exports::printKeyOpensThePreview()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         int opened = 0;
         whenTrue(&w, [] { return qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget()); }, [&] {
             ++opened;

@@ -3,7 +3,7 @@
 
 #include "startup/frmd.h"
 
-#include "platform/widgets/geometry.h"
+#include "platform/drawing/geometry.h"
 
 #include <QWindow>
 
@@ -15,6 +15,8 @@ using namespace quorvel::test;
 namespace {
 
 constexpr Date FixedNow = 46365.4375; // 2026-12-09 10:30
+
+using Pick = QWidget *(*)(frmQORVEL &);
 
 // Clicks the guide link; guideBody runs while the guide window is open.
 void openGuide(Global &global, frmQORVEL &w, const std::function<void(FrmD &)> &guideBody)
@@ -46,15 +48,17 @@ Moved drag(Form &window, QWidget *under, QPoint from, QPoint by)
 
 } // namespace
 
+Q_DECLARE_METATYPE(Pick)
+
 class tst_Guide : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
-    void init();
-    void cleanup();
     void linkColours();
+    void controlsKeepThePointerToThemselves_data();
+    void controlsKeepThePointerToThemselves();
     void guideWindowLayout();
     void openAndCloseSeveralTimes();
     void closingRecentresAMovedSpan();
@@ -65,28 +69,23 @@ private slots:
     void systemCloseRunsNoQuery();
     void analysisWindowTakesNoInputMeanwhile();
     void windowsMoveByTheirBarePanel();
+
+private:
+    Runtime m_runtime;
 };
 
 void tst_Guide::initTestCase()
 {
     initAssets();
     QApplication::setQuitOnLastWindowClosed(false);
-}
-
-void tst_Guide::init()
-{
-    setClock([] { return FixedNow; });
-}
-
-void tst_Guide::cleanup()
-{
-    resetClock();
+    m_runtime.setClock([] { return FixedNow; });
 }
 
 void tst_Guide::linkColours()
 {
     SharedValues shared;
-    withLoadedWindow(shared, [&](frmQORVEL &w) {
+    Runtime runtime;
+    withLoadedWindow(shared, runtime, [&](frmQORVEL &w) {
         // Set on every event, whatever the colour already is.
         QSignalSpy sets(w.Label2, &Label::foreColorSet);
         QTest::mouseMove(w.Label2, w.Label2->rect().center());
@@ -95,14 +94,6 @@ void tst_Guide::linkColours()
         sets.clear();
         w.Label2_MouseMove(0, 0, 1, 1);
         QCOMPARE(sets.size(), 1);
-        QCOMPARE(w.Label2->ForeColor(), LinkHoverColor);
-
-        // Straight onto a text box: it stays black.
-        QTest::mouseMove(w.TXTCSRQ, w.TXTCSRQ->rect().center());
-        QTest::qWait(20);
-        QCOMPARE(w.Label2->ForeColor(), LinkHoverColor);
-        QTest::mouseMove(w.LBLabout, QPoint(3, 3));
-        QTest::qWait(20);
         QCOMPARE(w.Label2->ForeColor(), LinkHoverColor);
 
         // Over the bare window it rests again, set anew on every movement.
@@ -120,9 +111,39 @@ void tst_Guide::linkColours()
     });
 }
 
+void tst_Guide::controlsKeepThePointerToThemselves_data()
+{
+    QTest::addColumn<Pick>("pick");
+    QTest::newRow("text box") << Pick([](frmQORVEL &w) -> QWidget * { return w.TXTCSRQ; });
+    QTest::newRow("button") << Pick([](frmQORVEL &w) -> QWidget * { return w.CMDcx; });
+    QTest::newRow("scroll bar") << Pick([](frmQORVEL &w) -> QWidget * { return w.PROPTION; });
+    QTest::newRow("legend") << Pick([](frmQORVEL &w) -> QWidget * { return w.Image1; });
+    QTest::newRow("credits") << Pick([](frmQORVEL &w) -> QWidget * { return w.LBLabout; });
+}
+
+// Straight from the link onto a control, the link stays black: only the
+// window's bare surface puts it to rest, and a control's pointer movement
+// never reaches the window behind it.
+void tst_Guide::controlsKeepThePointerToThemselves()
+{
+    QFETCH(Pick, pick);
+    SharedValues shared;
+    Runtime runtime;
+    withLoadedWindow(shared, runtime, [&](frmQORVEL &w) {
+        QWidget *control = pick(w);
+        QTest::mouseMove(w.Label2, w.Label2->rect().center());
+        QTRY_COMPARE(w.Label2->ForeColor(), LinkHoverColor);
+        QTest::mouseMove(control, control->rect().center());
+        QTest::mouseMove(control, control->rect().center() + QPoint(2, 1));
+        QTest::qWait(20);
+        QCOMPARE(QApplication::widgetAt(control->mapToGlobal(control->rect().center())), control);
+        QCOMPARE(w.Label2->ForeColor(), LinkHoverColor);
+    });
+}
+
 void tst_Guide::guideWindowLayout()
 {
-    runProgram([&](Global &global, frmQORVEL &w) {
+    runProgram(m_runtime, [&](Global &global, frmQORVEL &w) {
         openGuide(global, w, [&](FrmD &guide) {
             QCOMPARE(guide.size(), QSize(639, 540));
             QVERIFY(guide.isModal());
@@ -143,7 +164,7 @@ void tst_Guide::guideWindowLayout()
 
 void tst_Guide::openAndCloseSeveralTimes()
 {
-    runProgram([&](Global &global, frmQORVEL &w) {
+    runProgram(m_runtime, [&](Global &global, frmQORVEL &w) {
         QPointer<FrmD> previous;
         for (int round = 0; round < 3; ++round) {
             openGuide(global, w, [&](FrmD &guide) {
@@ -160,7 +181,7 @@ void tst_Guide::openAndCloseSeveralTimes()
 
 void tst_Guide::closingRecentresAMovedSpan()
 {
-    runProgram([&](Global &global, frmQORVEL &w) {
+    runProgram(m_runtime, [&](Global &global, frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1980-01-01"_qs);
         w.txtCXRQ->setText(u"2009-11-03"_qs);
         w.CMDcx_Click();
@@ -174,7 +195,7 @@ void tst_Guide::closingRecentresAMovedSpan()
 
 void tst_Guide::closingWritesTodayForAFutureDate()
 {
-    runProgram([&](Global &global, frmQORVEL &w) {
+    runProgram(m_runtime, [&](Global &global, frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1980-01-01"_qs);
         w.txtCXRQ->setText(u"2030-01-01"_qs);
         openGuide(global, w, [&](FrmD &guide) { QTest::mouseClick(guide.Command1, Qt::LeftButton); });
@@ -185,8 +206,8 @@ void tst_Guide::closingWritesTodayForAFutureDate()
 
 void tst_Guide::closingWithAnEmptyQueryBeeps()
 {
-    runProgram([&](Global &global, frmQORVEL &w) {
-        QSignalSpy beeps(&runtimeEvents(), &RuntimeEvents::beeped);
+    runProgram(m_runtime, [&](Global &global, frmQORVEL &w) {
+        QSignalSpy beeps(&m_runtime, &Runtime::beeped);
         QVERIFY(w.Label1->isVisible());
         openGuide(global, w, [&](FrmD &guide) { QTest::mouseClick(guide.Command1, Qt::LeftButton); });
         QCOMPARE(beeps.size(), 1);
@@ -206,8 +227,8 @@ void tst_Guide::keyboardClosesIt_data()
 void tst_Guide::keyboardClosesIt()
 {
     QFETCH(int, key);
-    runProgram([&](Global &global, frmQORVEL &w) {
-        QSignalSpy beeps(&runtimeEvents(), &RuntimeEvents::beeped);
+    runProgram(m_runtime, [&](Global &global, frmQORVEL &w) {
+        QSignalSpy beeps(&m_runtime, &Runtime::beeped);
         openGuide(global, w, [&](FrmD &guide) {
             QTest::keyClick(guide.Command1, Qt::Key(key));
             QTRY_VERIFY(!global.guideWindow() || !guide.isVisible());
@@ -218,8 +239,8 @@ void tst_Guide::keyboardClosesIt()
 
 void tst_Guide::systemCloseRunsNoQuery()
 {
-    runProgram([&](Global &global, frmQORVEL &w) {
-        QSignalSpy beeps(&runtimeEvents(), &RuntimeEvents::beeped);
+    runProgram(m_runtime, [&](Global &global, frmQORVEL &w) {
+        QSignalSpy beeps(&m_runtime, &Runtime::beeped);
         openGuide(global, w, [&](FrmD &guide) { guide.close(); });
         QCOMPARE(beeps.size(), 0);
         QVERIFY(w.Label1->isVisible());
@@ -228,7 +249,7 @@ void tst_Guide::systemCloseRunsNoQuery()
 
 void tst_Guide::analysisWindowTakesNoInputMeanwhile()
 {
-    runProgram([&](Global &global, frmQORVEL &w) {
+    runProgram(m_runtime, [&](Global &global, frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1980-01-01"_qs);
         w.txtCXRQ->setText(u"2009-11-03"_qs);
         openGuide(global, w, [&](FrmD &guide) {
@@ -252,7 +273,7 @@ void tst_Guide::analysisWindowTakesNoInputMeanwhile()
 // control or on the chart, or a click that hardly moves, moves nothing.
 void tst_Guide::windowsMoveByTheirBarePanel()
 {
-    runProgram([&](Global &global, frmQORVEL &w) {
+    runProgram(m_runtime, [&](Global &global, frmQORVEL &w) {
         const QPoint bare(5, 300);
         Moved moved = drag(w, &w, bare, QPoint(40, -25));
         QCOMPARE(moved.pixels, QPoint(40, -25));

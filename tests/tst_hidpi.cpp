@@ -72,6 +72,7 @@ private slots:
 
 private:
     SharedValues m_shared;
+    Runtime m_runtime;
     double m_ratio = 1.0;
     int m_lineWidth = 1;
 };
@@ -90,7 +91,7 @@ void tst_HiDpi::initTestCase()
 // they cross the two greys combine.
 void tst_HiDpi::startupFrameLines()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         // The whole device pixels of the chart: at one and a half, the last
         // column is half outside it.
         const QImage shown = shot(w.PicBack);
@@ -128,7 +129,7 @@ void tst_HiDpi::startupFrameLines()
 // the pixel picture has none, and not the pixel picture enlarged.
 void tst_HiDpi::curvesAreSmoothAndSharp()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1980-01-01"_qs);
         w.txtCXRQ->setText(u"2009-11-03"_qs);
         w.CMDcx_Click();
@@ -206,7 +207,7 @@ void tst_HiDpi::everyDeviceColumnReadsTheDayItShows()
 {
     QFETCH(int, span);
     QFETCH(int, position);
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         showQueriedSpan(w, span, position);
         const QImage chart = shot(w.PicBack);
         const int row = int(425 * m_ratio);
@@ -244,7 +245,7 @@ void tst_HiDpi::picturesAtScreenResolution()
     const QImage legend = doubledPicture(QString::fromLatin1(LegendPicturePath)).toImage().convertToFormat(QImage::Format_RGB32);
     const QImage guidePicture = doubledPicture(QString::fromLatin1(GuidePicturePath)).toImage().convertToFormat(QImage::Format_RGB32);
     QCOMPARE(panel.size(), QSize(1598, 1196));
-    runProgram([&](Global &, frmQORVEL &w) {
+    runProgram(m_runtime, [&](Global &, frmQORVEL &w) {
         const QImage window = shot(&w);
         QCOMPARE(window.size(), QSize(1596, 1196));
         const QRect title(QPoint(74, 62), QPoint(813, 121));

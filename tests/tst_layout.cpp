@@ -61,6 +61,7 @@ private slots:
 
 private:
     SharedValues m_shared;
+    Runtime m_runtime;
 };
 
 void tst_Layout::initTestCase()
@@ -70,7 +71,7 @@ void tst_Layout::initTestCase()
 
 void tst_Layout::window()
 {
-    frmQORVEL w(m_shared);
+    frmQORVEL w(m_shared, m_runtime);
     QCOMPARE(w.size(), QSize(798, 598));
     QCOMPARE(w.windowTitle(), u"Quorvel分析"_qs);
     QVERIFY(w.isWindow());
@@ -115,7 +116,7 @@ void tst_Layout::controlsAtCreation()
     QFETCH(QRect, geometry);
     QFETCH(bool, insideChart);
     QFETCH(QString, text);
-    frmQORVEL w(m_shared);
+    frmQORVEL w(m_shared, m_runtime);
     QWidget *widget = control(w, name);
     QVERIFY(widget);
     QCOMPARE(widget->geometry(), geometry);
@@ -131,7 +132,7 @@ void tst_Layout::controlsAtCreation()
 void tst_Layout::creationOrderIsStackingOrder()
 {
     // The scroll bars overlap the chart's lowest pixels and stay in front.
-    frmQORVEL w(m_shared);
+    frmQORVEL w(m_shared, m_runtime);
     const QPoint overlap = w.POSITION->geometry().center();
     QCOMPARE(w.childAt(QPoint(overlap.x(), w.PicBack->geometry().bottom())), w.POSITION);
     QCOMPARE(w.childAt(QPoint(w.PROPTION->geometry().center().x(), w.PicBack->geometry().bottom())), w.PROPTION);
@@ -158,7 +159,7 @@ void tst_Layout::labelsSizeToTheirText()
 {
     QFETCH(QString, text);
     QFETCH(int, width);
-    frmQORVEL w(m_shared);
+    frmQORVEL w(m_shared, m_runtime);
     const QPoint topLeft = w.LBLzh->pos();
     w.LBLzh->setCaption(text);
     QCOMPARE(w.LBLzh->size(), QSize(width, 12));
@@ -182,7 +183,7 @@ void tst_Layout::labelColours()
 {
     QFETCH(QString, name);
     QFETCH(quint32, colour);
-    frmQORVEL w(m_shared);
+    frmQORVEL w(m_shared, m_runtime);
     auto *label = static_cast<Label *>(control(w, name));
     QCOMPARE(label->ForeColor(), colour);
     QCOMPARE(label->palette().color(QPalette::WindowText).rgb(), resolveColor(colour));
@@ -191,7 +192,7 @@ void tst_Layout::labelColours()
 
 void tst_Layout::fontIsTheTwelvePixelSongFace()
 {
-    frmQORVEL w(m_shared);
+    frmQORVEL w(m_shared, m_runtime);
     for (QWidget *widget : {static_cast<QWidget *>(w.TXTCSRQ), static_cast<QWidget *>(w.CMDcx),
                             static_cast<QWidget *>(w.LBLabout), static_cast<QWidget *>(w.Label2)}) {
         QCOMPARE(widget->font().pixelSize(), 12);
@@ -207,7 +208,7 @@ void tst_Layout::fontIsTheTwelvePixelSongFace()
 
 void tst_Layout::boxesAndButtons()
 {
-    frmQORVEL w(m_shared);
+    frmQORVEL w(m_shared, m_runtime);
     QCOMPARE(w.TXTCSRQ->palette().color(QPalette::Base).rgb(), qRgb(0xEE, 0xFB, 0xDF));
     QCOMPARE(w.txtCXRQ->palette().color(QPalette::Base).rgb(), qRgb(0xEE, 0xFB, 0xDF));
     QVERIFY(w.CMDcx->icon().isNull());
@@ -222,7 +223,7 @@ void tst_Layout::boxesAndButtons()
 
 void tst_Layout::tabOrder()
 {
-    frmQORVEL w(m_shared);
+    frmQORVEL w(m_shared, m_runtime);
     const QList<QWidget *> expected{w.TXTCSRQ, w.txtCXRQ, w.PicBack, w.POSITION, w.PROPTION, w.Cmdclose, w.CMDcx};
     QWidget *current = w.TXTCSRQ;
     for (int i = 1; i <= expected.size(); ++i) {
@@ -236,7 +237,7 @@ void tst_Layout::tabOrder()
 
 void tst_Layout::onlyBoxesButtonsBarsAndChartTakeFocus()
 {
-    frmQORVEL w(m_shared);
+    frmQORVEL w(m_shared, m_runtime);
     for (QLabel *label : w.findChildren<QLabel *>())
         QCOMPARE(label->focusPolicy(), Qt::NoFocus);
     for (QWidget *widget : std::initializer_list<QWidget *>{w.TXTCSRQ, w.txtCXRQ, w.PicBack, w.POSITION,
@@ -246,7 +247,7 @@ void tst_Layout::onlyBoxesButtonsBarsAndChartTakeFocus()
 
 void tst_Layout::pictures()
 {
-    frmQORVEL w(m_shared);
+    frmQORVEL w(m_shared, m_runtime);
     QCOMPARE(w.Image1->pixmap().size(), QSize(187, 19));
     // The panel picture shows through the transparent labels.
     const QImage shot = w.grab().toImage();
@@ -258,7 +259,7 @@ void tst_Layout::pictures()
 
 void tst_Layout::wrappedTextsFitTheirLabels()
 {
-    frmQORVEL w(m_shared);
+    frmQORVEL w(m_shared, m_runtime);
     // Four paragraphs of some 400 characters fill most of the label, and no
     // line is lost below it.
     QCOMPARE(ExplanatoryText.count(u'\n'), 4);
@@ -275,7 +276,7 @@ void tst_Layout::wrappedTextsFitTheirLabels()
 // under the pointer, along the whole text.
 void tst_Layout::guideLinkIsUnderlinedOnScreen()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         const QRect link = w.Label2->geometry();
         const auto underlineIn = [&](QRgb colour) {
             const QImage shown = w.grab(link).toImage();
@@ -302,7 +303,7 @@ void tst_Layout::graphicalButtonsHaveFlatFaces_data()
 void tst_Layout::graphicalButtonsHaveFlatFaces()
 {
     QFETCH(QString, name);
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         auto *button = static_cast<QPushButton *>(control(w, name));
         const QRgb face = qRgb(0xC4, 0xE9, 0x9A);
         const auto faceOnly = [&](const QImage &image) {
@@ -354,7 +355,7 @@ void tst_Layout::textBoxesKeepTheFirstLineOfAnyLength()
     QFETCH(int, caret);
     QFETCH(QString, pasted);
     QFETCH(QString, after);
-    frmQORVEL w(m_shared);
+    frmQORVEL w(m_shared, m_runtime);
     w.txtCXRQ->setText(before);
     w.txtCXRQ->setCursorPosition(caret);
     QGuiApplication::clipboard()->setText(pasted);

@@ -35,6 +35,7 @@ private slots:
 
 private:
     SharedValues m_shared;
+    Runtime m_runtime;
 };
 
 void tst_Navigation::initTestCase()
@@ -73,7 +74,7 @@ void tst_Navigation::startLabelBeforeAnyChart()
 {
     QFETCH(int, position);
     QFETCH(QString, label);
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         w.txtCXRQ->SetFocus();
         w.POSITION->setValueChecked(position);
         QCOMPARE(w.LBLStartSj->Caption(), label);
@@ -99,7 +100,7 @@ void tst_Navigation::stepsMoveTheChart()
     QFETCH(int, span);
     QFETCH(int, key);
     QFETCH(double, days);
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         w.PROPTION->setValueChecked(span);
         w.TXTCSRQ->setText(u"1960-02-06"_qs);
         w.txtCXRQ->setText(u"2010-02-06"_qs);
@@ -132,7 +133,7 @@ void tst_Navigation::spanChangesWidthLabelAndPageStep()
     QFETCH(int, span);
     QFETCH(QString, label);
     QFETCH(int, pageStep);
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1960-02-06"_qs);
         w.txtCXRQ->setText(u"2010-02-06"_qs);
         w.CMDcx_Click();
@@ -165,7 +166,7 @@ void tst_Navigation::missingDatesSendTheFocus()
     QFETCH(QString, query);
     QFETCH(bool, moveSpan);
     QFETCH(bool, focusOnBirth);
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1960-02-06"_qs);
         w.txtCXRQ->setText(u"2010-02-06"_qs);
         w.CMDcx_Click();
@@ -173,7 +174,7 @@ void tst_Navigation::missingDatesSendTheFocus()
         w.TXTCSRQ->setText(birth);
         w.txtCXRQ->setText(query);
         w.CMDcx->setFocus();
-        QSignalSpy beeps(&runtimeEvents(), &RuntimeEvents::beeped);
+        QSignalSpy beeps(&m_runtime, &Runtime::beeped);
 
         if (moveSpan) {
             // The curves go and the empty frame takes the new width.
@@ -194,7 +195,7 @@ void tst_Navigation::missingDatesSendTheFocus()
 
 void tst_Navigation::draggedThumbChangesOnRelease()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1960-02-06"_qs);
         w.txtCXRQ->setText(u"2010-02-06"_qs);
         w.CMDcx_Click();
@@ -222,7 +223,7 @@ void tst_Navigation::draggedThumbChangesOnRelease()
 
 void tst_Navigation::settingTheSameValueRunsNothing()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         int changes = 0;
         QObject::connect(w.POSITION, &HScrollBar::changed, &w, [&] { ++changes; });
         w.POSITION->setValueChecked(0);
@@ -235,7 +236,7 @@ void tst_Navigation::settingTheSameValueRunsNothing()
 
 void tst_Navigation::startLabelPastTheLastDate()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         m_shared.ChartBirthDate = *CDate(u"9990-01-01");
         w.POSITION->setValueChecked(18250);
         QCOMPARE(w.LBLStartSj->Caption(), QString());

@@ -52,6 +52,8 @@ private slots:
 
 private:
     SharedValues m_shared;
+    // Anew for every test: one may end the program.
+    std::optional<Runtime> m_runtime;
     int m_ends = 0;
 };
 
@@ -62,15 +64,15 @@ void tst_Query::initTestCase()
 
 void tst_Query::init()
 {
-    setClock([] { return FixedNow; });
+    m_runtime.emplace();
+    m_runtime->setClock([] { return FixedNow; });
     m_ends = 0;
-    setEndHandler([this] { ++m_ends; });
+    m_runtime->setEndHandler([this] { ++m_ends; });
 }
 
 void tst_Query::cleanup()
 {
-    resetClock();
-    resetEnd();
+    m_runtime.reset();
 }
 
 void tst_Query::centresTheSpan_data()
@@ -102,7 +104,7 @@ void tst_Query::centresTheSpan()
     QFETCH(int, span);
     QFETCH(int, position);
     QFETCH(QString, startLabel);
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, *m_runtime, [&](frmQORVEL &w) {
         w.PROPTION->setValueChecked(span);
         w.POSITION->setValueChecked(7);
         w.TXTCSRQ->setText(birth);
@@ -141,13 +143,13 @@ void tst_Query::emptyFrameWhenTheSpanWouldBeginTooEarly()
 {
     QFETCH(QString, birth);
     QFETCH(QString, query);
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, *m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1960-02-06"_qs);
         w.txtCXRQ->setText(u"1990-01-01"_qs);
         w.CMDcx_Click();
         QVERIFY(chartHasCurves(w));
         const int position = w.POSITION->Value();
-        QSignalSpy beeps(&runtimeEvents(), &RuntimeEvents::beeped);
+        QSignalSpy beeps(&*m_runtime, &Runtime::beeped);
         w.txtCXRQ->SetFocus();
 
         w.TXTCSRQ->setText(birth);
@@ -178,7 +180,7 @@ void tst_Query::futureDateBecomesToday()
 {
     QFETCH(QString, query);
     QFETCH(QString, shown);
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, *m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1990-05-05"_qs);
         w.txtCXRQ->setText(query);
         w.CMDcx_Click();
@@ -200,14 +202,14 @@ void tst_Query::rejectedQueryDate_data()
 void tst_Query::rejectedQueryDate()
 {
     QFETCH(QString, query);
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, *m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1960-02-06"_qs);
         w.txtCXRQ->setText(u"1990-01-01"_qs);
         w.CMDcx_Click();
         const int position = w.POSITION->Value();
         const SharedValues before = m_shared;
         w.TXTCSRQ->SetFocus();
-        QSignalSpy beeps(&runtimeEvents(), &RuntimeEvents::beeped);
+        QSignalSpy beeps(&*m_runtime, &Runtime::beeped);
 
         w.txtCXRQ->setText(query);
         w.CMDcx_Click();
@@ -225,7 +227,7 @@ void tst_Query::rejectedQueryDate()
 
 void tst_Query::withoutBirthDateCountsFromTheStoredOne()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, *m_runtime, [&](frmQORVEL &w) {
         // Nothing drawn yet: the start-up birth date 1960-02-06 is used.
         w.txtCXRQ->setText(u"2010-02-06"_qs);
         w.CMDcx_Click();
@@ -257,14 +259,14 @@ void tst_Query::enterKeys()
     QFETCH(bool, acts);
     QImage clicked;
     int clickedPosition = -1;
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, *m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1980-01-01"_qs);
         w.txtCXRQ->setText(u"2009-11-03"_qs);
         QTest::mouseClick(w.CMDcx, Qt::LeftButton);
         clicked = w.PicBack->surface().image();
         clickedPosition = w.POSITION->Value();
     });
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, *m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1980-01-01"_qs);
         w.txtCXRQ->setText(u"2009-11-03"_qs);
         w.txtCXRQ->SetFocus();
@@ -274,7 +276,7 @@ void tst_Query::enterKeys()
         QCOMPARE(w.Label1->isVisible(), !acts);
     });
     // The birth-date box answers the same keys.
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, *m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1980-01-01"_qs);
         QTest::keyClick(w.TXTCSRQ, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(QApplication::focusWidget() == w.txtCXRQ, acts);
@@ -292,7 +294,7 @@ void tst_Query::focusedButtonsAnswerSpaceAndEnter_data()
 void tst_Query::focusedButtonsAnswerSpaceAndEnter()
 {
     QFETCH(int, key);
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, *m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1980-01-01"_qs);
         w.txtCXRQ->setText(u"2009-11-03"_qs);
         w.CMDcx->setFocus();
@@ -321,7 +323,7 @@ void tst_Query::birthDateEntry()
     QFETCH(QString, query);
     QFETCH(bool, redrawn);
     QFETCH(QString, startLabel);
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, *m_runtime, [&](frmQORVEL &w) {
         // A chart drawn for an earlier birth date.
         w.TXTCSRQ->setText(u"1990-01-01"_qs);
         w.txtCXRQ->setText(u"2009-11-03"_qs);
@@ -330,7 +332,7 @@ void tst_Query::birthDateEntry()
         w.LBLStartSj->setCaption(u"untouched"_qs);
         w.txtCXRQ->setText(query);
         const QImage before = w.PicBack->surface().image();
-        QSignalSpy beeps(&runtimeEvents(), &RuntimeEvents::beeped);
+        QSignalSpy beeps(&*m_runtime, &Runtime::beeped);
 
         w.TXTCSRQ->setText(u"1985-03-04"_qs);
         w.TXTCSRQ->SetFocus();
@@ -346,13 +348,13 @@ void tst_Query::birthDateEntry()
 
 void tst_Query::rejectedBirthDate()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, *m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1990-01-01"_qs);
         w.txtCXRQ->setText(u"2009-11-03"_qs);
         w.CMDcx_Click();
         const QImage before = w.PicBack->surface().image();
         const int position = w.POSITION->Value();
-        QSignalSpy beeps(&runtimeEvents(), &RuntimeEvents::beeped);
+        QSignalSpy beeps(&*m_runtime, &Runtime::beeped);
 
         typeInto(w.TXTCSRQ, u"2001-03-33"_qs);
         QTest::keyClick(w.TXTCSRQ, Qt::Key_Return);
@@ -369,7 +371,7 @@ void tst_Query::rejectedBirthDate()
 
 void tst_Query::newBirthDateIsUsedByTheNextQuery()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, *m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1990-01-01"_qs);
         w.txtCXRQ->setText(u"2009-11-03"_qs);
         w.CMDcx_Click();
@@ -382,7 +384,7 @@ void tst_Query::newBirthDateIsUsedByTheNextQuery()
 
 void tst_Query::exitButtonEnds()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, *m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1990-01-01"_qs);
         w.txtCXRQ->setText(u"2009-11-03"_qs);
         w.CMDcx_Click();

@@ -41,6 +41,7 @@ private slots:
 
 private:
     SharedValues m_shared;
+    Runtime m_runtime;
 };
 
 void tst_Readout::initTestCase()
@@ -71,7 +72,7 @@ void tst_Readout::values()
 {
     QFETCH(float, x);
     QFETCH(QStringList, labels);
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1960-02-06"_qs);
         w.txtCXRQ->setText(u"2010-02-06"_qs);
         w.PicBack_MouseMove(0, 0, x, 0.0f);
@@ -81,7 +82,7 @@ void tst_Readout::values()
 
 void tst_Readout::pointerOverTheChart()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1980-01-01"_qs);
         w.txtCXRQ->setText(u"2009-11-03"_qs);
         w.CMDcx_Click();
@@ -100,7 +101,7 @@ void tst_Readout::pointerOverTheChart()
 // text it showed before.
 void tst_Readout::labelsFitTheirTexts()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1960-02-06"_qs);
         w.txtCXRQ->setText(u"2010-02-06"_qs);
         const Label *labels[] = {w.LBLrq, w.LBLtl, w.LBLqx, w.LBLzl, w.LBLzh};
@@ -133,7 +134,7 @@ void tst_Readout::everyColumnReadsTheDayItsBarCovers()
 {
     QFETCH(int, span);
     QFETCH(int, position);
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         showQueriedSpan(w, span, position);
         const DrawingSurface &chart = w.PicBack->surface();
         const int start = 2 * position;
@@ -174,7 +175,7 @@ void tst_Readout::missingDatesSendTheFocus()
     QFETCH(QString, birth);
     QFETCH(QString, query);
     QFETCH(bool, focusOnBirth);
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(birth);
         w.txtCXRQ->setText(query);
         w.CMDcx->setFocus();
@@ -191,7 +192,7 @@ void tst_Readout::missingDatesSendTheFocus()
 
 void tst_Readout::usesTheBirthDateOfTheChartOnScreen()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         // No chart yet: the start-up birth date counts, whatever the box holds.
         w.TXTCSRQ->setText(u"1980-01-01"_qs);
         w.txtCXRQ->setText(u"2009-11-03"_qs);
@@ -206,7 +207,7 @@ void tst_Readout::usesTheBirthDateOfTheChartOnScreen()
 
 void tst_Readout::dayPastTheLastDateShowsNoDate()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(u"9999-12-01"_qs);
         w.txtCXRQ->setText(u"9999-12-31"_qs);
         m_shared.ChartBirthDate = *CDate(u"9999-12-01");
@@ -221,7 +222,7 @@ void tst_Readout::dayPastTheLastDateShowsNoDate()
 
 void tst_Readout::linkColourIsSetOnlyWhenItDiffers()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         w.Label2->setForeColor(LinkHoverColor);
         QSignalSpy sets(w.Label2, &Label::foreColorSet);
         w.PicBack_MouseMove(0, 0, 3.0f, 0.0f);
@@ -263,7 +264,7 @@ QStringList rightClickChart(frmQORVEL &w, const QString &choose = QString())
 // changing what the window shows.
 void tst_Readout::chartMenu()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         QCOMPARE(rightClickChart(w), QStringList());
         w.TXTCSRQ->setText(u"1980-01-01"_qs);
         w.txtCXRQ->setText(u"2009-11-03"_qs);
@@ -289,7 +290,7 @@ void tst_Readout::chartMenu()
 
 void tst_Readout::savedChartIsThePicture()
 {
-    withLoadedWindow(m_shared, [&](frmQORVEL &w) {
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         w.TXTCSRQ->setText(u"1980-01-01"_qs);
         w.txtCXRQ->setText(u"2009-11-03"_qs);
         w.CMDcx_Click();

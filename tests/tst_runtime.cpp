@@ -17,6 +17,7 @@ private slots:
     void endLeavesEveryLoop();
     void beepsAreHeard();
     void endHandlerReplacesTheEnd();
+    void clockIsTheSystemsUnlessSet();
 };
 
 namespace {
@@ -70,22 +71,36 @@ void tst_Runtime::endLeavesEveryLoop()
 
 void tst_Runtime::beepsAreHeard()
 {
-    QSignalSpy beeps(&runtimeEvents(), &RuntimeEvents::beeped);
-    Beep();
-    Beep();
+    Runtime runtime;
+    QSignalSpy beeps(&runtime, &Runtime::beeped);
+    runtime.Beep();
+    runtime.Beep();
     QCOMPARE(beeps.size(), 2);
 }
 
 void tst_Runtime::endHandlerReplacesTheEnd()
 {
     int ends = 0;
-    setEndHandler([&] { ++ends; });
-    QVERIFY(!isEnding());
-    End();
+    Runtime runtime;
+    runtime.setEndHandler([&] { ++ends; });
+    QVERIFY(!runtime.isEnding());
+    runtime.End();
     QCOMPARE(ends, 1);
-    QVERIFY(isEnding());
-    resetEnd();
-    QVERIFY(!isEnding());
+    QVERIFY(runtime.isEnding());
+    // One run's end is no other's.
+    QVERIFY(!Runtime().isEnding());
+}
+
+void tst_Runtime::clockIsTheSystemsUnlessSet()
+{
+    Runtime runtime;
+    const Date before = systemNow();
+    const Date now = runtime.Now();
+    QVERIFY(now >= before && now <= systemNow());
+    runtime.setClock([] { return 21952.5; });
+    QCOMPARE(runtime.Now(), 21952.5);
+    // Another run keeps the system's clock.
+    QVERIFY(Runtime().Now() >= before);
 }
 
 QTEST_MAIN(tst_Runtime)

@@ -144,19 +144,20 @@ const Session::Action Session::GuideActions[] = {
 QString Session::run(int actions)
 {
     m_count = actions;
-    setRuntimeErrorReporter([this](const RuntimeError &error) {
+    Runtime &runtime = m_global.runtime();
+    runtime.setErrorReporter([this](const RuntimeError &error) {
         std::fprintf(stderr, "runtime error %d (%s) after %d actions; replay with seed %u\n", error.code,
                      qPrintable(error.description), m_done, g_seed);
     });
-    setEndHandler([this] { fail(u"the program was ended"_qs); });
+    runtime.setEndHandler([this] { fail(u"the program was ended"_qs); });
     m_timer.setInterval(0);
     QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
     m_clock.start();
     m_timer.start();
     m_loop.exec();
     m_timer.stop();
-    setRuntimeErrorReporter(nullptr);
-    resetEnd();
+    runtime.setErrorReporter(nullptr);
+    runtime.setEndHandler(nullptr);
     QStringList performed;
     for (const auto &[name, times] : m_performed)
         performed << u"%1 %2"_qs.arg(times).arg(name);
@@ -210,7 +211,7 @@ void Session::perform(const Action *table, int count)
         m_recent.pop_front();
     ++m_done;
     (this->*action->run)();
-    if (isEnding())
+    if (m_global.runtime().isEnding())
         fail(u"the program was ended"_qs);
 }
 
@@ -254,7 +255,7 @@ void Session::check()
             fail(what);
         return holds;
     };
-    if (!rule(!isEnding(), u"the program was ended"_qs))
+    if (!rule(!m_global.runtime().isEnding(), u"the program was ended"_qs))
         return;
 
     int shown = 0;
@@ -531,15 +532,16 @@ private slots:
     {
         initAssets();
         QApplication::setQuitOnLastWindowClosed(false);
-        setClock([] { return FixedNow; });
     }
-    void cleanupTestCase() { resetClock(); }
 
     void randomSession()
     {
         std::printf("session seed %u, %d actions (replay: tst_session %u %d)\n", g_seed, g_actions, g_seed, g_actions);
         std::fflush(stdout);
+        Runtime runtime;
+        runtime.setClock([] { return FixedNow; });
         runProgram(
+            runtime,
             [](Global &global, frmQORVEL &w) {
                 Session session(global, w, g_seed);
                 const QString failure = session.run(g_actions);

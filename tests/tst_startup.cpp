@@ -37,7 +37,6 @@ class tst_Startup : public QObject
 
 private slots:
     void initTestCase();
-    void cleanup();
     void centring_data();
     void centring();
     void stateWhenFirstShown();
@@ -53,11 +52,6 @@ void tst_Startup::initTestCase()
 {
     initAssets();
     QApplication::setQuitOnLastWindowClosed(false);
-}
-
-void tst_Startup::cleanup()
-{
-    resetEnd();
 }
 
 void tst_Startup::centring_data()
@@ -84,7 +78,8 @@ void tst_Startup::centring()
 void tst_Startup::stateWhenFirstShown()
 {
     SharedValues shared;
-    withLoadedWindow(shared, [&](frmQORVEL &w) {
+    Runtime runtime;
+    withLoadedWindow(shared, runtime, [&](frmQORVEL &w) {
         QVERIFY(w.isVisible());
         QVERIFY(w.isModal());
         QCOMPARE(w.TXTCSRQ->Text(), QString());
@@ -116,7 +111,8 @@ void tst_Startup::stateWhenFirstShown()
 void tst_Startup::proptionChangeRunsOnceWhileHidden()
 {
     SharedValues shared;
-    frmQORVEL w(shared);
+    Runtime runtime;
+    frmQORVEL w(shared, runtime);
     int runs = 0;
     bool visibleDuringRun = true;
     QWidget *focusAfterRun = nullptr;
@@ -136,7 +132,8 @@ void tst_Startup::proptionChangeRunsOnceWhileHidden()
 void tst_Startup::startupFrameIsDrawnWithExclusiveOr()
 {
     SharedValues shared;
-    withLoadedWindow(shared, [&](frmQORVEL &w) {
+    Runtime runtime;
+    withLoadedWindow(shared, runtime, [&](frmQORVEL &w) {
         const QImage &image = w.PicBack->surface().image();
         const int zeroRow = w.PicBack->surface().toPixel(QPointF(0, 0)).y();
         int crossings = 0;
@@ -153,7 +150,8 @@ void tst_Startup::startupFrameIsDrawnWithExclusiveOr()
 
 void tst_Startup::firstTickLoadsTheWindow()
 {
-    Global global;
+    Runtime runtime;
+    Global global(runtime);
     QSignalSpy loads(&global, &Global::analysisWindowLoaded);
     QElapsedTimer clock;
     clock.start();
@@ -179,7 +177,8 @@ void tst_Startup::firstTickLoadsTheWindow()
 
 void tst_Startup::ticksGoOnInsideTheModalShow()
 {
-    Global global;
+    Runtime runtime;
+    Global global(runtime);
     QSignalSpy loads(&global, &Global::analysisWindowLoaded);
     global.Main();
     QSignalSpy ticks(&global.loader(), &FrmC::ticked);
@@ -213,7 +212,8 @@ void tst_Startup::ticksGoOnInsideTheModalShow()
 // the very next tick, in its starting state.
 void tst_Startup::closedWindowComesBackInItsStartingState()
 {
-    Global global;
+    Runtime runtime;
+    Global global(runtime);
     QSignalSpy loads(&global, &Global::analysisWindowLoaded);
     global.Main();
     QSignalSpy ticks(&global.loader(), &FrmC::ticked);
@@ -245,8 +245,9 @@ void tst_Startup::closedWindowComesBackInItsStartingState()
 void tst_Startup::exitButtonEndsTheRun()
 {
     int ends = 0;
-    setEndHandler([&] { ++ends; });
-    Global global;
+    Runtime runtime;
+    runtime.setEndHandler([&] { ++ends; });
+    Global global(runtime);
     QSignalSpy loads(&global, &Global::analysisWindowLoaded);
     global.Main();
     bool clicked = false;
@@ -259,7 +260,7 @@ void tst_Startup::exitButtonEndsTheRun()
     QTRY_VERIFY_WITH_TIMEOUT(clicked && !global.analysisWindow(), 5000);
     QTest::qWait(150);
     QCOMPARE(ends, 1);
-    QVERIFY(isEnding());
+    QVERIFY(runtime.isEnding());
     QCOMPARE(int(loads.size()), 1);
 }
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/drawing/surface.h"
 
-#include <QRandomGenerator>
 #include <QTest>
 
 using namespace quorvel;
@@ -45,10 +44,6 @@ private slots:
     void linesWhollyOutsideLeaveTheImage();
     void degenerateScaleIsIgnored();
     void aPictureTakenKeepsItsPixels();
-    void fastPathsDrawTheSamePixels_data();
-    void fastPathsDrawTheSamePixels();
-    void chainsOfShortLinesDrawTheSamePixels_data();
-    void chainsOfShortLinesDrawTheSamePixels();
 };
 
 void tst_Surface::colours_data()
@@ -266,167 +261,6 @@ void tst_Surface::aPictureTakenKeepsItsPixels()
         surface.PSet(30, 0, 0x00FFFFFF);
         QCOMPARE(taken, before);
         QVERIFY(surface.image() != before);
-    }
-}
-
-// Random drawing, run twice: as the program draws (rectangles after Cls held
-// back and written a row at a time, lines on the image written unclipped) and
-// by the plain per-pixel path. Every pixel must agree. The coordinates come
-// from a few values in and around the scale, so lines along an axis, full
-// heights, shared edges and lines off the image are common.
-void tst_Surface::fastPathsDrawTheSamePixels_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<quint32>("seed");
-    QTest::addColumn<int>("operations");
-    QTest::addColumn<int>("clsOneIn");
-    QTest::addColumn<bool>("rectanglesOnly");
-    QTest::addColumn<bool>("fewRows");
-    for (quint32 seed = 1; seed <= 8; ++seed)
-        QTest::addRow("small, seed %u", seed) << QSize(61, 37) << seed << 2000 << 40 << false << false;
-    QTest::newRow("chart size") << ChartSize << quint32(99) << 4000 << 400 << false << false;
-    QTest::newRow("one pixel") << QSize(1, 1) << quint32(3) << 500 << 20 << false << false;
-    // Copy-pen rectangles alone, more of them after one Cls, or over more
-    // rows, than are held back.
-    QTest::newRow("many rectangles") << QSize(50, 40) << quint32(7) << 12000 << 6000 << true << true;
-    QTest::newRow("rectangles over many rows") << QSize(50, 40) << quint32(8) << 3000 << 300 << true << false;
-}
-
-void tst_Surface::fastPathsDrawTheSamePixels()
-{
-    QFETCH(QSize, size);
-    QFETCH(quint32, seed);
-    QFETCH(int, operations);
-    QFETCH(int, clsOneIn);
-    QFETCH(bool, rectanglesOnly);
-    QFETCH(bool, fewRows);
-    QRandomGenerator random(seed);
-    DrawingSurface fast(size, 0x00000000, 0x00FFFFFF);
-    DrawingSurface plain(size, 0x00000000, 0x00FFFFFF);
-    plain.setFastPaths(false);
-    const auto both = [&](auto &&operation) {
-        operation(fast);
-        operation(plain);
-    };
-    const auto between = [&](double low, double high) { return float(low + random.generateDouble() * (high - low)); };
-    const float edges[] = {-1e9f, -3.0f, -0.5f, 0.0f, 0.25f, 1.0f, 2.5f, 10.0f, 19.75f, 20.0f, 21.0f, 1e9f};
-    const auto coordinate = [&] {
-        // Mostly a value near the scale, sometimes anywhere around it.
-        if (!fewRows && random.bounded(4) == 0)
-            return between(-5.0, 25.0);
-        return edges[random.bounded(int(std::size(edges)))];
-    };
-    const auto colour = [&]() -> VbColor {
-        return random.bounded(8) == 0 ? SystemWindowBackground : VbColor(random.bounded(0x01000000u));
-    };
-    both([](DrawingSurface &s) { s.Scale(0, 0, 20, 20); });
-    for (int i = 0; i < operations; ++i) {
-        const int kind = rectanglesOnly ? random.bounded(8, 65) : random.bounded(100);
-        if (random.bounded(clsOneIn) == 0) {
-            const VbColor back = colour();
-            both([&](DrawingSurface &s) {
-                s.setBackColor(back);
-                s.Cls();
-            });
-        } else if (kind < 3) {
-            // Mostly scales on which the values above fall on the image's
-            // edges, either way round.
-            const QRectF scales[] = {{0, 0, 20, 20}, {20, 20, -20, -20}, {0, 20, 20, -20}, {-0.5, 21, 20.25, -24}};
-            QRectF scale = scales[random.bounded(int(std::size(scales)))];
-            if (random.bounded(4) == 0)
-                scale = QRectF(between(-10.0, 10.0), between(-10.0, 10.0),
-                               between(1.0, 30.0) * (random.bounded(2) ? 1.0f : -1.0f),
-                               between(1.0, 30.0) * (random.bounded(2) ? 1.0f : -1.0f));
-            const float left = float(scale.left()), top = float(scale.top());
-            const float right = float(scale.left() + scale.width()), bottom = float(scale.top() + scale.height());
-            both([&](DrawingSurface &s) { s.Scale(left, top, right, bottom); });
-        } else if (kind < 8) {
-            const DrawMode mode = random.bounded(3) == 0 ? DrawMode::XorPen : DrawMode::CopyPen;
-            both([&](DrawingSurface &s) { s.setDrawMode(mode); });
-        } else if (kind < 40) {
-            const float x1 = coordinate(), y1 = coordinate();
-            const int axis = random.bounded(rectanglesOnly ? 2 : 3);
-            const float x2 = axis == 0 ? x1 : coordinate();
-            const float y2 = axis == 1 ? y1 : coordinate();
-            const VbColor c = colour();
-            both([&](DrawingSurface &s) { s.Line(x1, y1, x2, y2, c); });
-        } else if (kind < 65) {
-            const float x1 = coordinate(), y1 = coordinate(), x2 = coordinate(), y2 = coordinate();
-            const VbColor c = colour();
-            both([&](DrawingSurface &s) { s.LineBoxFilled(x1, y1, x2, y2, c); });
-        } else if (kind < 85) {
-            const float x = coordinate(), y = coordinate();
-            const VbColor c = colour();
-            both([&](DrawingSurface &s) { s.LineTo(x, y, c); });
-        } else if (kind < 95) {
-            const float x = coordinate(), y = coordinate();
-            const VbColor c = colour();
-            both([&](DrawingSurface &s) { s.PSet(x, y, c); });
-        } else if (kind < 97) {
-            const float x = coordinate(), y = coordinate();
-            both([&](DrawingSurface &s) { s.PSet(x, y); });
-        } else {
-            // Looking at the picture part way through.
-            QCOMPARE(fast.image(), plain.image());
-        }
-        QCOMPARE(fast.currentPoint(), plain.currentPoint());
-    }
-    QCOMPARE(fast.image(), plain.image());
-}
-
-// Curves as the chart draws them: long chains of short lines, mostly steep
-// or flat, with either pen, by the program's path, by the plain one, and
-// point by point or a run of points at a time.
-void tst_Surface::chainsOfShortLinesDrawTheSamePixels_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<double>("widestStep");
-    QTest::newRow("steep, chart size") << ChartSize << 1.5;
-    QTest::newRow("any slope, chart size") << ChartSize << 40.0;
-    QTest::newRow("steep, small") << QSize(23, 180) << 2.0;
-}
-
-void tst_Surface::chainsOfShortLinesDrawTheSamePixels()
-{
-    QFETCH(QSize, size);
-    QFETCH(double, widestStep);
-    QRandomGenerator random(11);
-    for (const DrawMode mode : {DrawMode::CopyPen, DrawMode::XorPen}) {
-        DrawingSurface fast(size, 0x00000000, 0x00FFFFFF);
-        DrawingSurface plain(size, 0x00000000, 0x00FFFFFF);
-        plain.setFastPaths(false);
-        DrawingSurface batched(size, 0x00000000, 0x00FFFFFF);
-        std::vector<QPointF> run;
-        VbColor c = 0;
-        const auto drawRun = [&] {
-            batched.LineTo(run, c);
-            run.clear();
-        };
-        float x = 0.0f;
-        float y = size.height() / 2.0f;
-        for (DrawingSurface *s : {&fast, &plain, &batched}) {
-            s->Scale(0.0f, 0.0f, float(size.width()), float(size.height()));
-            s->Cls();
-            s->setDrawMode(mode);
-            s->PSet(x, y);
-        }
-        for (int i = 0; i < 5000; ++i) {
-            x += float(random.generateDouble() * widestStep);
-            y = std::clamp(y + float(random.generateDouble() * 80.0 - 40.0), 0.0f, float(size.height()));
-            if (x > size.width())
-                x -= size.width();
-            if (i % 50 == 0) {
-                drawRun();
-                c = random.bounded(0x01000000u);
-            }
-            fast.LineTo(x, y, c);
-            plain.LineTo(x, y, c);
-            run.emplace_back(x, y);
-        }
-        drawRun();
-        QCOMPARE(fast.image(), plain.image());
-        QCOMPARE(batched.image(), plain.image());
-        QCOMPARE(batched.currentPoint(), plain.currentPoint());
     }
 }
 

@@ -2,6 +2,7 @@
 #include "platform/widgets/controls.h"
 #include "platform/language/systemerror.h"
 #include "platform/language/translations.h"
+#include "platform/widgets/runtime.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -72,10 +73,11 @@ void tst_Translations::contextMenusAreChinese()
 {
     QFETCH(bool, scrollBar);
     QFETCH(QString, expected);
+    Runtime runtime;
     QWidget window;
     window.resize(200, 60);
     auto *box = new TextBox(&window, QRect(0, 0, 120, 18), u"2009-11-03"_qs, 0x80000005);
-    auto *bar = new HScrollBar(&window, QRect(0, 30, 200, 17));
+    auto *bar = new HScrollBar(&window, QRect(0, 30, 200, 17), runtime);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 

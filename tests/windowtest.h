@@ -27,12 +27,13 @@
 
 namespace quorvel::test {
 
-// Loads an analysis window (Form_Load, which ends in the modal show), runs
-// body inside that modal show with the window active, then closes it. A
-// window that never becomes active fails the test: its body has not run.
-inline void withLoadedWindow(SharedValues &shared, const std::function<void(frmQORVEL &)> &body)
+// Loads an analysis window handed the shared values and the runtime, as the
+// program hands them (Form_Load, which ends in the modal show), runs body
+// inside that modal show with the window active, then closes it. A window
+// that never becomes active fails the test: its body has not run.
+inline void withLoadedWindow(SharedValues &shared, Runtime &runtime, const std::function<void(frmQORVEL &)> &body)
 {
-    frmQORVEL window(shared);
+    frmQORVEL window(shared, runtime);
     bool ran = false;
     bool active = false;
     QTimer::singleShot(0, &window, [&] {

@@ -6,11 +6,6 @@
 #include <cmath>
 
 namespace quorvel {
-namespace {
-
-std::function<Date()> g_clock;
-
-} // namespace
 
 // A Chinese input method in full-width mode types these instead of the ASCII
 // digits and separators; they mean the same, so the reader sees them as such.
@@ -133,7 +128,24 @@ std::optional<int> readTimeOfDay(Reader &reader)
     return *hours * 3600 + *minutes * 60 + seconds;
 }
 
-std::optional<Date> parseDate(QStringView text)
+} // namespace
+
+double DateSerial(int year, int month, int day)
+{
+    return double(QDate(year, month, day).toJulianDay() - JulianDayOfDayZero);
+}
+
+QDate calendarDate(Date date)
+{
+    return QDate::fromJulianDay(static_cast<qint64>(std::floor(date)) + JulianDayOfDayZero);
+}
+
+bool IsDate(QStringView text)
+{
+    return CDate(text).has_value();
+}
+
+std::optional<Date> CDate(QStringView text)
 {
     Reader reader(text);
     reader.skipBlanks();
@@ -153,36 +165,6 @@ std::optional<Date> parseDate(QStringView text)
     return DateSerial(day->year, day->month, day->day) + fraction;
 }
 
-Date systemNow()
-{
-    const QDateTime now = QDateTime::currentDateTime();
-    const QDate today = now.date();
-    return DateSerial(today.year(), today.month(), today.day())
-        + now.time().msecsSinceStartOfDay() / 86400000.0;
-}
-
-} // namespace
-
-double DateSerial(int year, int month, int day)
-{
-    return double(QDate(year, month, day).toJulianDay() - JulianDayOfDayZero);
-}
-
-QDate calendarDate(Date date)
-{
-    return QDate::fromJulianDay(static_cast<qint64>(std::floor(date)) + JulianDayOfDayZero);
-}
-
-bool IsDate(QStringView text)
-{
-    return parseDate(text).has_value();
-}
-
-std::optional<Date> CDate(QStringView text)
-{
-    return parseDate(text);
-}
-
 std::optional<Date> CDate(double value)
 {
     const double day = std::floor(value);
@@ -198,33 +180,17 @@ QString Format(Date date, QStringView format)
         return QString();
     if (!CDate(date))
         return QString();
+    // asprintf writes its numbers as the C locale does, whatever the user's.
     const QDate day = calendarDate(date);
-    // Written digit by digit: no locale can reach it, and one allocation.
-    QString text(10, u'-');
-    QChar *const out = text.data();
-    auto put = [out](int end, long long value, int digits) {
-        for (int i = 1; i <= digits; ++i, value /= 10)
-            out[end - i] = QChar(char16_t(u'0' + value % 10));
-    };
-    put(4, day.year(), 4);
-    put(7, day.month(), 2);
-    put(10, day.day(), 2);
-    return text;
+    return QString::asprintf("%04d-%02d-%02d", day.year(), day.month(), day.day());
 }
 
-Date Now()
+Date systemNow()
 {
-    return g_clock ? g_clock() : systemNow();
-}
-
-void setClock(std::function<Date()> clock)
-{
-    g_clock = std::move(clock);
-}
-
-void resetClock()
-{
-    g_clock = nullptr;
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate today = now.date();
+    return DateSerial(today.year(), today.month(), today.day())
+        + now.time().msecsSinceStartOfDay() / 86400000.0;
 }
 
 } // namespace quorvel

@@ -5,7 +5,6 @@
 #include <QString>
 #include <QStringView>
 
-#include <functional>
 #include <optional>
 
 // Date values as the program counts them: a double number of days since
@@ -58,9 +57,11 @@ std::optional<Date> CDate(double value);
 // text: callers check the range with CDate first.
 QString Format(Date date, QStringView format);
 
-// The local date and time now. Tests replace the clock with setClock.
-Date Now();
-void setClock(std::function<Date()> clock);
-void resetClock();
+// "yyyy-mm-dd" of a date, as every label and file shows one; empty out of
+// range.
+inline QString dateText(Date date) { return Format(date, u"yyyy-mm-dd"); }
+
+// The local date and time now, by the system's clock.
+Date systemNow();
 
 } // namespace quorvel

@@ -17,6 +17,10 @@ inline constexpr VbColor SystemMenuText = 0x80000007;
 inline constexpr VbColor SystemWindowText = 0x80000008;
 inline constexpr VbColor SystemButtonText = 0x80000012;
 
+// The program's light green: the span label on the chart, the face of the
+// analysis window's buttons, the rim of its icon.
+inline constexpr VbColor LightGreen = 0x009AE9C4;
+
 // The colour of a system colour: from the application's palette, or without
 // a GUI application from the standard scheme.
 QRgb resolveSystemColor(VbColor color);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/drawing/fonts.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QStringList>
 
@@ -33,6 +34,13 @@ QFont programFont(bool underline)
     font.setPixelSize(FontPixelSize);
     font.setUnderline(underline);
     font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
+QFont drawnProgramFont()
+{
+    QFont font = programFont();
+    font.setFamily(QFontInfo(font).family());
     return font;
 }
 

@@ -23,6 +23,10 @@ QString programFontFamily();
 // The program's font, optionally underlined.
 QFont programFont(bool underline = false);
 
+// The program's font under the name of the face that is drawn rather than
+// "宋体", so that a file names a font its reader can find.
+QFont drawnProgramFont();
+
 // The width of a text in the program's font, as a self-sizing label takes it.
 int textWidth(const QString &text);
 

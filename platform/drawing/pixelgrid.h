@@ -19,6 +19,17 @@
 
 namespace quorvel {
 
+// The pixels from `from` up to, not including, `to`, in either direction,
+// as first <= pixel < end: those a one-pixel line along an axis covers.
+struct PixelRun {
+    int first;
+    int end;
+};
+constexpr PixelRun stepsUpTo(int from, int to)
+{
+    return to > from ? PixelRun{from, to} : PixelRun{to + 1, from + 1};
+}
+
 class PixelGrid
 {
 public:

@@ -1,24 +1,118 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/drawing/surface.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+
+// The pixels of the surface's image: one-pixel lines, filled boxes and single
+// points, drawn with the copy pen or combined by exclusive or with what is
+// there, and clipped to the image.
 
 namespace quorvel {
+namespace {
+
+// The image's pixels for one drawing operation in one colour; taking them
+// detaches the image from any copy of it held elsewhere.
+struct Pixels {
+    QRgb *bits;
+    qsizetype stride;
+    int width;
+    int height;
+    QRgb colour;
+    bool exclusiveOr;
+
+    Pixels(QImage &image, QRgb rgb, bool exclusiveOr)
+        : bits(reinterpret_cast<QRgb *>(image.bits()))
+        , stride(image.bytesPerLine() / qsizetype(sizeof(QRgb)))
+        , width(image.width())
+        , height(image.height())
+        , colour(exclusiveOr ? rgb & 0x00FFFFFFu : rgb)
+        , exclusiveOr(exclusiveOr)
+    {
+    }
+
+    // The copy pen puts the colour; exclusive or combines it with the pixel.
+    void put(QRgb &pixel) const { pixel = exclusiveOr ? pixel ^ colour : colour; }
+    void plot(int x, int y) const
+    {
+        if (x >= 0 && y >= 0 && x < width && y < height)
+            put(bits[y * stride + x]);
+    }
+};
+
+// The pixels x1 <= x < x2, y1 <= y < y2, clipped to the image.
+void fillBox(QImage &image, int x1, int x2, int y1, int y2, QRgb rgb, bool exclusiveOr)
+{
+    x1 = std::max(x1, 0);
+    x2 = std::min(x2, image.width());
+    y1 = std::max(y1, 0);
+    y2 = std::min(y2, image.height());
+    if (x1 >= x2 || y1 >= y2)
+        return;
+    const Pixels pixels(image, rgb, exclusiveOr);
+    for (int y = y1; y < y2; ++y) {
+        QRgb *row = pixels.bits + y * pixels.stride;
+        for (int x = x1; x < x2; ++x)
+            pixels.put(row[x]);
+    }
+}
+
+// From `from` up to, not including, `to`, by Bresenham's rule: joined lines
+// meet without overdraw.
+void drawLine(QImage &image, QPoint from, QPoint to, QRgb rgb, bool exclusiveOr)
+{
+    if (from == to)
+        return;
+    // A line along an axis covers the box of its pixels.
+    if (from.x() == to.x()) {
+        const PixelRun rows = stepsUpTo(from.y(), to.y());
+        fillBox(image, from.x(), from.x() + 1, rows.first, rows.end, rgb, exclusiveOr);
+        return;
+    }
+    if (from.y() == to.y()) {
+        const PixelRun columns = stepsUpTo(from.x(), to.x());
+        fillBox(image, columns.first, columns.end, from.y(), from.y() + 1, rgb, exclusiveOr);
+        return;
+    }
+    const Pixels pixels(image, rgb, exclusiveOr);
+    int x = from.x();
+    int y = from.y();
+    const int dx = std::abs(to.x() - x);
+    const int dy = std::abs(to.y() - y);
+    const int stepX = to.x() > x ? 1 : -1;
+    const int stepY = to.y() > y ? 1 : -1;
+    // One pixel a step along the longer axis, and one across it whenever
+    // the error term says so.
+    const bool flat = dx >= dy;
+    int &along = flat ? x : y;
+    int &across = flat ? y : x;
+    const int stepAlong = flat ? stepX : stepY;
+    const int stepAcross = flat ? stepY : stepX;
+    const int major = flat ? dx : dy;
+    const int minor = flat ? dy : dx;
+    int error = 2 * minor - major;
+    for (int i = 0; i < major; ++i) {
+        pixels.plot(x, y);
+        if (error > 0) {
+            across += stepAcross;
+            error -= 2 * major;
+        }
+        error += 2 * minor;
+        along += stepAlong;
+    }
+}
+
+} // namespace
 
 DrawingSurface::DrawingSurface(QSize pixelSize, VbColor backColor, VbColor foreColor)
-    : m_raster(pixelSize, resolveColor(backColor))
+    : m_image(pixelSize.expandedTo(QSize(1, 1)), QImage::Format_RGB32)
     , m_backColor(backColor)
     , m_foreColor(foreColor)
 {
+    m_image.fill(resolveColor(backColor));
     record(Shape::Clear, resolveColor(m_backColor), {});
     Scale(0.0f, 0.0f, 1.0f, 1.0f);
-}
-
-void DrawingSurface::setFastPaths(bool on)
-{
-    m_raster.setFastPaths(on);
-    m_fastPaths = on;
-    m_currentPixelKnown = false;
 }
 
 void DrawingSurface::record(Shape shape, QRgb rgb, std::initializer_list<QPointF> points)
@@ -31,14 +125,13 @@ void DrawingSurface::record(Shape shape, QRgb rgb, std::initializer_list<QPointF
 void DrawingSurface::Cls()
 {
     const QRgb rgb = resolveColor(m_backColor);
-    m_raster.clear(rgb);
+    m_image.fill(rgb);
     // Nothing drawn before shows any more: only the scale carries over.
     m_operations.clear();
     m_points.clear();
     m_operations.push_back({Shape::Clear, false, rgb, 0, 0});
     record(Shape::Scale, 0, {m_scaleTopLeft, m_scaleBottomRight});
-    setCurrent(QPointF(0.0, 0.0), toPixel(QPointF(0.0, 0.0)));
-    changed();
+    m_current = QPointF(0.0, 0.0);
 }
 
 void DrawingSurface::Scale(float x1, float y1, float x2, float y2)
@@ -50,7 +143,6 @@ void DrawingSurface::Scale(float x1, float y1, float x2, float y2)
     m_scaleTopLeft = QPointF(x1, y1);
     m_scaleBottomRight = QPointF(x2, y2);
     m_grid = gridAt(1.0);
-    m_currentPixelKnown = false;
     record(Shape::Scale, 0, {m_scaleTopLeft, m_scaleBottomRight});
 }
 
@@ -59,30 +151,12 @@ PixelGrid DrawingSurface::gridAt(double density) const
     return PixelGrid(m_scaleTopLeft, m_scaleBottomRight, QSizeF(size()) * density);
 }
 
-QPoint DrawingSurface::currentPixel() const
-{
-    if (!m_currentPixelKnown || !m_fastPaths) {
-        m_currentPixel = toPixel(m_current);
-        m_currentPixelKnown = true;
-    }
-    return m_currentPixel;
-}
-
-void DrawingSurface::setCurrent(QPointF user, QPoint pixel)
-{
-    m_current = user;
-    m_currentPixel = pixel;
-    m_currentPixelKnown = true;
-}
-
 void DrawingSurface::Line(float x1, float y1, float x2, float y2, VbColor color)
 {
     const QRgb rgb = resolveColor(color);
-    const QPoint to = toPixel(QPointF(x2, y2));
-    m_raster.line(toPixel(QPointF(x1, y1)), to, rgb, m_mode == DrawMode::XorPen);
+    drawLine(m_image, toPixel(QPointF(x1, y1)), toPixel(QPointF(x2, y2)), rgb, m_mode == DrawMode::XorPen);
     record(Shape::Line, rgb, {QPointF(x1, y1), QPointF(x2, y2)});
-    setCurrent(QPointF(x2, y2), to);
-    changed();
+    m_current = QPointF(x2, y2);
 }
 
 void DrawingSurface::LineBoxFilled(float x1, float y1, float x2, float y2, VbColor color)
@@ -90,21 +164,18 @@ void DrawingSurface::LineBoxFilled(float x1, float y1, float x2, float y2, VbCol
     const QRgb rgb = resolveColor(color);
     const QPoint a = toPixel(QPointF(x1, y1));
     const QPoint b = toPixel(QPointF(x2, y2));
-    m_raster.box(std::min(a.x(), b.x()), std::max(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.y(), b.y()),
-                 rgb, m_mode == DrawMode::XorPen);
+    fillBox(m_image, std::min(a.x(), b.x()), std::max(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.y(), b.y()),
+            rgb, m_mode == DrawMode::XorPen);
     record(Shape::Box, rgb, {QPointF(x1, y1), QPointF(x2, y2)});
-    setCurrent(QPointF(x2, y2), b);
-    changed();
+    m_current = QPointF(x2, y2);
 }
 
 void DrawingSurface::LineTo(float x, float y, VbColor color)
 {
     const QRgb rgb = resolveColor(color);
-    const QPoint to = toPixel(QPointF(x, y));
-    m_raster.line(currentPixel(), to, rgb, m_mode == DrawMode::XorPen);
+    drawLine(m_image, toPixel(m_current), toPixel(QPointF(x, y)), rgb, m_mode == DrawMode::XorPen);
     record(Shape::Line, rgb, {m_current, QPointF(x, y)});
-    setCurrent(QPointF(x, y), to);
-    changed();
+    m_current = QPointF(x, y);
 }
 
 void DrawingSurface::LineTo(std::span<const QPointF> points, VbColor color)
@@ -113,18 +184,17 @@ void DrawingSurface::LineTo(std::span<const QPointF> points, VbColor color)
         return;
     const QRgb rgb = resolveColor(color);
     const bool exclusiveOr = m_mode == DrawMode::XorPen;
-    QPoint from = currentPixel();
+    QPoint from = toPixel(m_current);
     for (const QPointF &point : points) {
         const QPoint to = toPixel(point);
-        m_raster.line(from, to, rgb, exclusiveOr);
+        drawLine(m_image, from, to, rgb, exclusiveOr);
         from = to;
     }
     m_operations.push_back({Shape::Polyline, exclusiveOr, rgb, std::uint32_t(m_points.size()),
                             std::uint32_t(points.size() + 1)});
     m_points.push_back(m_current);
     m_points.insert(m_points.end(), points.begin(), points.end());
-    setCurrent(points.back(), from);
-    changed();
+    m_current = points.back();
 }
 
 void DrawingSurface::PSet(float x, float y)
@@ -136,16 +206,9 @@ void DrawingSurface::PSet(float x, float y, VbColor color)
 {
     const QRgb rgb = resolveColor(color);
     const QPoint p = toPixel(QPointF(x, y));
-    m_raster.plot(p, rgb, m_mode == DrawMode::XorPen);
+    Pixels(m_image, rgb, m_mode == DrawMode::XorPen).plot(p.x(), p.y());
     record(Shape::Point, rgb, {QPointF(x, y)});
-    setCurrent(QPointF(x, y), p);
-    changed();
-}
-
-void DrawingSurface::changed()
-{
-    if (m_changed)
-        m_changed();
+    m_current = QPointF(x, y);
 }
 
 } // namespace quorvel

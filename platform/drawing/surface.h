@@ -3,7 +3,6 @@
 
 #include "platform/drawing/colors.h"
 #include "platform/drawing/pixelgrid.h"
-#include "platform/drawing/raster.h"
 
 #include <QImage>
 #include <QPointF>
@@ -11,7 +10,6 @@
 #include <QSize>
 
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <vector>
 
@@ -40,11 +38,9 @@ public:
     explicit DrawingSurface(QSize pixelSize, VbColor backColor = SystemMenuText,
                             VbColor foreColor = SystemButtonText);
 
-    // The picture as drawn so far. Drawing may be held back until the
-    // picture is asked for, so take image() again after drawing rather than
-    // keeping a reference from before.
-    const QImage &image() const { return m_raster.image(); }
-    QSize size() const { return {m_raster.width(), m_raster.height()}; }
+    // The picture as drawn so far.
+    const QImage &image() const { return m_image; }
+    QSize size() const { return m_image.size(); }
 
     VbColor backColor() const { return m_backColor; }
     // The colour the next Cls fills the surface with.
@@ -90,12 +86,6 @@ public:
     // an axis are the image's own.
     void paint(QPainter &painter, QSizeF size) const;
 
-    // Called after every drawing operation (the widget schedules a repaint).
-    void setChangedCallback(std::function<void()> callback) { m_changed = std::move(callback); }
-
-    // On by default; see RasterImage::setFastPaths.
-    void setFastPaths(bool on);
-
 private:
     enum class Shape : std::uint8_t { Clear, Scale, Line, Box, Point, Polyline };
     // One drawing operation, its points in m_points from `first` on.
@@ -107,16 +97,11 @@ private:
         std::uint32_t count;
     };
     void record(Shape shape, QRgb rgb, std::initializer_list<QPointF> points);
-    void changed();
     PixelGrid gridAt(double density) const;
 
-    // The pixel of the current point (cached: LineTo starts where the last
-    // operation ended).
-    QPoint currentPixel() const;
-    void setCurrent(QPointF user, QPoint pixel);
-
-    RasterImage m_raster;
-    bool m_fastPaths = true;
+    // The picture: a copy of it may be kept, as the next drawing detaches
+    // the pixels again.
+    QImage m_image;
     VbColor m_backColor;
     VbColor m_foreColor;
     DrawMode m_mode = DrawMode::CopyPen;
@@ -124,11 +109,8 @@ private:
     QPointF m_scaleBottomRight{1.0, 1.0};
     PixelGrid m_grid;
     QPointF m_current;
-    mutable QPoint m_currentPixel;
-    mutable bool m_currentPixelKnown = false;
     std::vector<Operation> m_operations;
     std::vector<QPointF> m_points;
-    std::function<void()> m_changed;
 };
 
 } // namespace quorvel

@@ -45,13 +45,6 @@ struct Device {
     }
 };
 
-// The device pixels from `from` up to, not including, `to`, along an axis.
-void stepsUpTo(int from, int to, int &first, int &end)
-{
-    first = to > from ? from : to + 1;
-    end = to > from ? to : from + 1;
-}
-
 } // namespace
 
 void DrawingSurface::paint(QPainter &painter, QSizeF size) const
@@ -102,16 +95,14 @@ void DrawingSurface::paint(QPainter &painter, QSizeF size) const
         case Shape::Line: {
             const QPoint from = grid.toPixel(points[0]);
             const QPoint to = grid.toPixel(points[1]);
-            int first = 0;
-            int end = 0;
             if (from.x() == to.x() && from.y() != to.y()) {
-                stepsUpTo(from.y(), to.y(), first, end);
-                painter.fillRect(device.pixels(from.x(), from.x() + device.lineX, first, end), color);
+                const PixelRun rows = stepsUpTo(from.y(), to.y());
+                painter.fillRect(device.pixels(from.x(), from.x() + device.lineX, rows.first, rows.end), color);
                 break;
             }
             if (from.y() == to.y() && from.x() != to.x()) {
-                stepsUpTo(from.x(), to.x(), first, end);
-                painter.fillRect(device.pixels(first, end, from.y(), from.y() + device.lineY), color);
+                const PixelRun columns = stepsUpTo(from.x(), to.x());
+                painter.fillRect(device.pixels(columns.first, columns.end, from.y(), from.y() + device.lineY), color);
                 break;
             }
             if (from == to)

@@ -4,7 +4,6 @@
 #include "platform/drawing/fonts.h"
 
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <qdrawutil.h>
 
@@ -66,12 +65,6 @@ void CommandButton::keyPressEvent(QKeyEvent *event)
         return;
     }
     QPushButton::keyPressEvent(event);
-}
-
-void CommandButton::mouseMoveEvent(QMouseEvent *event)
-{
-    QPushButton::mouseMoveEvent(event);
-    event->accept();
 }
 
 } // namespace quorvel

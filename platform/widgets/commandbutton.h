@@ -20,7 +20,6 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
     std::optional<VbColor> m_faceColor;

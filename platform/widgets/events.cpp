@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/widgets/events.h"
 
-#include <QMouseEvent>
 #include <QWidget>
 
 namespace quorvel {
@@ -10,13 +9,6 @@ void keepMouseMovement(QWidget *widget)
 {
     widget->setMouseTracking(true);
     widget->setAttribute(Qt::WA_NoMousePropagation);
-}
-
-MouseMoveArguments mouseMoveArguments(QMouseEvent *event, QPointF position)
-{
-    event->accept();
-    return {mouseButtonState(event->buttons()), shiftState(event->modifiers()), float(position.x()),
-            float(position.y())};
 }
 
 void setPaletteColor(QWidget *widget, QPalette::ColorRole role, VbColor color)

@@ -3,12 +3,11 @@
 
 #include "platform/drawing/colors.h"
 
+#include <QMouseEvent>
 #include <QPalette>
 #include <QPointF>
 #include <Qt>
 
-
-class QMouseEvent;
 class QWidget;
 
 // The program's event model for the controls: each event is a Qt signal,
@@ -32,22 +31,15 @@ inline constexpr int KeyEnter = 13;
 // Every control keeps mouse movement to itself, so the window under it only
 // hears of movement over its bare surface.
 void keepMouseMovement(QWidget *widget);
-// The arguments of a mouse move at a position.
-struct MouseMoveArguments {
-    int button;
-    int shift;
-    float x;
-    float y;
-};
-MouseMoveArguments mouseMoveArguments(QMouseEvent *event, QPointF position);
 
 // Accepts the event and emits the control's mouseMoved signal with the
 // position given.
 template <typename Control>
 void reportMouseMove(Control *control, QMouseEvent *event, QPointF position)
 {
-    const MouseMoveArguments move = mouseMoveArguments(event, position);
-    emit control->mouseMoved(move.button, move.shift, move.x, move.y);
+    event->accept();
+    emit control->mouseMoved(mouseButtonState(event->buttons()), shiftState(event->modifiers()), float(position.x()),
+                             float(position.y()));
 }
 // Sets one colour of a widget's palette to a program colour.
 void setPaletteColor(QWidget *widget, QPalette::ColorRole role, VbColor color);

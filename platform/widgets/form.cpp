@@ -3,7 +3,7 @@
 
 #include "platform/drawing/fonts.h"
 #include "platform/widgets/accessibility.h"
-#include "platform/widgets/geometry.h"
+#include "platform/drawing/geometry.h"
 
 #include <QApplication>
 #include <QCloseEvent>

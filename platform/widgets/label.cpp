@@ -2,7 +2,7 @@
 #include "platform/widgets/label.h"
 
 #include "platform/drawing/fonts.h"
-#include "platform/widgets/geometry.h"
+#include "platform/drawing/geometry.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -141,11 +141,6 @@ void Label::paintEvent(QPaintEvent *event)
 void Label::mouseMoveEvent(QMouseEvent *event)
 {
     reportMouseMove(this, event, event->position() * TwipsPerPixel);
-}
-
-void Label::mousePressEvent(QMouseEvent *event)
-{
-    event->accept();
 }
 
 void Label::mouseReleaseEvent(QMouseEvent *event)

@@ -4,7 +4,6 @@
 #include "platform/widgets/accessibility.h"
 #include "platform/widgets/focusframe.h"
 
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -22,18 +21,10 @@ PictureBox::PictureBox(QWidget *parent, QRect geometry, VbColor backColor)
     setAttribute(Qt::WA_OpaquePaintEvent);
     keepMouseMovement(this);
     installAccessibleInterfaces();
-    // Many drawing calls make one picture: ask for one repaint, not one each.
-    m_surface.setChangedCallback([this] {
-        if (!m_repaintPending) {
-            m_repaintPending = true;
-            update();
-        }
-    });
 }
 
 void PictureBox::paintEvent(QPaintEvent *)
 {
-    m_repaintPending = false;
     QPainter painter(this);
     if (painter.device()->devicePixelRatioF() > 1.0)
         m_surface.paint(painter, size());
@@ -61,17 +52,6 @@ void PictureBox::setMarker(std::optional<double> userX, const QString &spokenAs)
         focusMarkedSpot(this, spokenAs);
 }
 
-void PictureBox::keyPressEvent(QKeyEvent *event)
-{
-    int code = keyCode(event->key());
-    const int shift = shiftState(event->modifiers());
-    emit keyDown(code, shift);
-    if (code == 0)
-        event->accept();
-    else
-        QWidget::keyPressEvent(event);
-}
-
 void PictureBox::focusInEvent(QFocusEvent *event)
 {
     QWidget::focusInEvent(event);
@@ -88,11 +68,6 @@ void PictureBox::focusOutEvent(QFocusEvent *event)
 void PictureBox::mouseMoveEvent(QMouseEvent *event)
 {
     const double density = std::max(1.0, devicePixelRatioF());
-    if (density == 1.0) {
-        const QPoint pixel(int(std::floor(event->position().x())), int(std::floor(event->position().y())));
-        reportMouseMove(this, event, m_surface.toUser(pixel));
-        return;
-    }
     const QPointF device = event->position() * density;
     const QPoint pixel(int(std::floor(device.x())), int(std::floor(device.y())));
     reportMouseMove(this, event, m_surface.toUser(pixel, density));
@@ -117,11 +92,6 @@ void ImageBox::paintEvent(QPaintEvent *event)
         return;
     }
     painter.drawPixmap(0, 0, m_picture.forPainter(painter));
-}
-
-void ImageBox::mouseMoveEvent(QMouseEvent *event)
-{
-    event->accept();
 }
 
 } // namespace quorvel

@@ -16,8 +16,7 @@
 namespace quorvel {
 
 // The chart's picture box: shows its drawing surface, reports mouse movement
-// in the surface's user coordinates and the keys pressed while it has the
-// focus, and may mark one position with a thin dotted line, drawn over the
+// in the surface's user coordinates, and may mark one position with a thin dotted line, drawn over the
 // surface's picture while the box has the focus. The keyboard focus shows as
 // a dotted frame just inside the edge.
 //
@@ -34,6 +33,7 @@ class PictureBox final : public QWidget
 public:
     PictureBox(QWidget *parent, QRect geometry, VbColor backColor);
 
+    // What the box shows; whoever draws on it calls update() when done.
     DrawingSurface &surface() { return m_surface; }
     const DrawingSurface &surface() const { return m_surface; }
 
@@ -48,22 +48,16 @@ public:
 
 signals:
     void mouseMoved(int button, int shift, float x, float y);
-    // Before the box handles the key; a handler that sets the code to 0
-    // consumes the key, any other code leaves it to the window. Connect
-    // directly: the handler answers through the reference.
-    void keyDown(int &keyCode, int shift);
     void focusLost();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
     DrawingSurface m_surface;
-    bool m_repaintPending = false;
     std::optional<double> m_marker;
     QAccessible::Role m_accessibleRole = QAccessible::Graphic;
 };
@@ -77,7 +71,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
     Picture m_picture;

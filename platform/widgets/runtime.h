@@ -1,14 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/dates/datetime.h"
+
 #include <QObject>
 #include <QString>
 
 #include <functional>
 
-// Program-wide runtime services: the system bell, the end of the program and
-// the runtime error, the one path by which a fault that must end the program
-// is reported. Nothing in the program catches a runtime error.
+// The runtime services of one run of the program: the clock, the system
+// bell, the end of the program and the runtime error, the one path by which
+// a fault that must end the program is reported. Nothing in the program
+// catches a runtime error. The program owns one Runtime and hands it to what
+// needs it; a test makes its own and sets its clock, its report and its end
+// in the same way.
 
 namespace quorvel {
 
@@ -21,32 +26,39 @@ struct RuntimeError {
 RuntimeError OverflowError();            // 6: a number out of its type's range
 RuntimeError InvalidPropertyValueError(); // 380: a control given a value it cannot take
 
-// Reports the error (by default in a message box) and then ends the program
-// with exit status 1. Never returns.
-[[noreturn]] void RaiseRuntimeError(const RuntimeError &error);
-
-// Replaces the report; the program still ends after it.
-void setRuntimeErrorReporter(std::function<void(const RuntimeError &)> reporter);
-
-// What the runtime does that has no other trace, as signals: a bell that
-// offscreen Qt cannot ring can still be heard this way.
-class RuntimeEvents final : public QObject
+class Runtime final : public QObject
 {
     Q_OBJECT
 
+public:
+    // The local date and time now, by the system's clock unless another is set.
+    Date Now() const { return m_clock ? m_clock() : systemNow(); }
+    void setClock(std::function<Date()> clock) { m_clock = std::move(clock); }
+
+    // The system bell; beeped() tells of it, where offscreen Qt rings none.
+    void Beep();
+
+    // Reports the error (by default in a message box) and then ends the
+    // process with exit status 1. Never returns.
+    [[noreturn]] void RaiseRuntimeError(const RuntimeError &error) const;
+    // Replaces the report; the process still ends after it.
+    void setErrorReporter(std::function<void(const RuntimeError &)> reporter) { m_reporter = std::move(reporter); }
+
+    // Ends the program at once: every window closes, every event loop
+    // returns and no later handler runs (see isEnding). A test may replace
+    // what it does.
+    void End();
+    bool isEnding() const { return m_ending; }
+    void setEndHandler(std::function<void()> handler) { m_endHandler = std::move(handler); }
+
 signals:
     void beeped();
+
+private:
+    std::function<Date()> m_clock;
+    std::function<void(const RuntimeError &)> m_reporter;
+    std::function<void()> m_endHandler;
+    bool m_ending = false;
 };
-RuntimeEvents &runtimeEvents();
-
-// The system bell.
-void Beep();
-
-// Ends the program at once: every window closes, every event loop returns and
-// no later handler runs (see isEnding). Tests may replace what it does.
-void End();
-bool isEnding();
-void setEndHandler(std::function<void()> handler);
-void resetEnd();
 
 } // namespace quorvel

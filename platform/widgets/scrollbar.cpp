@@ -6,14 +6,14 @@
 #include "platform/widgets/runtime.h"
 
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionSlider>
 
 namespace quorvel {
 
-HScrollBar::HScrollBar(QWidget *parent, QRect geometry)
+HScrollBar::HScrollBar(QWidget *parent, QRect geometry, const Runtime &runtime)
     : QScrollBar(Qt::Horizontal, parent)
+    , m_runtime(runtime)
 {
     setGeometry(geometry);
     setRange(0, 32767);
@@ -51,7 +51,7 @@ QString HScrollBar::spokenText() const
 void HScrollBar::setValueChecked(int value)
 {
     if (value < minimum() || value > maximum())
-        RaiseRuntimeError(InvalidPropertyValueError());
+        m_runtime.RaiseRuntimeError(InvalidPropertyValueError());
     setValue(value);
 }
 
@@ -87,12 +87,6 @@ void HScrollBar::keyPressEvent(QKeyEvent *event)
         QScrollBar::keyPressEvent(event);
         return;
     }
-    event->accept();
-}
-
-void HScrollBar::mouseMoveEvent(QMouseEvent *event)
-{
-    QScrollBar::mouseMoveEvent(event);
     event->accept();
 }
 

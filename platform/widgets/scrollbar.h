@@ -10,6 +10,8 @@
 
 namespace quorvel {
 
+class Runtime;
+
 // A horizontal scroll bar of 16-bit values. Change runs at once whenever the
 // value really changes, by code or by the user; a dragged thumb changes the
 // value (and runs Change) only when it is released. With the keyboard focus
@@ -20,7 +22,8 @@ class HScrollBar final : public QScrollBar
     Q_OBJECT
 
 public:
-    HScrollBar(QWidget *parent, QRect geometry);
+    // A value out of range is reported through the runtime.
+    HScrollBar(QWidget *parent, QRect geometry, const Runtime &runtime);
 
     int Min() const { return minimum(); }
     int Max() const { return maximum(); }
@@ -51,9 +54,9 @@ signals:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
+    const Runtime &m_runtime;
     std::function<QString(int)> m_valueText;
 };
 

@@ -4,7 +4,6 @@
 #include "platform/drawing/fonts.h"
 
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QValidator>
 
 #include <algorithm>
@@ -76,20 +75,8 @@ void TextBox::setSelLength(int length)
 
 void TextBox::keyPressEvent(QKeyEvent *event)
 {
-    int code = keyCode(event->key());
-    const int shift = shiftState(event->modifiers());
-    emit keyDown(code, shift);
-    if (code == 0) {
-        event->accept();
-        return;
-    }
+    emit keyDown(keyCode(event->key()), shiftState(event->modifiers()));
     QLineEdit::keyPressEvent(event);
-}
-
-void TextBox::mouseMoveEvent(QMouseEvent *event)
-{
-    QLineEdit::mouseMoveEvent(event);
-    event->accept();
 }
 
 } // namespace quorvel

@@ -26,14 +26,11 @@ public:
     bool Visible() const { return isVisible(); }
 
 signals:
-    // Before the box itself handles the key; a handler that sets the code
-    // to 0 keeps the key from the box. Connect directly: the handler
-    // answers through the reference.
-    void keyDown(int &keyCode, int shift);
+    // Before the box itself handles the key.
+    void keyDown(int keyCode, int shift);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
     int m_selStart = 0;

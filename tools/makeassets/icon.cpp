@@ -21,7 +21,7 @@ namespace {
 // 16-pixel one is set pixel by pixel, without smoothing. The same layout is
 // also written as an SVG picture for every other size.
 
-const QColor IconRim = bgr(0x009AE9C4);
+const QColor IconRim = bgr(quorvel::LightGreen);
 const QColor IconGrid = bgr(quorvel::GridColor);
 const QColor IconZeroLine = bgr(quorvel::ZeroLineColor);
 constexpr double IconCentre = 8;
