@@ -53,8 +53,13 @@ bool frmQORVEL::PicBack_KeyDown(int keyCode, int)
     m_keyDay = std::clamp(day, first, last);
     const double middle = *m_keyDay + 0.5;
     showReadout(middle);
-    // The labels' words without their colons: "2009-11-04，体力值-62，…".
+    // The labels' words without their colons, with what the chart marks on
+    // the day: "2010-11-09，查询日，临界日，体力值-1，…".
     QStringList spoken{LBLrq->Caption().section(u'：', 1)};
+    if (m_drawn->marksQueryDay(*m_keyDay))
+        spoken += QueryDayWord;
+    if (m_drawn->marksCriticalDay(*m_keyDay))
+        spoken += CriticalDayWord;
     for (const Label *value : {LBLtl, LBLqx, LBLzl, LBLzh})
         spoken += value->Caption().remove(u'：');
     PicBack->setMarker(middle, spoken.join(u'，'));
@@ -76,9 +81,13 @@ QString frmQORVEL::spokenChart() const
     QStringList values;
     for (const QString &value : readoutAt(birth, chart.queryDay.value_or(chart.days.first) + 0.5).values)
         values += QString(value).remove(u'：');
-    return QStringLiteral("查询日期%1。图表显示%2至%3，共%4天。查询日：%5。")
+    QStringList critical;
+    for (const int day : chart.criticalDays)
+        critical += dateText(birth + day);
+    return QStringLiteral("查询日期%1。图表显示%2至%3，共%4天。%5：%6。%7。")
         .arg(dateText(chart.queryDate), dateText(birth + chart.days.first), dateText(birth + chart.days.last),
-             QString::number(chart.span), values.join(u'，'));
+             QString::number(chart.span), QueryDayWord, values.join(u'，'),
+             critical.isEmpty() ? NoCriticalDayWords : CriticalDayWord + u'：' + critical.join(u'、'));
 }
 
 void frmQORVEL::describeChart()

@@ -5,6 +5,7 @@
 #include "assets/guidetexts.h"
 #include "startup/frmd.h"
 
+#include <QTemporaryDir>
 
 using namespace quorvel;
 using namespace quorvel::test;
@@ -99,6 +100,7 @@ private slots:
     void scrollBarsSpeakTheirMeaning();
     void chartDescription();
     void keyboardReadout();
+    void marksAreSpokenAsTheCalendarHasThem();
     void keyboardReadoutBeforeAChart();
     void queryIsSpoken_data();
     void queryIsSpoken();
@@ -191,7 +193,7 @@ void tst_Access::chartDescription()
         drawChart(w);
         QCOMPARE(accessibleText(w.PicBack, QAccessible::Description),
                  u"出生日期1960-02-06，查询日期1960-03-17。图表显示1960-02-26至1960-04-05，共40天。"
-                 "查询日：体力值-100，情绪值43，智力值97，综合值80。用方向键逐日查看数值。"_qs);
+                 "查询日：体力值-100，情绪值43，智力值97，综合值80。无临界日。用方向键逐日查看数值。"_qs);
         // A rejected query leaves the frame alone, and says so.
         w.txtCXRQ->setText(u"x"_qs);
         w.CMDcx_Click();
@@ -218,7 +220,7 @@ void tst_Access::keyboardReadout()
         QAccessibleInterface *chartObject = accessible(w.PicBack);
         QAccessibleInterface *day = chartObject->child(chartObject->childCount() - 1);
         QVERIFY(day && day->role() == QAccessible::ListItem && day->state().focused);
-        QCOMPARE(day->text(QAccessible::Name), u"1960-03-17，体力值-100，情绪值43，智力值97，综合值80"_qs);
+        QCOMPARE(day->text(QAccessible::Name), u"1960-03-17，查询日，体力值-100，情绪值43，智力值97，综合值80"_qs);
 
         // The marker stands on the day's column over the chart, never in it.
         const int column = w.PicBack->surface().toPixel(QPointF(40.5, 0)).x();
@@ -263,6 +265,48 @@ void tst_Access::keyboardReadout()
         QCOMPARE(chartObject->childCount(), 3);
         for (int child = 0; child < 3; ++child)
             QCOMPARE(chartObject->child(child)->role(), QAccessible::StaticText);
+    });
+}
+
+// A key on a day speaks what the chart marks there, 查询日 and 临界日, and
+// the description names the critical days: the days the calendar of the
+// same chart holds.
+void tst_Access::marksAreSpokenAsTheCalendarHasThem()
+{
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
+        w.TXTCSRQ->setText(u"1980-01-01"_qs);
+        w.txtCXRQ->setText(u"2010-11-20"_qs);
+        w.CMDcx_Click();
+        w.PicBack->setFocus();
+        QTRY_VERIFY(w.PicBack->hasFocus());
+        QStringList queryDays, criticalDays;
+        QTest::keyClick(w.PicBack, Qt::Key_Home);
+        for (int day = 0; day < w.PROPTION->Value(); ++day) {
+            QAccessibleInterface *chart = accessible(w.PicBack);
+            const QStringList words = chart->child(chart->childCount() - 1)->text(QAccessible::Name).split(u'，');
+            if (words.contains(u"查询日"_qs))
+                queryDays += words.first();
+            if (words.contains(u"临界日"_qs))
+                criticalDays += words.first();
+            QTest::keyClick(w.PicBack, Qt::Key_Right);
+        }
+        QCOMPARE(queryDays, QStringList{u"2010-11-20"_qs});
+
+        QTemporaryDir dir;
+        const QString ics = dir.filePath(u"days.ics"_qs);
+        QCOMPARE(w.exportCriticalDays(ics), QString());
+        QFile calendar(ics);
+        QVERIFY(calendar.open(QIODevice::ReadOnly));
+        QStringList calendarDays;
+        for (const QByteArray &line : calendar.readAll().split('\n')) {
+            if (line.startsWith("DTSTART;VALUE=DATE:")) {
+                const QString date = QString::fromLatin1(line.mid(19, 8));
+                calendarDays += date.left(4) + u'-' + date.mid(4, 2) + u'-' + date.mid(6, 2);
+            }
+        }
+        QCOMPARE(criticalDays, calendarDays);
+        QVERIFY(!criticalDays.isEmpty());
+        QVERIFY(accessibleText(w.PicBack, QAccessible::Description).contains(u"临界日："_qs + criticalDays.join(u'、')));
     });
 }
 

@@ -420,7 +420,7 @@ for child in chart:
 
     // The spot a key marks joins them; the labels stay.
     desktop.run(u"xdotool"_s, {u"key"_s, u"Tab"_s, u"Right"_s});
-    QVERIFY2(treeHas({u"list item|shown|left|2009-11-03，体力值-74，情绪值99，智力值98，综合值90"_s,
+    QVERIFY2(treeHas({u"list item|shown|left|2009-11-03，查询日，体力值-74，情绪值99，智力值98，综合值90"_s,
                       u"label|shown|left|2009-10-15"_s, u"label|shown|right|共40天"_s}),
              joined(children).constData());
 }
@@ -505,14 +505,14 @@ void tst_Desktop::keyboardSessionIsSpoken()
     // The query speaks the chart it drew, once; the chart, then, its name and
     // what it shows.
     const QString drawn = u"查询日期2009-11-03。图表显示2009-10-15至2009-11-23，共40天。"
-                          "查询日：体力值-74，情绪值99，智力值98，综合值90。"_s;
+                          "查询日：体力值-74，情绪值99，智力值98，综合值90。无临界日。"_s;
     QVERIFY2(step({u"type:2009-11-03"_s, u"Return"_s}, drawn) && said.count(drawn) == 1, joined(said).constData());
     QVERIFY2(step({u"Tab"_s}, u"出生日期1980-01-01，"_s + drawn) && said.first() == u"生物节律图 chart"_s,
              joined(said).constData());
 
     // Each key on the chart: what it shows, alone.
     const QString chartKeys = eachAlone({
-        {"Right", u"2009-11-03，体力值-74，情绪值99，智力值98，综合值90"_s},
+        {"Right", u"2009-11-03，查询日，体力值-74，情绪值99，智力值98，综合值90"_s},
         {"Right", u"2009-11-04，体力值-52，情绪值97，智力值94，综合值81"_s},
         {"Home", u"2009-10-15，体力值26，情绪值-44，智力值-95，综合值54"_s},
         {"Left", u"2009-10-15，体力值26，情绪值-44，智力值-95，综合值54"_s},
@@ -574,6 +574,23 @@ void tst_Desktop::keyboardSessionIsSpoken()
     const QString notUnderstood = u"无法识别这个日期，请按1980-01-01、1980/1/1、1980.1.1或1980年1月1日的格式输入。"_s;
     QVERIFY2(step({u"Return"_s}, notUnderstood) && said.count(notUnderstood) == 1 && said.contains(u"selected"_s),
              joined(said).constData());
+
+    // What the chart marks: a query whose span holds a critical day names it,
+    // and the keys say 查询日 on the query day and 临界日 on the critical day.
+    const QString marked = u"查询日期2010-11-20。图表显示2010-10-30至2010-12-09，共41天。"
+                           "查询日：体力值13，情绪值-63，智力值-82，综合值52。临界日：2010-11-09。"_s;
+    QVERIFY2(step({u"ctrl+a"_s, u"type:2010-11-20"_s, u"Return"_s}, marked) && said.count(marked) == 1,
+             joined(said).constData());
+    QVERIFY2(step({u"Tab"_s}, u"出生日期1980-01-01，"_s + marked), joined(said).constData());
+    const QString markedKeys = eachAlone({
+        {"Right", u"2010-11-20，查询日，体力值13，情绪值-63，智力值-82，综合值52"_s},
+        {"Prior", u"2010-11-13，体力值88，情绪值-79，智力值-76，综合值80"_s},
+        {"Left", u"2010-11-12，体力值73，情绪值-63，智力值-62，综合值65"_s},
+        {"Left", u"2010-11-11，体力值51，情绪值-44，智力值-46，综合值47"_s},
+        {"Left", u"2010-11-10，体力值26，情绪值-23，智力值-29，综合值25"_s},
+        {"Left", u"2010-11-09，临界日，体力值-1，情绪值0，智力值-10，综合值3"_s},
+    });
+    QVERIFY2(markedKeys.isEmpty(), qPrintable(markedKeys));
 
     // Never a scroll bar's bare number; and no complaint from the program.
     for (qsizetype line = 0; line < all.size(); ++line) {
