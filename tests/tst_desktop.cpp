@@ -457,6 +457,17 @@ void tst_Desktop::keyboardSessionIsSpoken()
         }
         return {};
     };
+    // A query typed by the keys given speaks the chart it drew, once; Tab
+    // onto the chart then its name and what it shows, and the keys on it
+    // each their day alone.
+    auto queryAndKeys = [&](const QStringList &typing, const QString &drawn,
+                            const std::vector<KeySaid> &keys) -> QString {
+        if (!step(typing, drawn) || said.count(drawn) != 1)
+            return u"the query: "_s + said.join(u" | "_s);
+        if (!step({u"Tab"_s}, u"出生日期1980-01-01，"_s + drawn) || said.first() != u"生物节律图 chart"_s)
+            return u"the chart: "_s + said.join(u" | "_s);
+        return eachAlone(keys);
+    };
     // F1 reads the guide: its name, then its table row by row; Escape
     // returns to the control, which speaks again.
     auto guideIsRead = [&](const QString &control) {
@@ -503,24 +514,21 @@ void tst_Desktop::keyboardSessionIsSpoken()
 
     QVERIFY2(step({u"type:1980-01-01"_s, u"Return"_s}, u"查询日期"_s), joined(said).constData());
     // The query speaks the chart it drew, once; the chart, then, its name and
-    // what it shows.
-    const QString drawn = u"查询日期2009-11-03。图表显示2009-10-15至2009-11-23，共40天。"
-                          "查询日：体力值-74，情绪值99，智力值98，综合值90。无临界日。"_s;
-    QVERIFY2(step({u"type:2009-11-03"_s, u"Return"_s}, drawn) && said.count(drawn) == 1, joined(said).constData());
-    QVERIFY2(step({u"Tab"_s}, u"出生日期1980-01-01，"_s + drawn) && said.first() == u"生物节律图 chart"_s,
-             joined(said).constData());
-
-    // Each key on the chart: what it shows, alone.
-    const QString chartKeys = eachAlone({
-        {"Right", u"2009-11-03，查询日，体力值-74，情绪值99，智力值98，综合值90"_s},
-        {"Right", u"2009-11-04，体力值-52，情绪值97，智力值94，综合值81"_s},
-        {"Home", u"2009-10-15，体力值26，情绪值-44，智力值-95，综合值54"_s},
-        {"Left", u"2009-10-15，体力值26，情绪值-44，智力值-95，综合值54"_s},
-        {"End", u"2009-11-23，体力值-100，情绪值-23，智力值-70，综合值63"_s},
-        {"Prior", u"2009-11-16，体力值39，情绪值-98，智力值-87，综合值74"_s},
-        {"Next", u"2009-11-23，体力值-100，情绪值-23，智力值-70，综合值63"_s},
-    });
-    QVERIFY2(chartKeys.isEmpty(), qPrintable(chartKeys));
+    // what it shows; each key on it the day it marks, alone.
+    const QString firstChart = queryAndKeys(
+        {u"type:2009-11-03"_s, u"Return"_s},
+        u"查询日期2009-11-03。图表显示2009-10-15至2009-11-23，共40天。"
+        "查询日：体力值-74，情绪值99，智力值98，综合值90。无临界日。"_s,
+        {
+            {"Right", u"2009-11-03，查询日，体力值-74，情绪值99，智力值98，综合值90"_s},
+            {"Right", u"2009-11-04，体力值-52，情绪值97，智力值94，综合值81"_s},
+            {"Home", u"2009-10-15，体力值26，情绪值-44，智力值-95，综合值54"_s},
+            {"Left", u"2009-10-15，体力值26，情绪值-44，智力值-95，综合值54"_s},
+            {"End", u"2009-11-23，体力值-100，情绪值-23，智力值-70，综合值63"_s},
+            {"Prior", u"2009-11-16，体力值39，情绪值-98，智力值-87，综合值74"_s},
+            {"Next", u"2009-11-23，体力值-100，情绪值-23，智力值-70，综合值63"_s},
+        });
+    QVERIFY2(firstChart.isEmpty(), qPrintable(firstChart));
 
     // Printing without a mouse: Ctrl+P opens the preview and Escape closes
     // it; Tab reaches every button of its toolbar, each spoken by its name,
@@ -577,20 +585,19 @@ void tst_Desktop::keyboardSessionIsSpoken()
 
     // What the chart marks: a query whose span holds a critical day names it,
     // and the keys say 查询日 on the query day and 临界日 on the critical day.
-    const QString marked = u"查询日期2010-11-20。图表显示2010-10-30至2010-12-09，共41天。"
-                           "查询日：体力值13，情绪值-63，智力值-82，综合值52。临界日：2010-11-09。"_s;
-    QVERIFY2(step({u"ctrl+a"_s, u"type:2010-11-20"_s, u"Return"_s}, marked) && said.count(marked) == 1,
-             joined(said).constData());
-    QVERIFY2(step({u"Tab"_s}, u"出生日期1980-01-01，"_s + marked), joined(said).constData());
-    const QString markedKeys = eachAlone({
-        {"Right", u"2010-11-20，查询日，体力值13，情绪值-63，智力值-82，综合值52"_s},
-        {"Prior", u"2010-11-13，体力值88，情绪值-79，智力值-76，综合值80"_s},
-        {"Left", u"2010-11-12，体力值73，情绪值-63，智力值-62，综合值65"_s},
-        {"Left", u"2010-11-11，体力值51，情绪值-44，智力值-46，综合值47"_s},
-        {"Left", u"2010-11-10，体力值26，情绪值-23，智力值-29，综合值25"_s},
-        {"Left", u"2010-11-09，临界日，体力值-1，情绪值0，智力值-10，综合值3"_s},
-    });
-    QVERIFY2(markedKeys.isEmpty(), qPrintable(markedKeys));
+    const QString marked = queryAndKeys(
+        {u"ctrl+a"_s, u"type:2010-11-20"_s, u"Return"_s},
+        u"查询日期2010-11-20。图表显示2010-10-30至2010-12-09，共41天。"
+        "查询日：体力值13，情绪值-63，智力值-82，综合值52。临界日：2010-11-09。"_s,
+        {
+            {"Right", u"2010-11-20，查询日，体力值13，情绪值-63，智力值-82，综合值52"_s},
+            {"Prior", u"2010-11-13，体力值88，情绪值-79，智力值-76，综合值80"_s},
+            {"Left", u"2010-11-12，体力值73，情绪值-63，智力值-62，综合值65"_s},
+            {"Left", u"2010-11-11，体力值51，情绪值-44，智力值-46，综合值47"_s},
+            {"Left", u"2010-11-10，体力值26，情绪值-23，智力值-29，综合值25"_s},
+            {"Left", u"2010-11-09，临界日，体力值-1，情绪值0，智力值-10，综合值3"_s},
+        });
+    QVERIFY2(marked.isEmpty(), qPrintable(marked));
 
     // Never a scroll bar's bare number; and no complaint from the program.
     for (qsizetype line = 0; line < all.size(); ++line) {
