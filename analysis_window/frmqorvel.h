@@ -108,6 +108,8 @@ private:
     void showChartMenu(QPoint position);
     void redrawChart();
     void clearToFrame();
+    // LBLts's caption, for a span of so many days.
+    void setSpanLabel(const QString &caption, int span);
     void selectWholeText(TextBox *box);
     // Moves the focus into the first box, birth date before query date, that
     // holds no valid date; false when both hold one.
@@ -115,8 +117,13 @@ private:
     // Writes the five readout labels for chart position x (the day offset
     // since the chart's birth date), as the pointer there would.
     void showReadout(double x);
+    // The chart drawn, in words: the query date, the span, the query day's
+    // values.
+    QString spokenChart() const;
     // The chart's accessible description: what is drawn.
     void describeChart();
+    // Tells a screen reader what the query drew, or why it drew nothing.
+    void sayAfterQuery(const QString &text);
     void forgetKeyboardDay();
     // Tells a screen reader that the box's date was not understood, and the
     // forms it takes; nothing shows.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis_window/frmqorvel.h"
 
+#include "analysis_window/texts.h"
 #include "chart/chart.h"
 #include "platform/dates/datetime.h"
 #include "platform/widgets/accessibility.h"
@@ -19,9 +20,9 @@ constexpr int DaysInWeek = 7;
 
 bool frmQORVEL::PicBack_KeyDown(int keyCode, int)
 {
-    // The days of the chart drawn; with the frame alone, those of the span
-    // in the scroll bars.
-    const SpanDays days = m_drawn ? m_drawn->days : spanDays(POSITION->Value(), PROPTION->Value());
+    // The days of the chart drawn (none before a chart is drawn, when no key
+    // reads anything).
+    const SpanDays days = m_drawn ? m_drawn->days : SpanDays{};
     const int first = days.first;
     const int last = days.last;
     // The first key shows the day the query bar marks, when the span shows it.
@@ -40,14 +41,25 @@ bool frmQORVEL::PicBack_KeyDown(int keyCode, int)
     default: return false;
     }
 
+    // Before a chart is drawn there is nothing to read: say why, rather than
+    // send the focus away unannounced.
+    if (!m_drawn) {
+        announce(PicBack, NoChartText);
+        return true;
+    }
     // As under the pointer: a box without a date takes the focus instead.
     if (focusBoxWithoutDate())
         return true;
     m_keyDay = std::clamp(day, first, last);
     const double middle = *m_keyDay + 0.5;
     showReadout(middle);
-    // The labels' words without their colons: "2009-11-04，体力值-62，…".
+    // The labels' words without their colons, with what the chart marks on
+    // the day: "2010-11-09，查询日，临界日，体力值-1，…".
     QStringList spoken{LBLrq->Caption().section(u'：', 1)};
+    if (m_drawn->marksQueryDay(*m_keyDay))
+        spoken += QueryDayWord;
+    if (m_drawn->marksCriticalDay(*m_keyDay))
+        spoken += CriticalDayWord;
     for (const Label *value : {LBLtl, LBLqx, LBLzl, LBLzh})
         spoken += value->Caption().remove(u'：');
     PicBack->setMarker(middle, spoken.join(u'，'));
@@ -60,30 +72,48 @@ void frmQORVEL::forgetKeyboardDay()
     PicBack->setMarker(std::nullopt);
 }
 
+QString frmQORVEL::spokenChart() const
+{
+    const DrawnChart &chart = *m_drawn;
+    const Date birth = chart.birthDate;
+    // The query day's own values, as the readout shows them in the middle
+    // of the column the query bar stands on.
+    QStringList values;
+    for (const QString &value : readoutAt(birth, chart.queryDay.value_or(chart.days.first) + 0.5).values)
+        values += QString(value).remove(u'：');
+    QStringList critical;
+    for (const int day : chart.criticalDays)
+        critical += dateText(birth + day);
+    return QStringLiteral("查询日期%1。图表显示%2至%3，共%4天。%5：%6。%7。")
+        .arg(dateText(chart.queryDate), dateText(birth + chart.days.first), dateText(birth + chart.days.last),
+             QString::number(chart.span), QueryDayWord, values.join(u'，'),
+             critical.isEmpty() ? NoCriticalDayWords : CriticalDayWord + u'：' + critical.join(u'、'));
+}
+
 void frmQORVEL::describeChart()
 {
-    QString text;
-    if (!m_drawn) {
-        text = QStringLiteral("尚未绘制图表：请输入出生日期和查询日期，然后按回车键。");
-    } else {
-        const DrawnChart &chart = *m_drawn;
-        const Date birth = chart.birthDate;
-        // The query day's own values, as the readout shows them in the
-        // middle of the column the query bar stands on.
-        QStringList values;
-        for (const QString &value : readoutAt(birth, chart.queryDay.value_or(chart.days.first) + 0.5).values)
-            values += QString(value).remove(u'：');
-        text = QStringLiteral("出生日期%1，查询日期%2。图表显示%3至%4，共%5天。查询日：%6。用方向键逐日查看数值。")
-                   .arg(dateText(birth), dateText(chart.queryDate), dateText(birth + chart.days.first),
-                        dateText(birth + chart.days.last), QString::number(chart.span), values.join(u'，'));
+    QString text = NoChartText;
+    if (m_drawn) {
+        text = QStringLiteral("出生日期%1，").arg(dateText(m_drawn->birthDate)) + spokenChart()
+            + QStringLiteral("用方向键逐日查看数值。");
     }
     if (PicBack->accessibleDescription() != text)
         PicBack->setAccessibleDescription(text);
 }
 
+void frmQORVEL::sayAfterQuery(const QString &text)
+{
+    // A query run from elsewhere (the guide closing) would be cut short by
+    // the window coming back; the chart's description tells it then.
+    if (isActiveWindow())
+        announce(this, text);
+}
+
 void frmQORVEL::sayDateNotUnderstood(TextBox *box)
 {
-    announce(box, QStringLiteral("无法识别这个日期，请按1980-01-01、1980/1/1、1980.1.1或1980年1月1日的格式输入。"));
+    const QString forms = QStringLiteral("1980-01-01、1980/1/1、1980.1.1或1980年1月1日");
+    announce(box, box->Text().trimmed().isEmpty() ? QStringLiteral("请输入日期，可按%1的格式输入。").arg(forms)
+                                                  : QStringLiteral("无法识别这个日期，请按%1的格式输入。").arg(forms));
 }
 
 } // namespace quorvel

@@ -24,7 +24,7 @@ void frmQORVEL::DrawPicBack()
     PicBack->update();
     if (m_drawn) {
         LBLStartSj->setCaption(m_drawn->startLabel);
-        LBLts->setCaption(m_drawn->spanLabel);
+        setSpanLabel(m_drawn->spanLabel, m_drawn->span);
         // Both repaint at once, the start label first.
         LBLStartSj->Refresh();
         LBLts->Refresh();
@@ -60,6 +60,13 @@ bool frmQORVEL::focusBoxWithoutDate()
         }
     }
     return false;
+}
+
+void frmQORVEL::setSpanLabel(const QString &caption, int span)
+{
+    LBLts->setCaption(caption);
+    // Read out, the arrows would be only dashes and signs.
+    LBLts->setAccessibleName(QStringLiteral("共%1天").arg(span));
 }
 
 ChartControls frmQORVEL::chartControls() const

@@ -85,9 +85,14 @@ void frmQORVEL::describeControls()
     CMDcx->setAccessibleName(QStringLiteral("查询"));
     Cmdclose->setAccessibleName(QStringLiteral("退出"));
     POSITION->setAccessibleName(QStringLiteral("起始日期"));
-    POSITION->setValueText([this](int position) { return startLabelText(m_shared.ChartBirthDate, position); });
+    POSITION->setValueText([this](int position) {
+        return m_drawn ? startLabelText(m_drawn->birthDate, position) : NoChartYet;
+    });
     PROPTION->setAccessibleName(QStringLiteral("显示天数"));
-    PROPTION->setValueText([](int span) { return QString::number(span) + QStringLiteral("天"); });
+    PROPTION->setValueText([this](int span) {
+        const QString days = QString::number(span) + QStringLiteral("天");
+        return m_drawn ? days : days + u'，' + NoChartYet;
+    });
     PicBack->setAccessibleRole(QAccessible::Chart);
     PicBack->setAccessibleName(QStringLiteral("生物节律图"));
     Label2->setAccessibleName(QStringLiteral("分析指南"));

@@ -1,21 +1,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis_window/frmqorvel.h"
 
+#include "analysis_window/texts.h"
 #include "exports/chartexports.h"
 #include "platform/files/output.h"
 #include "platform/language/systemerror.h"
+#include "platform/widgets/accessibility.h"
 #include "platform/widgets/runtime.h"
 
+#include <QAction>
 #include <QClipboard>
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
 
 #include <algorithm>
 #include <cerrno>
@@ -32,8 +42,6 @@ namespace {
 const QString SaveTitle = QStringLiteral("保存图表");
 const QString CalendarTitle = QStringLiteral("导出临界日日历");
 const QString PrintTitle = QStringLiteral("打印");
-// Why a chart that is not drawn is not kept.
-const QString NothingDrawn = QStringLiteral("尚未绘制图表");
 
 // The file types of the save dialog, by their suffix.
 struct FileType {
@@ -70,6 +78,84 @@ QString printFailure(const QPrinter &printer)
     return QStringLiteral("无法打印到文件“%1”：%2").arg(path, systemErrorText(error));
 }
 
+// Qt's print preview leaves its toolbar to the mouse: the buttons take no
+// keyboard focus, no key prints, and the preview opens too narrow for the
+// whole toolbar, hiding the print button behind the toolbar's overflow
+// arrow. Here the preview opens wide enough to show every button where the
+// screen allows, Tab reaches each, Return presses the one with the focus as
+// Space does, and Ctrl+P prints from anywhere in the preview. Escape closes
+// it, as it closes any dialog.
+class PreviewKeys final : public QObject
+{
+public:
+    explicit PreviewKeys(QPrintPreviewDialog &preview)
+        : QObject(&preview)
+        , m_preview(preview)
+    {
+        const QString printText = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+        for (const QToolBar *toolbar : preview.findChildren<QToolBar *>()) {
+            for (QAction *action : toolbar->actions()) {
+                if (action->text() == printText)
+                    action->setShortcut(QKeySequence::Print);
+            }
+        }
+        for (QToolButton *button : preview.findChildren<QToolButton *>()) {
+            button->setFocusPolicy(Qt::TabFocus);
+            button->installEventFilter(this);
+        }
+        // The page number's box says what it holds (the zoom box's name is
+        // its value).
+        for (QLineEdit *box : preview.findChildren<QLineEdit *>()) {
+            if (!qobject_cast<QComboBox *>(box->parent()))
+                box->setAccessibleName(QStringLiteral("页码"));
+        }
+        preview.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == &m_preview) {
+            if (event->type() == QEvent::Show)
+                widenToShowTheToolbar();
+            // The print and page set-up dialogs open over the preview; one
+            // cancelled, the preview takes the keyboard back, which nothing
+            // gives back where no window manager runs.
+            if (event->type() == QEvent::ChildPolished) {
+                if (auto *dialog = qobject_cast<QDialog *>(static_cast<QChildEvent *>(event)->child())) {
+                    connect(dialog, &QDialog::finished, this, [this] {
+                        if (m_preview.isVisible())
+                            m_preview.activateWindow();
+                    });
+                }
+            }
+            return false;
+        }
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) || (key->modifiers() & ~Qt::KeypadModifier))
+            return false;
+        static_cast<QToolButton *>(watched)->click();
+        return true;
+    }
+
+private:
+    // Qt sizes a new window to at most two thirds of the screen's width.
+    void widenToShowTheToolbar()
+    {
+        const QToolBar *toolbar = m_preview.findChild<QToolBar *>();
+        if (!toolbar)
+            return;
+        const int whole = toolbar->sizeHint().width() + m_preview.width() - toolbar->width();
+        const QScreen *screen = m_preview.screen();
+        if (whole > m_preview.width())
+            m_preview.resize(std::min(whole, screen ? screen->availableGeometry().width() : whole), m_preview.height());
+    }
+
+    QPrintPreviewDialog &m_preview;
+};
+
 } // namespace
 
 QString frmQORVEL::readoutText() const
@@ -81,7 +167,7 @@ QString frmQORVEL::readoutText() const
 QString frmQORVEL::saveChart(const QString &path) const
 {
     if (!m_drawn)
-        return NothingDrawn;
+        return NoChartYet;
     // PNG unless the name says SVG or PDF.
     const ChartFormat format = chartFormat(QFileInfo(path).suffix()).value_or(ChartFormat::Png);
     const QByteArray bytes = chartFile(format, PicBack->surface(), *m_drawn, 1, m_runtime.Now());
@@ -93,7 +179,7 @@ QString frmQORVEL::saveChart(const QString &path) const
 QString frmQORVEL::exportCriticalDays(const QString &path) const
 {
     if (!m_drawn)
-        return NothingDrawn;
+        return NoChartYet;
     return writeWhole(path, criticalDaysCalendar(m_drawn->birthDate, m_drawn->criticalDays, m_runtime.Now()));
 }
 
@@ -109,24 +195,32 @@ bool frmQORVEL::printSheet(QPrinter *printer) const
 
 void frmQORVEL::printChart()
 {
-    if (!m_drawn)
+    if (!m_drawn) {
+        announce(this, NoChartText);
         return;
+    }
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(chartSheetPageLayout());
     printer.setDocName(ChartTitle);
     QPrintPreviewDialog preview(&printer, this);
     preview.setWindowTitle(PrintTitle);
+    new PreviewKeys(preview);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *target) {
         if (!printSheet(target))
             QMessageBox::warning(this, PrintTitle, printFailure(*target));
     });
     preview.exec();
+    // The window takes the keyboard back, which nothing gives it where no
+    // window manager runs.
+    activateWindow();
 }
 
 void frmQORVEL::showChartMenu(QPoint position)
 {
-    if (!m_drawn)
+    if (!m_drawn) {
+        announce(this, NoChartText);
         return;
+    }
     QMenu menu(this);
     menu.addAction(QStringLiteral("复制图表"), this, [this] {
         QGuiApplication::clipboard()->setImage(PicBack->surface().image());

@@ -23,7 +23,7 @@ void frmQORVEL::POSITION_Change()
 void frmQORVEL::PROPTION_Change()
 {
     const int span = PROPTION->Value();
-    LBLts->setCaption(spanLabelText(span));
+    setSpanLabel(spanLabelText(span), span);
     POSITION->setLargeChange(halfSpanStep(span));
     clearToFrame();
     // While the window is hidden (during start-up) neither box counts as

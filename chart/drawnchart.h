@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -48,8 +49,19 @@ struct DrawnChart {
     QString startLabel; // LBLStartSj: the first day, "yyyy-mm-dd"
     QString spanLabel;  // LBLts: "<-- s天 -->"
 
+    // Whether the day's column carries the query-day bar, or a critical-day
+    // bar.
+    bool marksQueryDay(int day) const { return queryBarDrawn && queryDay == day; }
+    bool marksCriticalDay(int day) const { return std::binary_search(criticalDays.begin(), criticalDays.end(), day); }
+
     bool operator==(const DrawnChart &) const = default;
 };
+
+// The words for what the chart marks, in every reader's text: the sheet, the
+// calendar, what a screen reader hears.
+inline const QString QueryDayWord = QStringLiteral("查询日");
+inline const QString CriticalDayWord = QStringLiteral("临界日");
+inline const QString NoCriticalDayWords = QStringLiteral("无临界日");
 
 // What the chart of a birth date and a query date at a scroll position and
 // span shows; the critical days are those at the level.

@@ -66,7 +66,7 @@ QByteArray criticalDaysCalendar(Date birthDate, const std::vector<int> &critical
         appendLine(out, QStringLiteral("DTSTAMP:") + stamp);
         appendLine(out, QStringLiteral("DTSTART;VALUE=DATE:") + compactDate(*day));
         appendLine(out, QStringLiteral("DTEND;VALUE=DATE:") + compactDate(*next));
-        appendLine(out, QStringLiteral("SUMMARY:") + escaped(QStringLiteral("生物节律临界日")));
+        appendLine(out, QStringLiteral("SUMMARY:") + escaped(QStringLiteral("生物节律") + CriticalDayWord));
         appendLine(out, QStringLiteral("DESCRIPTION:")
                             + escaped(QStringList{readout.values[0], readout.values[1], readout.values[2]}.join(
                                 QStringLiteral("，"))));

@@ -68,7 +68,7 @@ void paintChartSheet(QPainter &painter, QRectF area, const DrawingSurface &surfa
     // The query day, as the readout shows it under the pointer there.
     double y = chartArea.top();
     text(QRectF(ColumnLeft, y, SheetSize.width() - ColumnLeft, 6 * Mm), 4.5,
-         QStringLiteral("查询日 %1").arg(dateText(chart.queryDate)));
+         QueryDayWord + u' ' + dateText(chart.queryDate));
     y += 8 * Mm;
     if (chart.queryDay) {
         for (const QString &value : readoutAt(chart.birthDate, *chart.queryDay + 0.5).values) {
@@ -77,10 +77,10 @@ void paintChartSheet(QPainter &painter, QRectF area, const DrawingSurface &surfa
         }
     }
     y += 6 * Mm;
-    text(QRectF(ColumnLeft, y, SheetSize.width() - ColumnLeft, 6 * Mm), 4.5, QStringLiteral("临界日"));
+    text(QRectF(ColumnLeft, y, SheetSize.width() - ColumnLeft, 6 * Mm), 4.5, CriticalDayWord);
     y += 8 * Mm;
     if (chart.criticalDays.empty())
-        text(QRectF(ColumnLeft + 4 * Mm, y, SheetSize.width() - ColumnLeft, 6 * Mm), 4, QStringLiteral("无临界日"));
+        text(QRectF(ColumnLeft + 4 * Mm, y, SheetSize.width() - ColumnLeft, 6 * Mm), 4, NoCriticalDayWords);
     for (const int day : chart.criticalDays) {
         text(QRectF(ColumnLeft + 4 * Mm, y, SheetSize.width() - ColumnLeft, 6 * Mm), 4, dateText(chart.birthDate + day));
         y += 6 * Mm;

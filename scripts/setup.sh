@@ -20,12 +20,13 @@ QUORVEL_PACKAGE_TOOLS=(dpkg-dev file lintian)
 # the manual pages, that watch the packaged program run on a virtual X
 # display (Xvfb, strace), the readers that the exported files are read back
 # with (poppler for PDF, Python's icalendar), and an X server with the
-# screen reader Orca to run the program on.
+# screen reader Orca to run the program on, and AT-SPI's Python client to
+# read its accessibility tree.
 QUORVEL_TEST_PACKAGES=(
     libqt6test6 libbenchmark-dev
     "${QUORVEL_PACKAGE_TOOLS[@]}" devscripts appstream desktop-file-utils groff-base xvfb strace
     poppler-utils python3-icalendar
-    xdotool x11-utils dbus at-spi2-core orca
+    xdotool x11-utils dbus at-spi2-core orca python3-pyatspi
     # On most desktops: with it, a program without a session bus has one
     # started that outlives it. The tests must meet that case every time.
     dbus-x11

@@ -5,6 +5,7 @@
 #include "assets/guidetexts.h"
 #include "startup/frmd.h"
 
+#include <QTemporaryDir>
 
 using namespace quorvel;
 using namespace quorvel::test;
@@ -23,6 +24,17 @@ QString accessibleText(QObject *object, QAccessible::Text text)
 {
     QAccessibleInterface *iface = accessible(object);
     return iface ? iface->text(text) : u"(none)"_qs;
+}
+
+// The window's last passing message, as a screen reader is handed it: the
+// notification on its status line.
+QString lastMessage(frmQORVEL &w)
+{
+    QAccessibleInterface *window = accessible(&w);
+    QAccessibleInterface *statusLine = window->child(window->childCount() - 1);
+    if (!statusLine || statusLine->role() != QAccessible::StatusBar || statusLine->childCount() != 1)
+        return u"(no status line)"_qs;
+    return statusLine->child(0)->text(QAccessible::Name);
 }
 
 QStringList readout(frmQORVEL &w)
@@ -88,7 +100,10 @@ private slots:
     void scrollBarsSpeakTheirMeaning();
     void chartDescription();
     void keyboardReadout();
-    void keyboardReadoutWithoutDates();
+    void marksAreSpokenAsTheCalendarHasThem();
+    void keyboardReadoutBeforeAChart();
+    void queryIsSpoken_data();
+    void queryIsSpoken();
     void firstKeyShowsTheDayTheBarMarks_data();
     void firstKeyShowsTheDayTheBarMarks();
     void focusShowsOnTheChartAndTheScrollBars();
@@ -123,10 +138,11 @@ void tst_Access::controls_data()
     QTest::newRow("chart") << Pick([](frmQORVEL &w) -> QWidget * { return w.PicBack; }) << u"生物节律图"_qs
                            << QAccessible::Chart;
     // The start-up birth date, 1960-02-06, at position 0.
+    // Before any chart, no date: the start-up birth date is nobody's.
     QTest::newRow("span start") << Pick([](frmQORVEL &w) -> QWidget * { return w.POSITION; })
-                                << u"起始日期 1960-02-06"_qs << QAccessible::ScrollBar;
+                                << u"起始日期 尚未绘制图表"_qs << QAccessible::ScrollBar;
     QTest::newRow("span width") << Pick([](frmQORVEL &w) -> QWidget * { return w.PROPTION; })
-                                << u"显示天数 40天"_qs << QAccessible::ScrollBar;
+                                << u"显示天数 40天，尚未绘制图表"_qs << QAccessible::ScrollBar;
     QTest::newRow("legend") << Pick([](frmQORVEL &w) -> QWidget * { return w.Image1; }) << u"图例"_qs
                             << QAccessible::Graphic;
     QTest::newRow("guide link") << Pick([](frmQORVEL &w) -> QWidget * { return w.Label2; }) << u"分析指南"_qs
@@ -177,7 +193,7 @@ void tst_Access::chartDescription()
         drawChart(w);
         QCOMPARE(accessibleText(w.PicBack, QAccessible::Description),
                  u"出生日期1960-02-06，查询日期1960-03-17。图表显示1960-02-26至1960-04-05，共40天。"
-                 "查询日：体力值-100，情绪值43，智力值97，综合值80。用方向键逐日查看数值。"_qs);
+                 "查询日：体力值-100，情绪值43，智力值97，综合值80。无临界日。用方向键逐日查看数值。"_qs);
         // A rejected query leaves the frame alone, and says so.
         w.txtCXRQ->setText(u"x"_qs);
         w.CMDcx_Click();
@@ -201,9 +217,10 @@ void tst_Access::keyboardReadout()
         QTest::keyClick(w.PicBack, Qt::Key_Right);
         QCOMPARE(readout(w), (QStringList{u"当前日期：1960-03-17"_qs, u"体力值：-100"_qs, u"情绪值：43"_qs,
                                           u"智力值：97"_qs, u"综合值：80"_qs}));
-        QAccessibleInterface *day = accessible(w.PicBack)->child(0);
-        QVERIFY(day && day->state().focused);
-        QCOMPARE(day->text(QAccessible::Name), u"1960-03-17，体力值-100，情绪值43，智力值97，综合值80"_qs);
+        QAccessibleInterface *chartObject = accessible(w.PicBack);
+        QAccessibleInterface *day = chartObject->child(chartObject->childCount() - 1);
+        QVERIFY(day && day->role() == QAccessible::ListItem && day->state().focused);
+        QCOMPARE(day->text(QAccessible::Name), u"1960-03-17，查询日，体力值-100，情绪值43，智力值97，综合值80"_qs);
 
         // The marker stands on the day's column over the chart, never in it.
         const int column = w.PicBack->surface().toPixel(QPointF(40.5, 0)).x();
@@ -245,21 +262,99 @@ void tst_Access::keyboardReadout()
         QTRY_COMPARE(QApplication::focusWidget(), w.POSITION);
         QCOMPARE(w.PicBack->grab().toImage(), unfocused);
         QCOMPARE(w.LBLrq->Caption(), u"当前日期：1960-03-29"_qs);
-        QCOMPARE(accessible(w.PicBack)->childCount(), 0);
+        QCOMPARE(chartObject->childCount(), 3);
+        for (int child = 0; child < 3; ++child)
+            QCOMPARE(chartObject->child(child)->role(), QAccessible::StaticText);
     });
 }
 
-void tst_Access::keyboardReadoutWithoutDates()
+// A key on a day speaks what the chart marks there, 查询日 and 临界日, and
+// the description names the critical days: the days the calendar of the
+// same chart holds.
+void tst_Access::marksAreSpokenAsTheCalendarHasThem()
+{
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
+        w.TXTCSRQ->setText(u"1980-01-01"_qs);
+        w.txtCXRQ->setText(u"2010-11-20"_qs);
+        w.CMDcx_Click();
+        w.PicBack->setFocus();
+        QTRY_VERIFY(w.PicBack->hasFocus());
+        QStringList queryDays, criticalDays;
+        QTest::keyClick(w.PicBack, Qt::Key_Home);
+        for (int day = 0; day < w.PROPTION->Value(); ++day) {
+            QAccessibleInterface *chart = accessible(w.PicBack);
+            const QStringList words = chart->child(chart->childCount() - 1)->text(QAccessible::Name).split(u'，');
+            if (words.contains(u"查询日"_qs))
+                queryDays += words.first();
+            if (words.contains(u"临界日"_qs))
+                criticalDays += words.first();
+            QTest::keyClick(w.PicBack, Qt::Key_Right);
+        }
+        QCOMPARE(queryDays, QStringList{u"2010-11-20"_qs});
+
+        QTemporaryDir dir;
+        const QString ics = dir.filePath(u"days.ics"_qs);
+        QCOMPARE(w.exportCriticalDays(ics), QString());
+        QFile calendar(ics);
+        QVERIFY(calendar.open(QIODevice::ReadOnly));
+        QStringList calendarDays;
+        for (const QByteArray &line : calendar.readAll().split('\n')) {
+            if (line.startsWith("DTSTART;VALUE=DATE:")) {
+                const QString date = QString::fromLatin1(line.mid(19, 8));
+                calendarDays += date.left(4) + u'-' + date.mid(4, 2) + u'-' + date.mid(6, 2);
+            }
+        }
+        QCOMPARE(criticalDays, calendarDays);
+        QVERIFY(!criticalDays.isEmpty());
+        QVERIFY(accessibleText(w.PicBack, QAccessible::Description).contains(u"临界日："_qs + criticalDays.join(u'、')));
+    });
+}
+
+// Before a chart is drawn a key reads nothing and says why; the focus stays.
+void tst_Access::keyboardReadoutBeforeAChart()
 {
     withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
         const QStringList before = readout(w);
+        w.TXTCSRQ->setText(u"1960-02-06"_qs);
         w.PicBack->setFocus();
         QTRY_VERIFY(w.PicBack->hasFocus());
         QTest::keyClick(w.PicBack, Qt::Key_Right);
-        // As under the pointer: the box that lacks a date takes the focus.
-        QTRY_COMPARE(QApplication::focusWidget(), w.TXTCSRQ);
+        QCOMPARE(lastMessage(w), NoChartText);
+        QTest::qWait(50);
+        QCOMPARE(QApplication::focusWidget(), w.PicBack);
         QCOMPARE(readout(w), before);
         QVERIFY(!w.PicBack->marker());
+    });
+}
+
+void tst_Access::queryIsSpoken_data()
+{
+    QTest::addColumn<QString>("birth");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("spoken");
+    QTest::newRow("before the birth date") << u"1980-01-01"_qs << u"1979-12-01"_qs
+                                           << u"无法绘制图表：查询日期早于出生日期。"_qs;
+    // A span of 40 days centred on the query date must begin after birth.
+    QTest::newRow("too near the birth date") << u"1980-01-01"_qs << u"1980-01-21"_qs
+                                             << u"无法绘制图表：查询日期离出生日期太近，以它为中心的40天"
+                                                "会从出生日期之前开始。"_qs;
+    QTest::newRow("no birth date") << QString() << u"2009-11-03"_qs << NoChartText;
+    QTest::newRow("no query date") << u"1980-01-01"_qs << QString()
+                                   << u"请输入日期，可按1980-01-01、1980/1/1、1980.1.1或1980年1月1日的格式输入。"_qs;
+}
+
+// Enter on the query date says why the query drew nothing (what it drew, the
+// desktop test hears).
+void tst_Access::queryIsSpoken()
+{
+    QFETCH(QString, birth);
+    QFETCH(QString, query);
+    QFETCH(QString, spoken);
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
+        w.TXTCSRQ->setText(birth);
+        typeInto(w.txtCXRQ, query);
+        QTest::keyClick(w.txtCXRQ, Qt::Key_Return);
+        QCOMPARE(lastMessage(w), spoken);
     });
 }
 

@@ -116,11 +116,20 @@ public:
     }
 
     QAccessible::Role role() const override { return box()->accessibleRole(); }
-    int childCount() const override { return box()->marker() && box()->hasFocus() ? 1 : 0; }
-    QAccessibleInterface *child(int index) const override { return index == 0 ? m_spots[m_current] : nullptr; }
+    // The controls on the picture (labels over it), then the marked spot
+    // while there is one to hear.
+    int childCount() const override { return QAccessibleWidget::childCount() + (hasSpot() ? 1 : 0); }
+    QAccessibleInterface *child(int index) const override
+    {
+        if (hasSpot() && index == spotIndex())
+            return m_spots[m_current];
+        return QAccessibleWidget::child(index);
+    }
     int indexOfChild(const QAccessibleInterface *child) const override
     {
-        return child && child == m_spots[m_current] ? 0 : -1;
+        if (child && child == m_spots[m_current])
+            return hasSpot() ? spotIndex() : -1;
+        return QAccessibleWidget::indexOfChild(child);
     }
 
     void focusSpot(const QString &text)
@@ -132,12 +141,14 @@ public:
         spot->place(QRect(box()->surface().toPixel(QPointF(box()->marker().value_or(0), 0)).x(), 0, 0, box()->height()));
         spot->setFocused(true);
         QAccessibleEvent focused(box(), QAccessible::Focus);
-        focused.setChild(0);
+        focused.setChild(spotIndex());
         QAccessible::updateAccessibility(&focused);
     }
 
 private:
     PictureBox *box() const { return static_cast<PictureBox *>(widget()); }
+    bool hasSpot() const { return box()->marker() && box()->hasFocus(); }
+    int spotIndex() const { return QAccessibleWidget::childCount(); }
 
     AccessiblePart *m_spots[2];
     QAccessible::Id m_spotIds[2];
