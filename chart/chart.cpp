@@ -76,6 +76,18 @@ DrawnChart chartOf(Date birthDate, Date queryDate, int position, int span, float
     return chart;
 }
 
+DrawnChart frameOnlyChart(Date birthDate, Date queryDate, int span)
+{
+    DrawnChart chart;
+    chart.birthDate = birthDate;
+    chart.queryDate = queryDate;
+    chart.span = span;
+    chart.days = {0, -1};
+    chart.spanLabel = spanLabelText(span);
+    chart.curvesDrawn = false;
+    return chart;
+}
+
 std::optional<QRgb> paperColor(Mark mark, QRgb color)
 {
     switch (mark) {

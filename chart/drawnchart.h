@@ -47,6 +47,9 @@ struct DrawnChart {
     std::vector<int> criticalDays;
     QString startLabel; // LBLStartSj: the first day, "yyyy-mm-dd"
     QString spanLabel;  // LBLts: "<-- s天 -->"
+    // False when only the frame is drawn: the chart then shows no day, no
+    // bar and no start date, only the span's width.
+    bool curvesDrawn = true;
 
     bool operator==(const DrawnChart &) const = default;
 };
@@ -54,5 +57,10 @@ struct DrawnChart {
 // What the chart of a birth date and a query date at a scroll position and
 // span shows; the critical days are those at the level.
 DrawnChart chartOf(Date birthDate, Date queryDate, int position, int span, float criticalLevel);
+
+// The chart of a birth date and a query date of which only the frame of a
+// span of `span` days is drawn, as when the span centred on the query date
+// would begin before the birth date.
+DrawnChart frameOnlyChart(Date birthDate, Date queryDate, int span);
 
 } // namespace quorvel

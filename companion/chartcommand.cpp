@@ -90,11 +90,10 @@ Outcome chartCommand(const QStringList &arguments)
 
     DrawingSurface surface(ChartPixelSize);
     SharedValues shared{query, birth, ProgramCriticalLevel};
-    // With the frame alone, the sheet and the SVG still tell the dates and
-    // the span asked for.
+    // With the frame alone, the sheet still tells the dates asked for, and
+    // that there is no chart.
     const std::optional<DrawnChart> drawn = drawChart(surface, shared, request);
-    const DrawnChart chart =
-        drawn ? *drawn : chartOf(birth, query, request.position, request.span, ProgramCriticalLevel);
+    const DrawnChart chart = drawn ? *drawn : frameOnlyChart(birth, query, request.span);
 
     // Made whole in memory first: a file that cannot take it then fails in
     // one place, and no encoder is left half-way through a failed write.

@@ -48,8 +48,10 @@ void paintLegend(QPainter &painter, QPointF origin, double height, const QColor 
 // The chart sheet: a title, the birth and query dates, the span's first and
 // last dates and its number of days, the chart with its legend, the query
 // day's values as the readout shows them, the span's critical days, and in
-// small print the date it was made. Painted into `area` of the painter's
-// logical coordinates, scaled to fit.
+// small print the date it was made. A chart of which only the frame is
+// drawn has a sheet that says so and shows no span, no values and no
+// critical days. Painted into `area` of the painter's logical coordinates,
+// scaled to fit.
 void paintChartSheet(QPainter &painter, QRectF area, const DrawingSurface &surface, const DrawnChart &chart,
                      Date made);
 

@@ -49,6 +49,16 @@ void paintChartSheet(QPainter &painter, QRectF area, const DrawingSurface &surfa
     text(QRectF(0, 0, SheetSize.width(), 10 * Mm), 7, ChartTitle);
     text(QRectF(0, 12 * Mm, ChartWidth, 6 * Mm), 4,
          QStringLiteral("出生日期：%1　　查询日期：%2").arg(dateText(chart.birthDate), dateText(chart.queryDate)));
+    if (!chart.curvesDrawn) {
+        text(QRectF(0, 18 * Mm, SheetSize.width(), 6 * Mm), 4,
+             QStringLiteral("没有可显示的图表：以 %1 为中心的 %2 天的范围会从出生日期当天或之前开始。")
+                 .arg(dateText(chart.queryDate))
+                 .arg(chart.span));
+        text(QRectF(0, SheetSize.height() - 5 * Mm, SheetSize.width(), 5 * Mm), 2.8,
+             QStringLiteral("制作日期：%1").arg(dateText(made)), Qt::AlignLeft | Qt::AlignBottom);
+        painter.restore();
+        return;
+    }
     text(QRectF(0, 18 * Mm, ChartWidth, 6 * Mm), 4,
          QStringLiteral("图表范围：%1 至 %2，共%3天")
              .arg(dateText(chart.birthDate + chart.days.first), dateText(chart.birthDate + chart.days.last))
