@@ -129,7 +129,8 @@ void frmQORVEL::showChartMenu(QPoint position)
         return;
     QMenu menu(this);
     menu.addAction(QStringLiteral("复制图表"), this, [this] {
-        QGuiApplication::clipboard()->setImage(PicBack->surface().image());
+        if (m_drawn)
+            QGuiApplication::clipboard()->setImage(chartImage(PicBack->surface(), *m_drawn, 1));
     });
     menu.addAction(QStringLiteral("保存图表…"), this, [this] {
         QStringList filters;

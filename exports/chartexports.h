@@ -29,21 +29,20 @@ namespace quorvel {
 // The title of the chart's files and of its printed sheet.
 inline const QString ChartTitle = QStringLiteral("Quorvel生物节律图");
 
-// The chart's picture, `scale` times as wide and high as the surface: the
-// surface's own image at scale 1, its drawing replayed at a finer scale.
-QImage chartImage(const DrawingSurface &surface, int scale);
+// The chart's picture: the chart area as the window shows it, its drawing
+// with the two span labels on it, and under it a strip with the legend of
+// the curves, `scale` times as wide and high. At scale 1 the drawing is the
+// surface's own image, at a finer scale its drawing replayed.
+inline constexpr int LegendStripHeight = 25;
+QSize chartPictureSize(const DrawingSurface &surface); // at scale 1
+QImage chartImage(const DrawingSurface &surface, const DrawnChart &chart, int scale);
 
 // Writes a PNG that reads back pixel for pixel as the image.
 bool writePng(const QImage &image, QIODevice *device);
 
-// The chart as SVG, displayed `scale` times its size: the drawing in the
-// surface's own pixels, the span labels where the window shows them, and
-// the legend under the chart. Empty when it could not be painted.
+// The same picture as SVG, displayed `scale` times its size, the drawing in
+// the surface's own pixels. Empty when it could not be painted.
 QByteArray chartSvg(const DrawingSurface &surface, const DrawnChart &chart, int scale);
-
-// The legend: a swatch in each curve's colour and the curve's name, in a
-// row `height` high from its top-left corner `origin`.
-void paintLegend(QPainter &painter, QPointF origin, double height, const QColor &textColor);
 
 // The chart sheet: a title, the birth and query dates, the span's first and
 // last dates and its number of days, the chart with its legend, the query

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exports/chartexports.h"
 
+#include "chart/legend.h"
 #include "platform/drawing/fonts.h"
 
 #include <QPainter>
@@ -72,8 +73,14 @@ void paintChartSheet(QPainter &painter, QRectF area, const DrawingSurface &surfa
     painter.scale(chartArea.width() / pixels.width(), chartArea.height() / pixels.height());
     surface.paint(painter, pixels);
     painter.restore();
-    painter.setFont(sheetFont(3.5));
-    paintLegend(painter, QPointF(0, chartArea.bottom() + 2 * Mm), 6 * Mm, Qt::black);
+    painter.save();
+    painter.translate(0, chartArea.bottom() + 2 * Mm);
+    painter.scale(6 * Mm / LegendSize.height(), 6 * Mm / LegendSize.height());
+    QFont legendFont = sheetFont(1);
+    legendFont.setPixelSize(FontPixelSize);
+    painter.setFont(legendFont);
+    paintLegend(painter, QPoint(0, 0), Qt::black);
+    painter.restore();
 
     // The query day, as the readout shows it under the pointer there.
     double y = chartArea.top();

@@ -123,7 +123,7 @@ void tst_Exports::svgCurvesLieInTheirPixels()
     QCOMPARE(chartTool(dates + QStringList{"-o", svgFile}), QByteArray());
     QCOMPARE(chartTool(dates + QStringList{"--scale", "2", "-o", png2File}), QByteArray());
     const QImage png2(png2File);
-    QCOMPARE(png2.size(), ChartSize * 2);
+    QCOMPARE(png2.size(), (ChartSize + QSize(0, LegendStripHeight)) * 2);
 
     QFile file(svgFile);
     QVERIFY(file.open(QIODevice::ReadOnly));
