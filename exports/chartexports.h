@@ -44,15 +44,25 @@ bool writePng(const QImage &image, QIODevice *device);
 // the surface's own pixels. Empty when it could not be painted.
 QByteArray chartSvg(const DrawingSurface &surface, const DrawnChart &chart, int scale);
 
-// The chart sheet: a title, the birth and query dates, the span's first and
-// last dates and its number of days, the chart with its legend, the query
-// day's values as the readout shows them, the span's critical days, and in
-// small print the date it was made. A chart of which only the frame is
-// drawn has a sheet that says so and shows no span, no values and no
-// critical days. Painted into `area` of the painter's logical coordinates,
-// scaled to fit.
+// The chart sheet, for paper: a title, the birth and query dates, the span's
+// first and last dates and its number of days; the chart in paper colours
+// (paintPaperChart) as wide as the page, the query day marked above it, a
+// value axis beside it and a date axis under it; the legend; the query
+// day's values, as the readout shows them there, and the span's critical
+// days; and in small print the date it was made. A chart of which only the
+// frame is drawn has a sheet that says so and shows no span, no values and
+// no critical days. Painted into `area` of the painter's logical
+// coordinates, scaled to fit.
 void paintChartSheet(QPainter &painter, QRectF area, const DrawingSurface &surface, const DrawnChart &chart,
                      Date made);
+
+// The chart on paper, in `area` of the painter's coordinates, which hold
+// `unitsPerMm` to a millimetre: a white ground, a dark day grid whose lines
+// lie at least 1.5 mm apart (every day where they can, else every Monday,
+// else every first of a month), the drawing replayed in the paper's colours
+// (paperColor), and a dark frame.
+void paintPaperChart(QPainter &painter, QRectF area, double unitsPerMm, const DrawingSurface &surface,
+                     const DrawnChart &chart);
 
 // A4 landscape, the sheet's page unless a printer has its own.
 QPageLayout chartSheetPageLayout();
