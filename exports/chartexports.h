@@ -47,12 +47,12 @@ QByteArray chartSvg(const DrawingSurface &surface, const DrawnChart &chart, int 
 // The chart sheet, for paper: a title, the birth and query dates, the span's
 // first and last dates and its number of days; the chart in paper colours
 // (paintPaperChart) as wide as the page, the query day marked above it, a
-// value axis beside it and a date axis under it; the legend; the query
-// day's values, as the readout shows them there, and the span's critical
-// days; and in small print the date it was made. A chart of which only the
-// frame is drawn has a sheet that says so and shows no span, no values and
-// no critical days. Painted into `area` of the painter's logical
-// coordinates, scaled to fit.
+// value axis beside it and a date axis under it; the legend; the values of
+// the day the query bar marks, as the readout shows them there, and the
+// span's critical days; and in small print the date it was made. A chart of
+// which only the frame is drawn has a sheet that says so and shows no span,
+// no values and no critical days. Painted into `area` of the painter's
+// logical coordinates, scaled to fit.
 void paintChartSheet(QPainter &painter, QRectF area, const DrawingSurface &surface, const DrawnChart &chart,
                      Date made);
 

@@ -49,6 +49,21 @@ QFont sheetFont(double height)
 
 QColor paperColorOf(VbColor color) { return QColor::fromRgb(resolveColor(color)); }
 
+// A date as its text gave it: "yyyy-mm-dd", then " HH:MM" when it has a time
+// of day, ":SS" when that has seconds.
+QString dateTimeText(Date date)
+{
+    const long long seconds = std::min(std::llround((date - std::floor(date)) * 86400.0), 86399LL);
+    QString text = dateText(date);
+    if (seconds == 0)
+        return text;
+    const auto two = [](long long n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
+    text += u' ' + two(seconds / 3600) + u':' + two(seconds / 60 % 60);
+    if (seconds % 60)
+        text += u':' + two(seconds % 60);
+    return text;
+}
+
 // The calendar day of day offset `day` of a chart.
 QDate dayOf(const DrawnChart &chart, int day) { return calendarDate(chart.birthDate + day); }
 
@@ -109,6 +124,24 @@ std::vector<int> labelledDays(const DrawnChart &chart, double dayWidth, const QF
     return days;
 }
 
+// The text of the query day: the query as it was asked, and the day whose
+// values the sheet gives, the day the query bar marks, when that is another
+// calendar day (a time of day from noon on marks the next day) or lies
+// outside the chart.
+QString queryDayText(const DrawnChart &chart)
+{
+    QString text = QStringLiteral("查询日 ") + dateTimeText(chart.queryDate);
+    QStringList notes;
+    const QString marked = dateText(chart.birthDate + *chart.queryDay + 0.5);
+    if (marked != dateText(chart.queryDate))
+        notes << (chart.queryBarDrawn ? QStringLiteral("图中 ") + marked : marked);
+    if (!chart.queryBarDrawn)
+        notes << QStringLiteral("不在图中");
+    if (!notes.isEmpty())
+        text += u'（' + notes.join(u'，') + u'）';
+    return text;
+}
+
 class Sheet
 {
 public:
@@ -152,7 +185,7 @@ void Sheet::paint(Date made)
 {
     text(QRectF(0, 0, SheetSize.width(), 10 * Mm), 7, ChartTitle);
     line(0, 11.5 * Mm, 4,
-         QStringLiteral("出生日期：%1　　查询日期：%2").arg(dateText(m_chart.birthDate), dateText(m_chart.queryDate)));
+         QStringLiteral("出生日期：%1　　查询日期：%2").arg(dateTimeText(m_chart.birthDate), dateTimeText(m_chart.queryDate)));
     if (!m_chart.curvesDrawn) {
         line(0, 17.5 * Mm, 4,
              QStringLiteral("没有可显示的图表：以 %1 为中心的 %2 天的范围会从出生日期当天或之前开始。")
@@ -238,14 +271,14 @@ void Sheet::paintLegendRow(double top)
     m_painter.restore();
 }
 
-// The query day's values, as the readout shows them in the middle of the
-// query day's column, and the span's critical days beside them.
+// The values of the day the query bar marks, as the readout shows them in
+// the middle of its column, and the span's critical days beside them.
 void Sheet::paintDays(double top)
 {
     constexpr double Row = 5.5 * Mm;
     double y = top;
     if (m_chart.queryDay) {
-        line(PlotLeft, y, 4.5, QStringLiteral("查询日 %1").arg(dateText(m_chart.queryDate)));
+        line(PlotLeft, y, 4.5, queryDayText(m_chart));
         y += 7 * Mm;
         for (const QString &value : readoutAt(m_chart.birthDate, *m_chart.queryDay + 0.5).values) {
             line(PlotLeft + 4 * Mm, y, 4, value);

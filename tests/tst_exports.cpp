@@ -260,6 +260,9 @@ void tst_Exports::sheetReadsBackFromThePdf_data()
     QTest::newRow("the query day is critical") << "1961-11-11" << 365 << "1961-11-11"
                                                << QStringList{"查询日 1961-11-11", "临界日", "1961-11-11"}
                                                << QStringList{"图中"};
+    QTest::newRow("a time from noon on marks the next day")
+        << "1990-05-30 18:00" << 40 << "1990-05-31"
+        << QStringList{"查询日期：1990-05-30 18:00", "查询日 1990-05-30 18:00（图中 1990-05-31）"} << QStringList{};
     QTest::newRow("only the frame") << "1960-02-20" << 40 << ""
                                     << QStringList{"查询日期：1960-02-20", "没有可显示的图表"}
                                     << QStringList{"图表范围", "临界日", "查询日 ", "值：", "+100"};
