@@ -34,6 +34,8 @@ const QString CalendarTitle = QStringLiteral("导出临界日日历");
 const QString PrintTitle = QStringLiteral("打印");
 // Why a chart that is not drawn is not kept.
 const QString NothingDrawn = QStringLiteral("尚未绘制图表");
+// Why a span without a critical day gives no calendar.
+const QString NoCriticalDay = QStringLiteral("图表范围内没有临界日，没有可以导出的日历。");
 
 // The file types of the save dialog, by their suffix.
 struct FileType {
@@ -94,6 +96,8 @@ QString frmQORVEL::exportCriticalDays(const QString &path) const
 {
     if (!m_drawn)
         return NothingDrawn;
+    if (m_drawn->criticalDays.empty())
+        return NoCriticalDay;
     return writeWhole(path, criticalDaysCalendar(m_drawn->birthDate, m_drawn->criticalDays, m_runtime.Now()));
 }
 
@@ -149,6 +153,11 @@ void frmQORVEL::showChartMenu(QPoint position)
     });
     menu.addAction(QStringLiteral("打印…"), this, &frmQORVEL::printChart);
     menu.addAction(QStringLiteral("导出临界日日历…"), this, [this] {
+        // Nothing to export is said at once, before a file is asked for.
+        if (m_drawn && m_drawn->criticalDays.empty()) {
+            QMessageBox::information(this, CalendarTitle, NoCriticalDay);
+            return;
+        }
         QString path = QFileDialog::getSaveFileName(this, CalendarTitle, QStringLiteral("生物节律临界日.ics"),
                                                     QStringLiteral("iCalendar 日历 (*.ics)"));
         if (path.isEmpty())

@@ -83,10 +83,12 @@ QByteArray chartFile(ChartFormat format, const DrawingSurface &surface, const Dr
                      Date made);
 
 // The critical days, as day offsets, of a person born on birthDate, as an
-// iCalendar file (RFC 5545): one all-day event a day, whose UID follows from
-// the birth date and the day, so that a calendar imports a second export
-// over the first. The date made gives the events' time stamp, so the same
-// arguments give the same bytes.
+// iCalendar file (RFC 5545): one all-day event a day, a start and a
+// duration of one day (so that the last representable day, which has no
+// next one to end on, is kept too), whose UID follows from the birth date
+// and the day, so that a calendar imports a second export over the first.
+// The date made gives the events' time stamp, so the same arguments give
+// the same bytes.
 QByteArray criticalDaysCalendar(Date birthDate, const std::vector<int> &criticalDays, Date made);
 
 } // namespace quorvel

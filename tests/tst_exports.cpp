@@ -104,6 +104,22 @@ void whenOpen(QObject *context, std::function<void(Dialog *)> answer)
              [answer] { answer(qobject_cast<Dialog *>(QApplication::activeModalWidget())); });
 }
 
+// Chooses an item of the chart's menu, opened by the Menu key on the
+// focused chart as the window system sends it; returns once the menu's
+// action has run.
+void chooseByMenuKey(frmQORVEL &w, const QString &item)
+{
+    whenTrue(&w, [] { return QApplication::activePopupWidget() != nullptr; }, [item] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        for (QAction *action : menu->actions())
+            if (action->text() == item)
+                menu->setActiveAction(action);
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(10, 10));
+    QApplication::sendEvent(w.PicBack, &menuKey);
+}
+
 } // namespace
 
 class tst_Exports : public QObject
@@ -116,9 +132,11 @@ private slots:
     void sameArgumentsSameFiles();
     void sheetReadsBackFromThePdf_data();
     void sheetReadsBackFromThePdf();
+    void calendarReadsBackInAParser_data();
     void calendarReadsBackInAParser();
     void windowPrintsAndSavesTheSheetItShows();
     void failedSaveSaysWhy();
+    void nothingToExportIsSaid();
     void aFileThatCannotBeMadeIsNone();
     void printKeyOpensThePreview();
 
@@ -405,15 +423,35 @@ void tst_Exports::sheetReadsBackFromThePdf()
     QVERIFY2(magenta > 40, qPrintable(QString::number(magenta)));
 }
 
+void tst_Exports::calendarReadsBackInAParser_data()
+{
+    QTest::addColumn<QString>("birth");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QList<int>>("days"); // the critical days, as offsets
+    QTest::newRow("eighteen years") << "1960-02-06" << "1960-02-06" << "1978-12-31"
+                                    << QList<int>{0, 644, 1288, 1484, 2128, 2772, 3416, 4060, 6566};
+    QTest::newRow("the last representable day") << "9999-12-31" << "9999-12-01" << "9999-12-31" << QList<int>{0};
+    QTest::newRow("none in the range") << "1960-02-06" << "1960-02-07" << "1961-11-10" << QList<int>{};
+}
+
 // The calendar as a calendar program reads it: one all-day event per
 // critical day, its UID stable, its description the day's three values; and
-// as it is written: CRLF line ends, no line over 75 octets.
+// as it is written: CRLF line ends, no line over 75 octets. A range without
+// a critical day gives the valid empty calendar, and quorvel-chart says so.
 void tst_Exports::calendarReadsBackInAParser()
 {
+    QFETCH(QString, birth);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QList<int>, days);
     const QString ics = m_dir.filePath(u"critical.ics"_qs);
-    QCOMPARE(chartTool({"calendar", "--birth", "1960-02-06", "--from", "1960-02-06", "--to", "1978-12-31", "--made",
-                        "2026-01-02", "-o", ics}),
+    QCOMPARE(chartTool({"calendar", "--birth", birth, "--from", from, "--to", to, "--made", "2026-01-02", "-o", ics},
+                       &m_said),
              QByteArray());
+    QCOMPARE(m_said.isEmpty(), !days.isEmpty());
+    if (days.isEmpty())
+        QVERIFY2(m_said.contains(u"没有临界日") && m_said.contains(from) && m_said.endsWith(u'\n'), qPrintable(m_said));
     QFile file(ics);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
@@ -426,23 +464,22 @@ void tst_Exports::calendarReadsBackInAParser()
     const char *script = R"(
 import sys, icalendar
 calendar = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())
-print(calendar['VERSION'], calendar['PRODID'])
+print(calendar['VERSION'], calendar['PRODID'], len(calendar.walk('VEVENT')))
 for event in calendar.walk('VEVENT'):
-    print(event['UID'], event['DTSTART'].dt, event['DTEND'].dt, event['DTSTAMP'].dt.isoformat(),
+    print(event['UID'], event['DTSTART'].dt, event['DURATION'].dt, event['DTSTAMP'].dt.isoformat(),
           event['SUMMARY'], event['DESCRIPTION'], sep='|')
 )";
     const QStringList lines =
         QString::fromUtf8(output(QStringLiteral("/usr/bin/python3"), {"-c", QString::fromUtf8(script), ics}))
             .split(u'\n', Qt::SkipEmptyParts);
-    QVERIFY2(lines.value(0).startsWith(u"2.0 -//Quorvel"), qPrintable(lines.join(u'\n')));
+    QCOMPARE(lines.value(0), u"2.0 -//Quorvel//Quorvel//ZH %1"_qs.arg(days.size()));
     QStringList expected;
-    for (const int day : {0, 644, 1288, 1484, 2128, 2772, 3416, 4060, 6566}) {
-        const QString date = Format(21952.0 + day, u"yyyy-mm-dd");
-        const QString next = Format(21953.0 + day, u"yyyy-mm-dd");
-        const auto value = [&](BiorhythmCycle cycle) { return QString::number(Int(100 * CycleValue(day, cycle))); };
-        expected << u"19600206-%1-critical@quorvel.org|%2|%3|2026-01-02T00:00:00+00:00|生物节律临界日|体力值：%4，情绪值：%5，智力值：%6"_qs
-                        .arg(QString(date).remove(u'-'), date, next, value(BiorhythmCycle::Physical),
-                             value(BiorhythmCycle::Emotional), value(BiorhythmCycle::Intellectual));
+    const Date born = CDate(birth).value();
+    for (const int day : days) {
+        const QString date = Format(born + day, u"yyyy-mm-dd");
+        const QStringList values = valuesOf(born, born + day).mid(0, 3);
+        expected << u"%1-%2-critical@quorvel.org|%3|1 day, 0:00:00|2026-01-02T00:00:00+00:00|生物节律临界日|%4"_qs.arg(
+            QString(birth).remove(u'-'), QString(date).remove(u'-'), date, values.join(u'，'));
     }
     QCOMPARE(lines.mid(1), expected);
 }
@@ -505,14 +542,7 @@ void tst_Exports::failedSaveSaysWhy()
         const int position = w.POSITION->Value();
         const QString path = m_dir.filePath(u"missing/chart.pdf"_qs);
         QString message;
-        // The menu, by the Menu key; its item; the file dialog; the message.
-        whenTrue(&w, [] { return QApplication::activePopupWidget() != nullptr; }, [] {
-            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-            for (QAction *action : menu->actions())
-                if (action->text() == u"保存图表…")
-                    menu->setActiveAction(action);
-            QTest::keyClick(menu, Qt::Key_Return);
-        });
+        // The file dialog; the message.
         whenOpen<QFileDialog>(&w, [&](QFileDialog *dialog) {
             dialog->selectFile(path);
             static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides it
@@ -521,13 +551,40 @@ void tst_Exports::failedSaveSaysWhy()
             message = box->text();
             box->accept();
         });
-        // The Menu key reaches the focused chart as the window system sends it.
-        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(10, 10));
-        QApplication::sendEvent(w.PicBack, &menuKey);
+        chooseByMenuKey(w, u"保存图表…"_qs);
         QVERIFY2(message.contains(path) && message.contains(u"无法保存") && message.contains(u"此文件或目录不存在"),
                  qPrintable(message));
         QVERIFY(!QFile::exists(path));
         QCOMPARE(w.POSITION->Value(), position);
+        QCOMPARE(w.focusWidget(), w.PicBack);
+    });
+}
+
+// A span without a critical day has no calendar to export: the menu says
+// so at once, asks for no file name, and nothing is written.
+void tst_Exports::nothingToExportIsSaid()
+{
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
+        w.TXTCSRQ->setText(u"1960-02-06"_qs);
+        w.txtCXRQ->setText(u"2009-11-03"_qs);
+        w.CMDcx_Click();
+        w.PicBack->setFocus();
+        bool asked = false;
+        QString message;
+        whenOpen<QFileDialog>(&w, [&](QFileDialog *dialog) {
+            asked = true;
+            dialog->reject();
+        });
+        whenOpen<QMessageBox>(&w, [&](QMessageBox *box) {
+            message = box->text();
+            box->accept();
+        });
+        chooseByMenuKey(w, u"导出临界日日历…"_qs);
+        QVERIFY(!asked);
+        QVERIFY2(message.contains(u"没有临界日"), qPrintable(message));
+        const QString path = m_dir.filePath(u"none.ics"_qs);
+        QCOMPARE(w.exportCriticalDays(path), message);
+        QVERIFY(!QFile::exists(path));
         QCOMPARE(w.focusWidget(), w.PicBack);
     });
 }
