@@ -596,6 +596,9 @@ void tst_Companion::badInput_data()
     QTest::newRow("other image type") << QStringList{"chart", "--birth", "1960-02-06", "--query", "2010-01-01",
                                                      "-o", "bad.jpg"}
                                       << "-o";
+    QTest::newRow("--format against the file's ending")
+        << QStringList{"chart", "--birth", "1960-02-06", "--query", "2010-01-01", "--format", "svg", "-o", png}
+        << "--format svg";
     QTest::newRow("no output file") << QStringList{"chart", "--birth", "1960-02-06", "--query", "2010-01-01"}
                                     << "-o";
     QTest::newRow("missing birth") << QStringList{"compare", "--other", "1960-02-06"} << "--birth";
