@@ -30,9 +30,11 @@ void paintLabelsAndLegend(QPainter &painter, QSize chartSize, const DrawnChart &
         QPoint twips;
         VbColor color;
         const QString &text;
-    } labels[] = {{StartLabelTwips, StartLabelColor, chart.startLabel}, {SpanLabelTwips, SpanLabelColor, chart.spanLabel}};
+    } labels[] = {{StartLabelTwips, StartLabelColor, chart.startLabel},
+                  {SpanLabelTwips, SpanLabelColor, chart.spanLabel}};
     for (const auto &label : labels) {
-        const QRect box(pixelsOf(label.twips), QSize(std::max(textWidth(label.text), FontPixelSize / 2), FontPixelSize));
+        const QSize size(std::max(textWidth(label.text), FontPixelSize / 2), FontPixelSize);
+        const QRect box(pixelsOf(label.twips), size);
         painter.setClipRect(box);
         painter.setPen(colorOf(label.color));
         painter.drawText(box, Qt::AlignLeft | Qt::AlignTop, label.text);

@@ -166,6 +166,12 @@ private:
     {
         text(QRectF(x, y, SheetSize.width() - x, height * 1.5 * Mm), height, words);
     }
+    // An axis's tick, in the frame's colour.
+    void tick(QPointF from, QPointF to)
+    {
+        m_painter.setPen(QPen(paperColorOf(PaperZeroLineColor), 0.25 * Mm));
+        m_painter.drawLine(from, to);
+    }
     double dayWidth() const { return PlotArea.width() / m_chart.span; }
     // The middle of a day's column across the page.
     double columnMiddle(int day) const { return PlotArea.left() + (day - m_chart.days.first + 0.5) * dayWidth(); }
@@ -185,7 +191,8 @@ void Sheet::paint(Date made)
 {
     text(QRectF(0, 0, SheetSize.width(), 10 * Mm), 7, ChartTitle);
     line(0, 11.5 * Mm, 4,
-         QStringLiteral("出生日期：%1　　查询日期：%2").arg(dateTimeText(m_chart.birthDate), dateTimeText(m_chart.queryDate)));
+         QStringLiteral("出生日期：%1　　查询日期：%2")
+             .arg(dateTimeText(m_chart.birthDate), dateTimeText(m_chart.queryDate)));
     if (!m_chart.curvesDrawn) {
         line(0, 17.5 * Mm, 4,
              QStringLiteral("没有可显示的图表：以 %1 为中心的 %2 天的范围会从出生日期当天或之前开始。")
@@ -209,14 +216,12 @@ void Sheet::paint(Date made)
 
 void Sheet::paintValueAxis()
 {
-    m_painter.setPen(QPen(paperColorOf(PaperZeroLineColor), 0.25 * Mm));
     for (const int value : {100, 0, -100}) {
         const double y = PlotArea.top() + (ChartTop - value) / (ChartTop - ChartBottom) * PlotArea.height();
-        m_painter.drawLine(QPointF(PlotArea.left() - 1 * Mm, y), QPointF(PlotArea.left(), y));
+        tick(QPointF(PlotArea.left() - 1 * Mm, y), QPointF(PlotArea.left(), y));
         const QString words = value > 0 ? QStringLiteral("+100") : value < 0 ? QStringLiteral("−100") : u"0"_qs;
         text(QRectF(0, y - 2 * Mm, PlotArea.left() - 1.5 * Mm, 4 * Mm), AxisTextHeight, words,
              Qt::AlignRight | Qt::AlignVCenter);
-        m_painter.setPen(QPen(paperColorOf(PaperZeroLineColor), 0.25 * Mm));
     }
 }
 
@@ -232,9 +237,9 @@ void Sheet::paintDateAxis()
         // A label that would reach past the page's edge is left out.
         if (x - width / 2 < 0 || x + width / 2 > SheetSize.width())
             continue;
-        m_painter.setPen(QPen(paperColorOf(PaperZeroLineColor), 0.25 * Mm));
-        m_painter.drawLine(QPointF(x, top), QPointF(x, top + 1.5 * Mm));
-        text(QRectF(x - width, top + 2 * Mm, 2 * width, 5 * Mm), AxisTextHeight, words, Qt::AlignHCenter | Qt::AlignTop);
+        tick(QPointF(x, top), QPointF(x, top + 1.5 * Mm));
+        text(QRectF(x - width, top + 2 * Mm, 2 * width, 5 * Mm), AxisTextHeight, words,
+             Qt::AlignHCenter | Qt::AlignTop);
     }
 }
 

@@ -302,8 +302,7 @@ void tst_Exports::sheetReadsBackFromThePdf()
     QCOMPARE(chartTool({"chart", "--birth", "1960-02-06", "--query", query, "--span", QString::number(span),
                         "--made", "2026-01-02", "-o", pdf}, &m_said),
              QByteArray());
-    const QStringList lines = pdfText(pdf);
-    const QString text = lines.join(u'\n');
+    const QString text = pdfText(pdf).join(u'\n');
     QVERIFY2(text.startsWith(u"Quorvel生物节律图"), qPrintable(text));
     const Date birth = CDate(u"1960-02-06"_qs).value();
     if (!valuesDay.isEmpty())
@@ -418,8 +417,10 @@ void tst_Exports::sheetReadsBackFromThePdf()
         + int((*chart.drawn->queryDay - chart.drawn->days.first + 0.5) * region.width() / span);
     int magenta = 0;
     for (int y = region.top() - int(3 * pixelsPerMm); y < region.top(); ++y)
-        for (int x = column - 5; x <= column + 5; ++x)
-            magenta += qRed(page.pixel(x, y)) > 0x90 && qBlue(page.pixel(x, y)) > 0x90 && qGreen(page.pixel(x, y)) < 0x40;
+        for (int x = column - 5; x <= column + 5; ++x) {
+            const QRgb c = page.pixel(x, y);
+            magenta += qRed(c) > 0x90 && qBlue(c) > 0x90 && qGreen(c) < 0x40;
+        }
     QVERIFY2(magenta > 40, qPrintable(QString::number(magenta)));
 }
 

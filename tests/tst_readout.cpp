@@ -306,7 +306,8 @@ void tst_Readout::savedChartIsThePicture()
         QCOMPARE(w.saveChart(path), QString());
         const QImage saved = QImage(path).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(saved.size(), chartPictureSize(w.PicBack->surface()));
-        QCOMPARE(saved.copy(QRect(QPoint(), ChartSize)), w.PicBack->grab().toImage().convertToFormat(QImage::Format_RGB32));
+        const QImage shown = w.PicBack->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(saved.copy(QRect(QPoint(), ChartSize)), shown);
         const QString nowhere = dir.filePath(u"missing/chart.png"_qs);
         QVERIFY(!w.saveChart(nowhere).isEmpty());
         QVERIFY(!QFile::exists(nowhere));
