@@ -82,7 +82,9 @@ public:
     // file's suffix), print the sheet, export the span's critical days as a
     // calendar, copy the readout's text. The menu asks for the file names;
     // the saving, printing and exporting are reachable here for tests, each
-    // giving the reason it failed, empty on success.
+    // giving the reason it failed, empty on success. A span without a
+    // critical day exports no calendar: the menu says so instead of asking
+    // for a file.
     QString readoutText() const;
     QString saveChart(const QString &path) const;
     QString exportCriticalDays(const QString &path) const;

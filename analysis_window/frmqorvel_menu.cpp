@@ -42,6 +42,8 @@ namespace {
 const QString SaveTitle = QStringLiteral("保存图表");
 const QString CalendarTitle = QStringLiteral("导出临界日日历");
 const QString PrintTitle = QStringLiteral("打印");
+// Why a span without a critical day gives no calendar.
+const QString NoCriticalDay = QStringLiteral("图表范围内没有临界日，没有可以导出的日历。");
 
 // The file types of the save dialog, by their suffix.
 struct FileType {
@@ -180,6 +182,8 @@ QString frmQORVEL::exportCriticalDays(const QString &path) const
 {
     if (!m_drawn)
         return NoChartYet;
+    if (m_drawn->criticalDays.empty())
+        return NoCriticalDay;
     return writeWhole(path, criticalDaysCalendar(m_drawn->birthDate, m_drawn->criticalDays, m_runtime.Now()));
 }
 
@@ -223,7 +227,8 @@ void frmQORVEL::showChartMenu(QPoint position)
     }
     QMenu menu(this);
     menu.addAction(QStringLiteral("复制图表"), this, [this] {
-        QGuiApplication::clipboard()->setImage(PicBack->surface().image());
+        if (m_drawn)
+            QGuiApplication::clipboard()->setImage(chartImage(PicBack->surface(), *m_drawn, 1));
     });
     menu.addAction(QStringLiteral("保存图表…"), this, [this] {
         QStringList filters;
@@ -242,6 +247,11 @@ void frmQORVEL::showChartMenu(QPoint position)
     });
     menu.addAction(QStringLiteral("打印…"), this, &frmQORVEL::printChart);
     menu.addAction(QStringLiteral("导出临界日日历…"), this, [this] {
+        // Nothing to export is said at once, before a file is asked for.
+        if (m_drawn && m_drawn->criticalDays.empty()) {
+            QMessageBox::information(this, CalendarTitle, NoCriticalDay);
+            return;
+        }
         QString path = QFileDialog::getSaveFileName(this, CalendarTitle, QStringLiteral("生物节律临界日.ics"),
                                                     QStringLiteral("iCalendar 日历 (*.ics)"));
         if (path.isEmpty())

@@ -76,6 +76,44 @@ DrawnChart chartOf(Date birthDate, Date queryDate, int position, int span, float
     return chart;
 }
 
+DrawnChart frameOnlyChart(Date birthDate, Date queryDate, int span)
+{
+    DrawnChart chart;
+    chart.birthDate = birthDate;
+    chart.queryDate = queryDate;
+    chart.span = span;
+    chart.days = {0, -1};
+    chart.spanLabel = spanLabelText(span);
+    chart.curvesDrawn = false;
+    return chart;
+}
+
+std::optional<QRgb> paperColor(Mark mark, QRgb color)
+{
+    switch (mark) {
+    case Mark::Ground:
+    case Mark::Point:
+        return std::nullopt;
+    case Mark::Box:
+        if (color == resolveColor(QueryDayColor))
+            return resolveColor(PaperQueryDayColor);
+        if (color == resolveColor(CriticalDayColor))
+            return resolveColor(PaperCriticalDayColor);
+        return color;
+    case Mark::Line:
+        break;
+    }
+    if (color == resolveColor(GridColor))
+        return std::nullopt;
+    if (color == resolveColor(ZeroLineColor))
+        return resolveColor(PaperZeroLineColor);
+    for (const CurveStyle &curve : Curves) {
+        if (color == resolveColor(curve.color))
+            return resolveColor(curve.paperColor);
+    }
+    return color;
+}
+
 std::array<long long, 4> readoutNumbers(const CycleValues &cycles)
 {
     const double values[] = {cycles.physical * ValueScale, cycles.emotional * ValueScale,

@@ -30,18 +30,37 @@ inline constexpr VbColor EmotionalColor = 65535;       // yellow
 inline constexpr VbColor IntellectualColor = 255;      // red
 inline constexpr VbColor CompositeColor = 16776960;    // cyan
 
-// The four curves in drawing order: each one's colour and the word the user
-// interface gives it (the legend, the readout, the exported files).
+// The four curves in drawing order: each one's colour on the screen and on
+// paper, and the word the user interface gives it (the legend, the readout,
+// the exported files). On white paper the yellow and the cyan are darkened,
+// so that they still read as yellow and cyan.
 struct CurveStyle {
     VbColor color;
+    VbColor paperColor;
     const char16_t *name;
 };
 inline constexpr std::array<CurveStyle, 4> Curves{{
-    {PhysicalColor, u"体力"},
-    {EmotionalColor, u"情绪"},
-    {IntellectualColor, u"智力"},
-    {CompositeColor, u"综合"},
+    {PhysicalColor, PhysicalColor, u"体力"},
+    {EmotionalColor, 0x00008CB9, u"情绪"},   // dark yellow
+    {IntellectualColor, IntellectualColor, u"智力"},
+    {CompositeColor, 0x00AA9600, u"综合"},   // dark cyan
 }};
+
+// The chart on paper: a white ground, a dark day grid and zero line, and
+// the bars in light tints, which spare a printer's ink and leave the curves
+// on them readable.
+inline constexpr VbColor PaperGridColor = 0x00787878;
+inline constexpr VbColor PaperZeroLineColor = 0x00282828;
+inline constexpr VbColor PaperQueryDayColor = 0x00FFC8FF;    // light magenta
+inline constexpr VbColor PaperQueryMarkColor = 0x00C000C0;   // magenta
+inline constexpr VbColor PaperCriticalDayColor = 0x00BEBEBE; // light grey
+
+// The chart's drawing in the paper's colours (the restyle of a replay): the
+// bars and the curves each in its paper colour, the zero line dark. The
+// ground is the paper itself, and the day grid and the point that starts
+// each curve are left out: a sheet draws its own grid, as dense as the
+// page lets it be read.
+std::optional<QRgb> paperColor(Mark mark, QRgb color);
 
 // The span labels shown on the chart, top left and top right: their colours
 // and where their top-left corners lie, in twips from the chart's.

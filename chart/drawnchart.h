@@ -48,6 +48,9 @@ struct DrawnChart {
     std::vector<int> criticalDays;
     QString startLabel; // LBLStartSj: the first day, "yyyy-mm-dd"
     QString spanLabel;  // LBLts: "<-- s天 -->"
+    // False when only the frame is drawn: the chart then shows no day, no
+    // bar and no start date, only the span's width.
+    bool curvesDrawn = true;
 
     // Whether the day's column carries the query-day bar, or a critical-day
     // bar.
@@ -66,5 +69,10 @@ inline const QString NoCriticalDayWords = QStringLiteral("无临界日");
 // What the chart of a birth date and a query date at a scroll position and
 // span shows; the critical days are those at the level.
 DrawnChart chartOf(Date birthDate, Date queryDate, int position, int span, float criticalLevel);
+
+// The chart of a birth date and a query date of which only the frame of a
+// span of `span` days is drawn, as when the span centred on the query date
+// would begin before the birth date.
+DrawnChart frameOnlyChart(Date birthDate, Date queryDate, int span);
 
 } // namespace quorvel

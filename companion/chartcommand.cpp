@@ -9,21 +9,31 @@
 namespace quorvel::companion {
 namespace {
 
-// The file's format: --format, else the file name's suffix.
+// The file's format: --format, else the file name's suffix. A file whose
+// name ends in one of the three takes no other.
 std::optional<ChartFormat> fileFormat(CommandLine &line, const QString &path)
 {
+    const QString suffix = QFileInfo(path).suffix();
     if (line.has(QStringLiteral("format"))) {
         const QString name = line.text(QStringLiteral("format"));
-        if (const auto format = chartFormat(name))
-            return format;
-        line.fail(QStringLiteral("--format：“%1”不是 png、svg 或 pdf").arg(name));
-        return std::nullopt;
+        const auto format = chartFormat(name);
+        if (!format) {
+            line.fail(QStringLiteral("--format：“%1”不是 png、svg 或 pdf").arg(name));
+            return std::nullopt;
+        }
+        const auto named = path == u"-" ? std::nullopt : chartFormat(suffix);
+        if (named && named != format) {
+            line.fail(QStringLiteral("--format %1 与 -o “%2”不符：这个文件名以 .%3 结尾；去掉 --format，或者让文件名以 .%4 结尾")
+                          .arg(name, path, suffix, name.toLower()));
+            return std::nullopt;
+        }
+        return format;
     }
     if (path == u"-") {
         line.fail(QStringLiteral("-o -：写到标准输出时要用 --format png、svg 或 pdf 给出格式"));
         return std::nullopt;
     }
-    if (const auto format = chartFormat(QFileInfo(path).suffix()))
+    if (const auto format = chartFormat(suffix))
         return format;
     line.fail(QStringLiteral("-o：“%1”要以 .png、.svg 或 .pdf 结尾，或者用 --format png、svg 或 pdf 给出格式")
                   .arg(path));
@@ -51,7 +61,7 @@ Outcome chartCommand(const QStringList &arguments)
                                          QStringLiteral("比例")),
                       dateOption(QStringLiteral("made"), QStringLiteral("PDF 上的制作日期，默认今天")),
                       QCommandLineOption(QStringLiteral("format"),
-                                         QStringLiteral("png、svg 或 pdf，默认由文件的扩展名决定"),
+                                         QStringLiteral("png、svg 或 pdf；写到标准输出时必须给出，有文件名时要与扩展名一致"),
                                          QStringLiteral("格式")),
                       outputOption(QStringLiteral("写入的文件；- 为标准输出"))},
                      arguments);
@@ -90,11 +100,10 @@ Outcome chartCommand(const QStringList &arguments)
 
     DrawingSurface surface(ChartPixelSize);
     SharedValues shared{query, birth, ProgramCriticalLevel};
-    // With the frame alone, the sheet and the SVG still tell the dates and
-    // the span asked for.
+    // With the frame alone, the sheet still tells the dates asked for, and
+    // that there is no chart.
     const std::optional<DrawnChart> drawn = drawChart(surface, shared, request);
-    const DrawnChart chart =
-        drawn ? *drawn : chartOf(birth, query, request.position, request.span, ProgramCriticalLevel);
+    const DrawnChart chart = drawn ? *drawn : frameOnlyChart(birth, query, request.span);
 
     // Made whole in memory first: a file that cannot take it then fails in
     // one place, and no encoder is left half-way through a failed write.

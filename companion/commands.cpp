@@ -145,7 +145,12 @@ Outcome calendarCommand(const QStringList &arguments)
     const QString path = line.output();
     if (const auto problem = line.problem())
         return *problem;
-    return writeText(path, criticalDaysCalendar(days.birth, criticalDays(days.birth, days.from, days.to), made));
+    const std::vector<int> critical = criticalDays(days.birth, days.from, days.to);
+    const Outcome written = writeText(path, criticalDaysCalendar(days.birth, critical, made));
+    if (written.status != StatusDone || !critical.empty())
+        return written;
+    return {StatusDone, QStringLiteral("从 %1 到 %2 没有临界日，写出的日历是空的")
+                            .arg(Format(days.from, u"yyyy-mm-dd"), Format(days.to, u"yyyy-mm-dd"))};
 }
 
 Outcome compareCommand(const QStringList &arguments)

@@ -3,6 +3,7 @@
 #include "companion/companion.h"
 
 #include "chart/chart.h"
+#include "exports/chartexports.h"
 
 // What the parser cannot say of the program and its commands: what each
 // does and how it counts. The options and their values the parser lists
@@ -43,14 +44,16 @@ QString chartDescription()
                "画出分析窗口查询这两个日期后显示的图表：以查询日期为中心的范围，\n"
                "查询日期晚于现在时按今天算。这样的范围若从出生日期当天或之前开始，\n"
                "就像窗口那样只画出空图框，并在标准错误上说明。\n"
-               "比例 1 是窗口本身 %1 x %2 像素的图，比例 2 是 %3 x %4 像素；\n"
-               "SVG 按比例放大显示，还带有范围标签和图例。\n"
-               "PDF 是一页 A4 的图表页：两个日期、图表和图例、查询日的数值、\n"
-               "范围内的临界日和制作日期。")
+               "PNG 是窗口显示的图表区域，带着起始日期和范围标签，下面是一条 %3 像素高的图例：\n"
+               "比例 1 的图表是窗口本身的 %1 x %2 像素，比例 2 是它的两倍大；SVG 显示同样的内容。\n"
+               "PDF 是一页 A4 的图表页，为纸张而作：两个日期；白底的图表，有日期轴和数值轴，\n"
+               "查询日标在图的上方；图例；查询条所在那天的数值；范围内的临界日；制作日期。\n"
+               "只画出图框时，图表页说明没有图表。\n"
+               "格式由文件的扩展名决定；写到标准输出（-o -）时用 --format 给出。\n"
+               "--format 与文件的扩展名不符时不执行（状态 2）。")
         .arg(ChartPixelSize.width())
         .arg(ChartPixelSize.height())
-        .arg(ChartPixelSize.width() * 2)
-        .arg(ChartPixelSize.height() * 2);
+        .arg(LegendStripHeight);
 }
 
 QString tableDescription()
@@ -80,7 +83,8 @@ QString calendarDescription()
 {
     return QStringLiteral("从 --from 到 --to 的临界日，写成日历程序能导入的 iCalendar 文件：\n"
                           "每个临界日一个全天事件“生物节律临界日”，带这一天的三个周期值。\n"
-                          "事件的时间戳是 --made 的日期，所以同样的参数写出同样的文件。");
+                          "事件的时间戳是 --made 的日期，所以同样的参数写出同样的文件。\n"
+                          "范围内没有临界日时，写出的是有效的空日历，并在标准错误上说明。");
 }
 
 QString compareDescription()

@@ -57,15 +57,15 @@ QByteArray criticalDaysCalendar(Date birthDate, const std::vector<int> &critical
     const QString birth = compactDate(birthDate);
     for (const int offset : criticalDays) {
         const auto day = CDate(birthDate + offset);
-        const auto next = CDate(birthDate + offset + 1.0);
-        if (!day || !next)
+        if (!day)
             continue;
         const Readout readout = readoutAt(birthDate, offset + 0.5);
         appendLine(out, QStringLiteral("BEGIN:VEVENT"));
         appendLine(out, QStringLiteral("UID:%1-%2-critical@quorvel.org").arg(birth, compactDate(*day)));
         appendLine(out, QStringLiteral("DTSTAMP:") + stamp);
         appendLine(out, QStringLiteral("DTSTART;VALUE=DATE:") + compactDate(*day));
-        appendLine(out, QStringLiteral("DTEND;VALUE=DATE:") + compactDate(*next));
+        // A day long, rather than up to the next day: 9999-12-31 has none.
+        appendLine(out, QStringLiteral("DURATION:P1D"));
         appendLine(out, QStringLiteral("SUMMARY:") + escaped(QStringLiteral("生物节律") + CriticalDayWord));
         appendLine(out, QStringLiteral("DESCRIPTION:")
                             + escaped(QStringList{readout.values[0], readout.values[1], readout.values[2]}.join(

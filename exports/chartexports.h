@@ -29,29 +29,40 @@ namespace quorvel {
 // The title of the chart's files and of its printed sheet.
 inline const QString ChartTitle = QStringLiteral("Quorvel生物节律图");
 
-// The chart's picture, `scale` times as wide and high as the surface: the
-// surface's own image at scale 1, its drawing replayed at a finer scale.
-QImage chartImage(const DrawingSurface &surface, int scale);
+// The chart's picture: the chart area as the window shows it, its drawing
+// with the two span labels on it, and under it a strip with the legend of
+// the curves, `scale` times as wide and high. At scale 1 the drawing is the
+// surface's own image, at a finer scale its drawing replayed.
+inline constexpr int LegendStripHeight = 25;
+QSize chartPictureSize(const DrawingSurface &surface); // at scale 1
+QImage chartImage(const DrawingSurface &surface, const DrawnChart &chart, int scale);
 
 // Writes a PNG that reads back pixel for pixel as the image.
 bool writePng(const QImage &image, QIODevice *device);
 
-// The chart as SVG, displayed `scale` times its size: the drawing in the
-// surface's own pixels, the span labels where the window shows them, and
-// the legend under the chart. Empty when it could not be painted.
+// The same picture as SVG, displayed `scale` times its size, the drawing in
+// the surface's own pixels. Empty when it could not be painted.
 QByteArray chartSvg(const DrawingSurface &surface, const DrawnChart &chart, int scale);
 
-// The legend: a swatch in each curve's colour and the curve's name, in a
-// row `height` high from its top-left corner `origin`.
-void paintLegend(QPainter &painter, QPointF origin, double height, const QColor &textColor);
-
-// The chart sheet: a title, the birth and query dates, the span's first and
-// last dates and its number of days, the chart with its legend, the query
-// day's values as the readout shows them, the span's critical days, and in
-// small print the date it was made. Painted into `area` of the painter's
+// The chart sheet, for paper: a title, the birth and query dates, the span's
+// first and last dates and its number of days; the chart in paper colours
+// (paintPaperChart) as wide as the page, the query day marked above it, a
+// value axis beside it and a date axis under it; the legend; the values of
+// the day the query bar marks, as the readout shows them there, and the
+// span's critical days; and in small print the date it was made. A chart of
+// which only the frame is drawn has a sheet that says so and shows no span,
+// no values and no critical days. Painted into `area` of the painter's
 // logical coordinates, scaled to fit.
 void paintChartSheet(QPainter &painter, QRectF area, const DrawingSurface &surface, const DrawnChart &chart,
                      Date made);
+
+// The chart on paper, in `area` of the painter's coordinates, which hold
+// `unitsPerMm` to a millimetre: a white ground, a dark day grid whose lines
+// lie at least 1.5 mm apart (every day where they can, else every Monday,
+// else every first of a month), the drawing replayed in the paper's colours
+// (paperColor), and a dark frame.
+void paintPaperChart(QPainter &painter, QRectF area, double unitsPerMm, const DrawingSurface &surface,
+                     const DrawnChart &chart);
 
 // A4 landscape, the sheet's page unless a printer has its own.
 QPageLayout chartSheetPageLayout();
@@ -72,10 +83,12 @@ QByteArray chartFile(ChartFormat format, const DrawingSurface &surface, const Dr
                      Date made);
 
 // The critical days, as day offsets, of a person born on birthDate, as an
-// iCalendar file (RFC 5545): one all-day event a day, whose UID follows from
-// the birth date and the day, so that a calendar imports a second export
-// over the first. The date made gives the events' time stamp, so the same
-// arguments give the same bytes.
+// iCalendar file (RFC 5545): one all-day event a day, a start and a
+// duration of one day (so that the last representable day, which has no
+// next one to end on, is kept too), whose UID follows from the birth date
+// and the day, so that a calendar imports a second export over the first.
+// The date made gives the events' time stamp, so the same arguments give
+// the same bytes.
 QByteArray criticalDaysCalendar(Date birthDate, const std::vector<int> &criticalDays, Date made);
 
 } // namespace quorvel

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exports/chartexports.h"
 
+#include "chart/legend.h"
+
 #include "platform/drawing/fonts.h"
 #include "platform/drawing/geometry.h"
 
@@ -13,25 +15,56 @@
 namespace quorvel {
 namespace {
 
-// The legend's band under the chart in the SVG.
-constexpr double LegendHeight = 24;
-
 QColor colorOf(VbColor color) { return QColor::fromRgb(resolveColor(color)); }
 
-QPointF pixelsOf(QPoint twips) { return QPointF(twipsToPixels(twips.x()), twipsToPixels(twips.y())); }
+QPoint pixelsOf(QPoint twips) { return QPoint(twipsToPixels(twips.x()), twipsToPixels(twips.y())); }
+
+// What the window shows over the chart's drawing, and the legend strip
+// under it: the two span labels, each in its self-sizing label's box (its
+// text's width, one line high) and clipped to it as the window clips it.
+void paintLabelsAndLegend(QPainter &painter, QSize chartSize, const DrawnChart &chart)
+{
+    painter.save();
+    painter.setFont(drawnProgramFont());
+    const struct {
+        QPoint twips;
+        VbColor color;
+        const QString &text;
+    } labels[] = {{StartLabelTwips, StartLabelColor, chart.startLabel},
+                  {SpanLabelTwips, SpanLabelColor, chart.spanLabel}};
+    for (const auto &label : labels) {
+        const QSize size(std::max(textWidth(label.text), FontPixelSize / 2), FontPixelSize);
+        const QRect box(pixelsOf(label.twips), size);
+        painter.setClipRect(box);
+        painter.setPen(colorOf(label.color));
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignTop, label.text);
+    }
+    painter.setClipping(false);
+    const QRect strip(0, chartSize.height(), chartSize.width(), LegendStripHeight);
+    painter.fillRect(strip, colorOf(SystemMenuText));
+    paintLegend(painter, strip.topLeft() + QPoint(4, (LegendStripHeight - LegendSize.height()) / 2), Qt::white);
+    painter.restore();
+}
 
 } // namespace
 
-QImage chartImage(const DrawingSurface &surface, int scale)
+QSize chartPictureSize(const DrawingSurface &surface)
 {
-    if (scale == 1)
-        return surface.image();
-    QImage image(surface.size() * scale, QImage::Format_RGB32);
+    return surface.size() + QSize(0, LegendStripHeight);
+}
+
+QImage chartImage(const DrawingSurface &surface, const DrawnChart &chart, int scale)
+{
+    QImage image(chartPictureSize(surface) * scale, QImage::Format_RGB32);
     if (image.isNull())
         return image; // too large to hold
     QPainter painter(&image);
     painter.scale(scale, scale);
-    surface.paint(painter, QSizeF(surface.size()));
+    if (scale == 1)
+        painter.drawImage(0, 0, surface.image());
+    else
+        surface.paint(painter, QSizeF(surface.size()));
+    paintLabelsAndLegend(painter, surface.size(), chart);
     painter.end();
     return image;
 }
@@ -75,26 +108,9 @@ bool writePng(const QImage &image, QIODevice *device)
     return writer.write(stored);
 }
 
-void paintLegend(QPainter &painter, QPointF origin, double height, const QColor &textColor)
-{
-    painter.save();
-    const double swatch = height * 0.5;
-    const double step = height * 3;
-    for (std::size_t i = 0; i < Curves.size(); ++i) {
-        const QPointF left = origin + QPointF(step * double(i), 0);
-        painter.fillRect(QRectF(left + QPointF(0, (height - swatch) / 2), QSizeF(swatch * 4 / 3, swatch)),
-                         colorOf(Curves[i].color));
-        painter.setPen(textColor);
-        painter.drawText(QRectF(left + QPointF(swatch * 4 / 3 + height * 0.25, 0), QSizeF(step, height)),
-                         Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf16(Curves[i].name));
-    }
-    painter.restore();
-}
-
 QByteArray chartSvg(const DrawingSurface &surface, const DrawnChart &chart, int scale)
 {
-    const QSizeF size(surface.size());
-    const QRectF whole(0, 0, size.width(), size.height() + LegendHeight);
+    const QRectF whole(QPointF(), chartPictureSize(surface));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -107,17 +123,8 @@ QByteArray chartSvg(const DrawingSurface &surface, const DrawnChart &chart, int 
     QPainter painter;
     if (!painter.begin(&svg))
         return {};
-    painter.fillRect(whole, colorOf(SystemMenuText));
-    surface.paint(painter, size);
-    painter.setFont(drawnProgramFont());
-    const auto label = [&](QPointF position, VbColor color, const QString &text) {
-        painter.setPen(colorOf(color));
-        painter.drawText(QRectF(position, QSizeF(size.width() - position.x(), FontPixelSize * 1.5)),
-                         Qt::AlignLeft | Qt::AlignTop, text);
-    };
-    label(pixelsOf(StartLabelTwips), StartLabelColor, chart.startLabel);
-    label(pixelsOf(SpanLabelTwips), SpanLabelColor, chart.spanLabel);
-    paintLegend(painter, QPointF(8, size.height()), LegendHeight, Qt::white);
+    surface.paint(painter, QSizeF(surface.size()));
+    paintLabelsAndLegend(painter, surface.size(), chart);
     if (!painter.end())
         return {};
     return bytes;
@@ -140,7 +147,7 @@ QByteArray chartFile(ChartFormat format, const DrawingSurface &surface, const Dr
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    const bool painted = format == ChartFormat::Png ? writePng(chartImage(surface, scale), &buffer)
+    const bool painted = format == ChartFormat::Png ? writePng(chartImage(surface, chart, scale), &buffer)
                                                     : writeChartPdf(&buffer, surface, chart, made);
     return painted ? bytes : QByteArray();
 }

@@ -1,10 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exports/chartexports.h"
 
+#include "chart/legend.h"
 #include "platform/drawing/fonts.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <limits>
 
 // The chart sheet is laid out in tenths of a millimetre on the printable area
 // of an A4 page in landscape, and scaled as a whole to the area it is given:
@@ -17,21 +24,312 @@ namespace {
 constexpr double Mm = 10; // layout units to a millimetre
 constexpr double Margin = 12; // millimetres
 constexpr QSizeF SheetSize(273 * Mm, 186 * Mm); // A4 landscape inside the margins
-constexpr double ChartWidth = 190 * Mm;
-constexpr double ColumnLeft = 200 * Mm;
+// The chart as wide as the page, the value axis's labels left of it.
+constexpr double PlotLeft = 11 * Mm;
+constexpr QRectF PlotArea(PlotLeft, 29 * Mm, SheetSize.width() - PlotLeft, 100 * Mm);
+// Lines closer than this on paper run together into grey.
+constexpr double NearestLines = 1.5; // millimetres
+constexpr double AxisTextHeight = 3; // millimetres
+// The least room between two date labels.
+constexpr double LabelGap = 3 * Mm;
+// The legend at three tenths of a millimetre to the window's pixel.
+constexpr double LegendScale = 0.3 * Mm;
+constexpr double ColumnGap = 10 * Mm;
 
-// The program's face, `height` millimetres high, smoothed and unhinted: the
+// The sheet's face, `height` millimetres high, smoothed and unhinted: the
 // sheet is seen on paper and in previews, not on the window's pixel grid.
 QFont sheetFont(double height)
 {
-    QFont font = drawnProgramFont();
-    font.setPixelSize(int(height * Mm));
+    QFont font = paperFont();
+    font.setPixelSize(int(std::lround(height * Mm)));
     font.setStyleStrategy(QFont::PreferAntialias);
     font.setHintingPreference(QFont::PreferNoHinting);
     return font;
 }
 
+QColor paperColorOf(VbColor color) { return QColor::fromRgb(resolveColor(color)); }
+
+// A date as its text gave it: "yyyy-mm-dd", then " HH:MM" when it has a time
+// of day, ":SS" when that has seconds.
+QString dateTimeText(Date date)
+{
+    const long long seconds = std::min(std::llround((date - std::floor(date)) * 86400.0), 86399LL);
+    QString text = dateText(date);
+    if (seconds == 0)
+        return text;
+    const auto two = [](long long n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
+    text += u' ' + two(seconds / 3600) + u':' + two(seconds / 60 % 60);
+    if (seconds % 60)
+        text += u':' + two(seconds % 60);
+    return text;
+}
+
+// The calendar day of day offset `day` of a chart.
+QDate dayOf(const DrawnChart &chart, int day) { return calendarDate(chart.birthDate + day); }
+
+// The days of a chart that a rule keeps, from `first` to `last`.
+std::vector<int> daysWhere(const DrawnChart &chart, int first, int last, const std::function<bool(QDate)> &keeps)
+{
+    std::vector<int> days;
+    for (int day = first; day <= last; ++day) {
+        if (keeps(dayOf(chart, day)))
+            days.push_back(day);
+    }
+    return days;
+}
+
+bool isMonday(QDate date) { return date.dayOfWeek() == Qt::Monday; }
+
+// The days at whose left edge a grid line stands, the day after the span
+// closing it: every day where lines a day apart lie far enough apart on the
+// page, else every Monday, else every first of a month.
+std::vector<int> gridDays(const DrawnChart &chart, double dayWidthMm)
+{
+    const int first = chart.days.first;
+    const int end = chart.days.last + 1;
+    if (dayWidthMm >= NearestLines)
+        return daysWhere(chart, first, end, [](QDate) { return true; });
+    if (7 * dayWidthMm >= NearestLines)
+        return daysWhere(chart, first, end, isMonday);
+    return daysWhere(chart, first, end, [](QDate date) { return date.day() == 1; });
+}
+
+// The days the date axis labels: the densest of these rules whose labels
+// (each under its day's column) leave room between them.
+std::vector<int> labelledDays(const DrawnChart &chart, double dayWidth, const QFontMetricsF &metrics)
+{
+    const int first = chart.days.first;
+    const std::function<bool(QDate)> rules[] = {
+        [](QDate) { return true; },
+        [first, &chart](QDate date) { return (date.toJulianDay() - dayOf(chart, first).toJulianDay()) % 2 == 0; },
+        isMonday,
+        [](QDate date) { return isMonday(date) && date.toJulianDay() / 7 % 2 == 0; }, // every other week
+        [](QDate date) { return date.day() == 1; },
+        [](QDate date) { return date.day() == 1 && date.month() % 3 == 1; }, // quarters
+        [](QDate date) { return date.dayOfYear() == 1; },
+    };
+    std::vector<int> days;
+    for (const auto &rule : rules) {
+        days = daysWhere(chart, first, chart.days.last, rule);
+        double widest = 0;
+        int nearest = std::numeric_limits<int>::max();
+        for (std::size_t i = 0; i < days.size(); ++i) {
+            widest = std::max(widest, metrics.horizontalAdvance(dateText(chart.birthDate + days[i])));
+            if (i > 0)
+                nearest = std::min(nearest, days[i] - days[i - 1]);
+        }
+        if (nearest * dayWidth >= widest + LabelGap)
+            break;
+    }
+    return days;
+}
+
+// The text of the query day: the query as it was asked, and the day whose
+// values the sheet gives, the day the query bar marks, when that is another
+// calendar day (a time of day from noon on marks the next day) or lies
+// outside the chart.
+QString queryDayText(const DrawnChart &chart)
+{
+    QString text = QueryDayWord + u' ' + dateTimeText(chart.queryDate);
+    QStringList notes;
+    const QString marked = dateText(chart.birthDate + *chart.queryDay + 0.5);
+    if (marked != dateText(chart.queryDate))
+        notes << (chart.queryBarDrawn ? QStringLiteral("图中 ") + marked : marked);
+    if (!chart.queryBarDrawn)
+        notes << QStringLiteral("不在图中");
+    if (!notes.isEmpty())
+        text += u'（' + notes.join(u'，') + u'）';
+    return text;
+}
+
+class Sheet
+{
+public:
+    Sheet(QPainter &painter, const DrawingSurface &surface, const DrawnChart &chart)
+        : m_painter(painter)
+        , m_surface(surface)
+        , m_chart(chart)
+    {
+    }
+
+    void paint(Date made);
+
+private:
+    void text(QRectF where, double height, const QString &words, int flags = Qt::AlignLeft | Qt::AlignTop)
+    {
+        m_painter.setFont(sheetFont(height));
+        m_painter.setPen(Qt::black);
+        m_painter.drawText(where, flags, words);
+    }
+    // A line of text `height` millimetres high at (x, y), as wide as it needs.
+    void line(double x, double y, double height, const QString &words)
+    {
+        text(QRectF(x, y, SheetSize.width() - x, height * 1.5 * Mm), height, words);
+    }
+    // An axis's tick, in the frame's colour.
+    void tick(QPointF from, QPointF to)
+    {
+        m_painter.setPen(QPen(paperColorOf(PaperZeroLineColor), 0.25 * Mm));
+        m_painter.drawLine(from, to);
+    }
+    double dayWidth() const { return PlotArea.width() / m_chart.span; }
+    // The middle of a day's column across the page.
+    double columnMiddle(int day) const { return PlotArea.left() + (day - m_chart.days.first + 0.5) * dayWidth(); }
+
+    void paintValueAxis();
+    void paintDateAxis();
+    void paintQueryMark();
+    void paintLegendRow(double top);
+    void paintDays(double top);
+
+    QPainter &m_painter;
+    const DrawingSurface &m_surface;
+    const DrawnChart &m_chart;
+};
+
+void Sheet::paint(Date made)
+{
+    text(QRectF(0, 0, SheetSize.width(), 10 * Mm), 7, ChartTitle);
+    line(0, 11.5 * Mm, 4,
+         QStringLiteral("出生日期：%1　　查询日期：%2")
+             .arg(dateTimeText(m_chart.birthDate), dateTimeText(m_chart.queryDate)));
+    if (!m_chart.curvesDrawn) {
+        line(0, 17.5 * Mm, 4,
+             QStringLiteral("没有可显示的图表：以 %1 为中心的 %2 天的范围会从出生日期当天或之前开始。")
+                 .arg(dateText(m_chart.queryDate))
+                 .arg(m_chart.span));
+    } else {
+        line(0, 17.5 * Mm, 4,
+             QStringLiteral("图表范围：%1 至 %2，共%3天")
+                 .arg(dateText(m_chart.birthDate + m_chart.days.first), dateText(m_chart.birthDate + m_chart.days.last))
+                 .arg(m_chart.span));
+        paintPaperChart(m_painter, PlotArea, Mm, m_surface, m_chart);
+        paintValueAxis();
+        paintDateAxis();
+        paintQueryMark();
+        paintLegendRow(PlotArea.bottom() + 8.5 * Mm);
+        paintDays(PlotArea.bottom() + 19 * Mm);
+    }
+    text(QRectF(0, SheetSize.height() - 5 * Mm, SheetSize.width(), 5 * Mm), 2.8,
+         QStringLiteral("制作日期：%1").arg(dateText(made)), Qt::AlignLeft | Qt::AlignBottom);
+}
+
+void Sheet::paintValueAxis()
+{
+    for (const int value : {100, 0, -100}) {
+        const double y = PlotArea.top() + (ChartTop - value) / (ChartTop - ChartBottom) * PlotArea.height();
+        tick(QPointF(PlotArea.left() - 1 * Mm, y), QPointF(PlotArea.left(), y));
+        const QString words = value > 0 ? QStringLiteral("+100") : value < 0 ? QStringLiteral("−100") : u"0"_qs;
+        text(QRectF(0, y - 2 * Mm, PlotArea.left() - 1.5 * Mm, 4 * Mm), AxisTextHeight, words,
+             Qt::AlignRight | Qt::AlignVCenter);
+    }
+}
+
+void Sheet::paintDateAxis()
+{
+    const QFont font = sheetFont(AxisTextHeight);
+    const QFontMetricsF metrics(font);
+    const double top = PlotArea.bottom();
+    for (const int day : labelledDays(m_chart, dayWidth(), metrics)) {
+        const double x = columnMiddle(day);
+        const QString words = dateText(m_chart.birthDate + day);
+        const double width = metrics.horizontalAdvance(words);
+        // A label that would reach past the page's edge is left out.
+        if (x - width / 2 < 0 || x + width / 2 > SheetSize.width())
+            continue;
+        tick(QPointF(x, top), QPointF(x, top + 1.5 * Mm));
+        text(QRectF(x - width, top + 2 * Mm, 2 * width, 5 * Mm), AxisTextHeight, words,
+             Qt::AlignHCenter | Qt::AlignTop);
+    }
+}
+
+// A triangle above the query day's column, pointing at it: the query day
+// shows even where a critical day's bar covers its own.
+void Sheet::paintQueryMark()
+{
+    if (!m_chart.queryBarDrawn)
+        return;
+    const double x = columnMiddle(*m_chart.queryDay);
+    const double tip = PlotArea.top() - 0.4 * Mm;
+    const double half = 1.4 * Mm;
+    const QPointF corners[] = {{x - half, tip - 2.4 * Mm}, {x + half, tip - 2.4 * Mm}, {x, tip}};
+    m_painter.setPen(Qt::NoPen);
+    m_painter.setBrush(paperColorOf(PaperQueryMarkColor));
+    m_painter.setRenderHint(QPainter::Antialiasing);
+    m_painter.drawPolygon(corners, 3);
+    m_painter.setBrush(Qt::NoBrush);
+}
+
+// The curves' legend, and the two bars after it.
+void Sheet::paintLegendRow(double top)
+{
+    m_painter.save();
+    m_painter.translate(PlotArea.left(), top);
+    m_painter.scale(LegendScale, LegendScale);
+    QFont font = sheetFont(1);
+    font.setPixelSize(FontPixelSize);
+    m_painter.setFont(font);
+    paintLegend(m_painter, QPoint(0, 0), Qt::black, Palette::Paper);
+    int x = LegendSize.width() + 8;
+    for (const auto &[color, word] : {std::pair{PaperQueryDayColor, QueryDayWord}, {PaperCriticalDayColor, CriticalDayWord}})
+        x = paintLegendEntry(m_painter, QPoint(x, 0), paperColorOf(color), Qt::black, word) + 12;
+    m_painter.restore();
+}
+
+// The values of the day the query bar marks, as the readout shows them in
+// the middle of its column, and the span's critical days beside them.
+void Sheet::paintDays(double top)
+{
+    constexpr double Row = 5.5 * Mm;
+    double y = top;
+    if (m_chart.queryDay) {
+        line(PlotLeft, y, 4.5, queryDayText(m_chart));
+        y += 7 * Mm;
+        for (const QString &value : readoutAt(m_chart.birthDate, *m_chart.queryDay + 0.5).values) {
+            line(PlotLeft + 4 * Mm, y, 4, value);
+            y += Row;
+        }
+    }
+    const double left = PlotLeft + 110 * Mm;
+    line(left, top, 4.5, CriticalDayWord);
+    if (m_chart.criticalDays.empty()) {
+        line(left + 4 * Mm, top + 7 * Mm, 4, NoCriticalDayWords);
+        return;
+    }
+    // Four to a column, the columns side by side.
+    const QFontMetricsF metrics(sheetFont(4));
+    const double width = metrics.horizontalAdvance(u"0000-00-00"_qs) + ColumnGap;
+    for (std::size_t i = 0; i < m_chart.criticalDays.size(); ++i) {
+        const double x = left + 4 * Mm + double(i / 4) * width;
+        if (x + width > SheetSize.width())
+            break;
+        line(x, top + 7 * Mm + double(i % 4) * Row, 4, dateText(m_chart.birthDate + m_chart.criticalDays[i]));
+    }
+}
+
 } // namespace
+
+void paintPaperChart(QPainter &painter, QRectF area, double unitsPerMm, const DrawingSurface &surface,
+                     const DrawnChart &chart)
+{
+    painter.save();
+    painter.fillRect(area, Qt::white);
+    const double dayWidth = area.width() / chart.span;
+    painter.setPen(QPen(paperColorOf(PaperGridColor), 0.12 * unitsPerMm));
+    for (const int day : gridDays(chart, dayWidth / unitsPerMm)) {
+        const double x = area.left() + (day - chart.days.first) * dayWidth;
+        painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+    }
+    painter.save();
+    const QSizeF pixels(surface.size());
+    painter.translate(area.topLeft());
+    painter.scale(area.width() / pixels.width(), area.height() / pixels.height());
+    surface.paint(painter, pixels, paperColor);
+    painter.restore();
+    painter.setPen(QPen(paperColorOf(PaperZeroLineColor), 0.25 * unitsPerMm));
+    painter.drawRect(area);
+    painter.restore();
+}
 
 void paintChartSheet(QPainter &painter, QRectF area, const DrawingSurface &surface, const DrawnChart &chart,
                      Date made)
@@ -40,54 +338,7 @@ void paintChartSheet(QPainter &painter, QRectF area, const DrawingSurface &surfa
     const double scale = std::min(area.width() / SheetSize.width(), area.height() / SheetSize.height());
     painter.translate(area.topLeft());
     painter.scale(scale, scale);
-
-    const auto text = [&](QRectF where, double height, const QString &words, int flags = Qt::AlignLeft | Qt::AlignTop) {
-        painter.setFont(sheetFont(height));
-        painter.setPen(Qt::black);
-        painter.drawText(where, flags, words);
-    };
-    text(QRectF(0, 0, SheetSize.width(), 10 * Mm), 7, ChartTitle);
-    text(QRectF(0, 12 * Mm, ChartWidth, 6 * Mm), 4,
-         QStringLiteral("出生日期：%1　　查询日期：%2").arg(dateText(chart.birthDate), dateText(chart.queryDate)));
-    text(QRectF(0, 18 * Mm, ChartWidth, 6 * Mm), 4,
-         QStringLiteral("图表范围：%1 至 %2，共%3天")
-             .arg(dateText(chart.birthDate + chart.days.first), dateText(chart.birthDate + chart.days.last))
-             .arg(chart.span));
-
-    // The chart in its own pixels, scaled onto the page.
-    const QSizeF pixels(surface.size());
-    const QRectF chartArea(0, 26 * Mm, ChartWidth, ChartWidth * pixels.height() / pixels.width());
-    painter.save();
-    painter.translate(chartArea.topLeft());
-    painter.scale(chartArea.width() / pixels.width(), chartArea.height() / pixels.height());
-    surface.paint(painter, pixels);
-    painter.restore();
-    painter.setFont(sheetFont(3.5));
-    paintLegend(painter, QPointF(0, chartArea.bottom() + 2 * Mm), 6 * Mm, Qt::black);
-
-    // The query day, as the readout shows it under the pointer there.
-    double y = chartArea.top();
-    text(QRectF(ColumnLeft, y, SheetSize.width() - ColumnLeft, 6 * Mm), 4.5,
-         QueryDayWord + u' ' + dateText(chart.queryDate));
-    y += 8 * Mm;
-    if (chart.queryDay) {
-        for (const QString &value : readoutAt(chart.birthDate, *chart.queryDay + 0.5).values) {
-            text(QRectF(ColumnLeft + 4 * Mm, y, SheetSize.width() - ColumnLeft, 6 * Mm), 4, value);
-            y += 6 * Mm;
-        }
-    }
-    y += 6 * Mm;
-    text(QRectF(ColumnLeft, y, SheetSize.width() - ColumnLeft, 6 * Mm), 4.5, CriticalDayWord);
-    y += 8 * Mm;
-    if (chart.criticalDays.empty())
-        text(QRectF(ColumnLeft + 4 * Mm, y, SheetSize.width() - ColumnLeft, 6 * Mm), 4, NoCriticalDayWords);
-    for (const int day : chart.criticalDays) {
-        text(QRectF(ColumnLeft + 4 * Mm, y, SheetSize.width() - ColumnLeft, 6 * Mm), 4, dateText(chart.birthDate + day));
-        y += 6 * Mm;
-    }
-
-    text(QRectF(0, SheetSize.height() - 5 * Mm, SheetSize.width(), 5 * Mm), 2.8,
-         QStringLiteral("制作日期：%1").arg(dateText(made)), Qt::AlignLeft | Qt::AlignBottom);
+    Sheet(painter, surface, chart).paint(made);
     painter.restore();
 }
 

@@ -5,6 +5,7 @@
 
 #include "chart/span.h"
 #include "companion/companion.h"
+#include "exports/chartexports.h"
 
 #include <QDataStream>
 #include <QDeadlineTimer>
@@ -409,6 +410,8 @@ void tst_Companion::pngIsTheWindowsChart_data()
     QTest::newRow("empty frame") << "1980-01-01" << "1980-01-10" << 40;
 }
 
+// The PNG is the chart area as the window paints it, span labels and all,
+// and under it the legend as the window shows it beside the readout.
 void tst_Companion::pngIsTheWindowsChart()
 {
     QFETCH(QString, birth);
@@ -419,22 +422,42 @@ void tst_Companion::pngIsTheWindowsChart()
     const Result result = runChart({"chart", "--birth", birth, "--query", query, "--span", QString::number(span),
                                     "-o", file});
     QCOMPARE(result.status, 0);
-    const QImage png(file);
-    QCOMPARE(png.size(), ChartSize);
+    const QImage png = QImage(file).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(png.size(), ChartSize + QSize(0, LegendStripHeight));
 
     SharedValues shared;
 
     Runtime runtime;
     QImage window;
+    QImage legend;
+    QPoint legendSwatches;
     withLoadedWindow(shared, runtime, [&](frmQORVEL &w) {
         typeInto(w.TXTCSRQ, birth);
         QTest::keyClick(w.TXTCSRQ, Qt::Key_Return);
         w.PROPTION->setValueChecked(span);
         typeInto(w.txtCXRQ, query);
         QTest::keyClick(w.txtCXRQ, Qt::Key_Return);
-        window = w.PicBack->surface().image();
+        QVERIFY(!w.PicBack->hasFocus()); // no focus frame
+        window = w.PicBack->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        legend = w.Image1->grab().toImage().convertToFormat(QImage::Format_RGB32);
     });
-    QVERIFY(png.convertToFormat(QImage::Format_RGB32) == window);
+    QCOMPARE(window.size(), ChartSize);
+    QVERIFY(png.copy(QRect(QPoint(), ChartSize)) == window);
+
+    // Every pixel of the window's legend in a curve's colour (the swatches'
+    // insides) is that colour in the strip under the chart, at the same
+    // place in the legend.
+    const QImage strip = png.copy(0, ChartSize.height(), png.width(), LegendStripHeight);
+    const QPoint origin(4, (LegendStripHeight - legend.height()) / 2);
+    int swatchPixels = 0;
+    for (int y = 0; y < legend.height(); ++y)
+        for (int x = 0; x < legend.width(); ++x)
+            if (const QRgb c = legend.pixel(x, y);
+                c == PhysicalColour || c == EmotionalColour || c == IntellectualColour || c == CompositeColour) {
+                QCOMPARE(strip.pixel(origin + QPoint(x, y)), c);
+                ++swatchPixels;
+            }
+    QCOMPARE(swatchPixels, 4 * 7 * 15);
 }
 
 void tst_Companion::futureQueryIsToday()
@@ -573,6 +596,9 @@ void tst_Companion::badInput_data()
     QTest::newRow("other image type") << QStringList{"chart", "--birth", "1960-02-06", "--query", "2010-01-01",
                                                      "-o", "bad.jpg"}
                                       << "-o";
+    QTest::newRow("--format against the file's ending")
+        << QStringList{"chart", "--birth", "1960-02-06", "--query", "2010-01-01", "--format", "svg", "-o", png}
+        << "--format svg";
     QTest::newRow("no output file") << QStringList{"chart", "--birth", "1960-02-06", "--query", "2010-01-01"}
                                     << "-o";
     QTest::newRow("missing birth") << QStringList{"compare", "--other", "1960-02-06"} << "--birth";

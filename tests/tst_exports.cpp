@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+
 #include <cmath>
 
 using namespace quorvel;
@@ -42,11 +44,30 @@ QByteArray output(const QString &program, const QStringList &arguments, int *sta
     return process.readAllStandardOutput();
 }
 
-QByteArray chartTool(const QStringList &arguments)
+// What quorvel-chart writes on standard output, "failed" when it fails; what
+// it says on standard error goes to `said`.
+QByteArray chartTool(const QStringList &arguments, QString *said = nullptr)
 {
-    int status = -1;
-    const QByteArray out = output(QStringLiteral(QUORVEL_CHART), arguments, &status);
-    return status == 0 ? out : QByteArray("failed");
+    QProcess process;
+    process.start(QStringLiteral(QUORVEL_CHART), arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return "did not run";
+    const QByteArray err = process.readAllStandardError();
+    if (said)
+        *said = QString::fromUtf8(err);
+    else if (!err.isEmpty())
+        qWarning("quorvel-chart: %s", err.constData());
+    return process.exitCode() == 0 ? process.readAllStandardOutput() : QByteArray("failed");
+}
+
+// The readout's four values of a day of a life, by the model.
+QStringList valuesOf(Date birth, Date day)
+{
+    const double offset = day - birth;
+    QStringList values;
+    for (std::size_t curve = 0; curve < Curves.size(); ++curve)
+        values << QString::fromUtf16(Curves[curve].name) + u"值："_qs + QString::number(Int(curveValue(curve, offset)));
+    return values;
 }
 
 QStringList pdfText(const QString &pdf)
@@ -83,6 +104,22 @@ void whenOpen(QObject *context, std::function<void(Dialog *)> answer)
              [answer] { answer(qobject_cast<Dialog *>(QApplication::activeModalWidget())); });
 }
 
+// Chooses an item of the chart's menu, opened by the Menu key on the
+// focused chart as the window system sends it; returns once the menu's
+// action has run.
+void chooseByMenuKey(frmQORVEL &w, const QString &item)
+{
+    whenTrue(&w, [] { return QApplication::activePopupWidget() != nullptr; }, [item] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        for (QAction *action : menu->actions())
+            if (action->text() == item)
+                menu->setActiveAction(action);
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(10, 10));
+    QApplication::sendEvent(w.PicBack, &menuKey);
+}
+
 } // namespace
 
 class tst_Exports : public QObject
@@ -95,14 +132,17 @@ private slots:
     void sameArgumentsSameFiles();
     void sheetReadsBackFromThePdf_data();
     void sheetReadsBackFromThePdf();
+    void calendarReadsBackInAParser_data();
     void calendarReadsBackInAParser();
     void windowPrintsAndSavesTheSheetItShows();
     void failedSaveSaysWhy();
+    void nothingToExportIsSaid();
     void aFileThatCannotBeMadeIsNone();
     void printKeyOpensThePreview();
 
 private:
     QTemporaryDir m_dir;
+    QString m_said; // what quorvel-chart said on standard error
     SharedValues m_shared;
     Runtime m_runtime;
 };
@@ -123,7 +163,7 @@ void tst_Exports::svgCurvesLieInTheirPixels()
     QCOMPARE(chartTool(dates + QStringList{"-o", svgFile}), QByteArray());
     QCOMPARE(chartTool(dates + QStringList{"--scale", "2", "-o", png2File}), QByteArray());
     const QImage png2(png2File);
-    QCOMPARE(png2.size(), ChartSize * 2);
+    QCOMPARE(png2.size(), (ChartSize + QSize(0, LegendStripHeight)) * 2);
 
     QFile file(svgFile);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -220,70 +260,109 @@ void tst_Exports::sheetReadsBackFromThePdf_data()
 {
     QTest::addColumn<QString>("query");
     QTest::addColumn<int>("span");
+    QTest::addColumn<QString>("valuesDay"); // whose values the sheet gives; empty for none
     QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QStringList>("absent");
     QTest::newRow("a critical day in the span")
-        << "1961-11-12" << 40
+        << "1961-11-12" << 40 << "1961-11-12"
         << QStringList{"出生日期：1960-02-06", "查询日期：1961-11-12", "图表范围：1961-10-22 至 1961-11-30，共40天",
-                       "查询日 1961-11-12", "临界日", "1961-11-11", "制作日期：2026-01-02"};
-    QTest::newRow("none in the span")
-        << "2009-11-03" << 365
-        << QStringList{"查询日期：2009-11-03", "图表范围：2009-05-05 至 2010-05-04，共365天", "临界日", "无临界日"};
+                       "查询日 1961-11-12", "临界日", "1961-11-11", "制作日期：2026-01-02",
+                       "1961-10-23 1961-10-30 1961-11-06 1961-11-13 1961-11-20 1961-11-27"}
+        << QStringList{"不在图中"};
+    QTest::newRow("365 days: monthly dates, none critical")
+        << "2009-11-03" << 365 << "2009-11-03"
+        << QStringList{"查询日期：2009-11-03", "图表范围：2009-05-05 至 2010-05-04，共365天", "临界日", "无临界日",
+                       "2009-06-01 2009-07-01 2009-08-01 2009-09-01 2009-10-01 2009-11-01 2009-12-01 2010-01-01 "
+                       "2010-02-01 2010-03-01 2010-04-01"}
+        << QStringList{};
+    QTest::newRow("the query day is critical") << "1961-11-11" << 365 << "1961-11-11"
+                                               << QStringList{"查询日 1961-11-11", "临界日", "1961-11-11"}
+                                               << QStringList{"图中"};
+    QTest::newRow("a time from noon on marks the next day")
+        << "1990-05-30 18:00" << 40 << "1990-05-31"
+        << QStringList{"查询日期：1990-05-30 18:00", "查询日 1990-05-30 18:00（图中 1990-05-31）"} << QStringList{};
+    QTest::newRow("only the frame") << "1960-02-20" << 40 << ""
+                                    << QStringList{"查询日期：1960-02-20", "没有可显示的图表"}
+                                    << QStringList{"图表范围", "临界日", "查询日 ", "值：", "+100"};
 }
 
-// The sheet's texts as a PDF reader extracts them, in the program's face,
-// embedded; and its chart region, rendered by poppler, is the chart.
+// The sheet as a reader reads it: its texts as a PDF reader extracts them,
+// in a face that tells l from 1, embedded; a page that is mostly white
+// paper; and its chart region, rendered by poppler, the chart replayed in
+// the paper's colours. The query day is marked above the chart, also where
+// a critical day's bar covers its own.
 void tst_Exports::sheetReadsBackFromThePdf()
 {
     QFETCH(QString, query);
     QFETCH(int, span);
+    QFETCH(QString, valuesDay);
     QFETCH(QStringList, expected);
+    QFETCH(QStringList, absent);
     const QString pdf = m_dir.filePath(u"sheet.pdf"_qs);
     QCOMPARE(chartTool({"chart", "--birth", "1960-02-06", "--query", query, "--span", QString::number(span),
-                        "--made", "2026-01-02", "-o", pdf}),
+                        "--made", "2026-01-02", "-o", pdf}, &m_said),
              QByteArray());
     const QString text = pdfText(pdf).join(u'\n');
     QVERIFY2(text.startsWith(u"Quorvel生物节律图"), qPrintable(text));
+    const Date birth = CDate(u"1960-02-06"_qs).value();
+    if (!valuesDay.isEmpty())
+        expected += valuesOf(birth, CDate(valuesDay).value());
     for (const QString &line : expected)
         QVERIFY2(text.contains(line), qPrintable(line + u"\n---\n"_qs + text));
+    for (const QString &words : absent)
+        QVERIFY2(!text.contains(words), qPrintable(words + u"\n---\n"_qs + text));
     const QString fonts = QString::fromUtf8(output(QStringLiteral("pdffonts"), {pdf}));
     // name, type, encoding, then "yes" for embedded.
-    QVERIFY2(fonts.contains(QRegularExpression(u"UMing\\S*\\s+CID TrueType\\s+\\S+\\s+yes"_qs)), qPrintable(fonts));
+    QVERIFY2(fonts.contains(QRegularExpression(u"WenQuanYi\\S*\\s+CID TrueType\\s+\\S+\\s+yes"_qs)), qPrintable(fonts));
 
-    // The chart region: the black rectangle at the top left of the page.
     const QImage page = pdfPage(pdf, m_dir.filePath(u"sheet.png"_qs));
     QVERIFY(!page.isNull());
-    // The chart is the one large area of the page that is not white paper:
-    // its rows are mostly coloured, and so are its columns within them.
     const auto paper = [&](int x, int y) { return qGray(page.pixel(x, y)) > 0xF0; };
+    qint64 white = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            white += paper(x, y);
+    QVERIFY2(white > qint64(page.width()) * page.height() * 85 / 100,
+             qPrintable(u"%1 of %2 white"_qs.arg(white).arg(qint64(page.width()) * page.height())));
+    if (valuesDay.isEmpty())
+        return;
+
+    // The chart region: inside the dark frame, whose top and bottom are the
+    // page's first and last rows dark over more than half its width, and its
+    // sides the columns dark between them.
+    const auto dark = [&](int x, int y) { return qGray(page.pixel(x, y)) < 0x60; };
     int top = -1, bottom = -1, left = -1, right = -1;
     for (int y = 0; y < page.height(); ++y) {
-        int coloured = 0;
+        int count = 0;
         for (int x = 0; x < page.width(); ++x)
-            coloured += !paper(x, y);
-        if (coloured > page.width() / 2)
+            count += dark(x, y);
+        if (count > page.width() / 2)
             (top < 0 ? top : bottom) = y, bottom = y;
     }
     for (int x = 0; top >= 0 && x < page.width(); ++x) {
-        int coloured = 0;
+        int count = 0;
         for (int y = top; y <= bottom; ++y)
-            coloured += !paper(x, y);
-        if (coloured > (bottom - top) * 9 / 10)
+            count += dark(x, y);
+        if (count > (bottom - top) * 9 / 10)
             (left < 0 ? left : right) = x, right = x;
     }
     const QRect region(QPoint(left, top), QPoint(right, bottom));
-    QVERIFY(region.width() > 100);
+    QVERIFY2(region.width() > page.width() * 3 / 4 && region.height() > page.height() / 3,
+             qPrintable(u"%1,%2 %3x%4"_qs.arg(left).arg(top).arg(region.width()).arg(region.height())));
 
-    // The page shows the chart drawn for these dates, at the page's own
-    // resolution: each of its pixels in a colour that the chart has there
-    // or a device pixel beside it (the two renderers smooth and round edges
-    // their own ways).
+    // The page shows the chart drawn for these dates, in the paper's
+    // colours, at the page's own resolution: each of its pixels in a colour
+    // that the replay has there or a device pixel beside it (the two
+    // renderers smooth and round edges their own ways).
     ChartFixture chart;
-    const int position = centredSpanPosition(CDate(query).value(), CDate(u"1960-02-06"_qs).value(), span).value();
+    const int position = centredSpanPosition(CDate(query).value(), birth, span).value();
     chart.show(u"1960-02-06"_qs, query, position, span);
     QImage replay(region.size(), QImage::Format_RGB32);
     QPainter painter(&replay);
-    painter.scale(region.width() / double(ChartSize.width()), region.height() / double(ChartSize.height()));
-    chart.surface.paint(painter, QSizeF(ChartSize));
+    const double pixelsPerMm = 300 / 25.4;
+    const double frame = 0.125 * pixelsPerMm; // half the frame's width
+    paintPaperChart(painter, QRectF(QPointF(), QSizeF(region.size())).adjusted(frame, frame, -frame, -frame),
+                    pixelsPerMm, chart.surface, *chart.drawn);
     painter.end();
     int alike = 0;
     for (int y = 0; y < replay.height(); ++y)
@@ -299,17 +378,81 @@ void tst_Exports::sheetReadsBackFromThePdf()
         }
     QVERIFY2(alike > replay.width() * replay.height() * 99 / 100,
              qPrintable(u"%1 of %2"_qs.arg(alike).arg(replay.width() * replay.height())));
+
+    // The day grid in the chart's top margin, above the curves: thin lines,
+    // never closer than about 1.5 mm on the page, and enough of them to
+    // read the days by.
+    const int band = region.top() + int(4 * pixelsPerMm);
+    QList<int> gridLines;
+    for (int x = region.left() + 4; x < region.right() - 4; ++x) {
+        // A run of at most three marked device pixels ends here: a line, not a bar.
+        const auto marked = [&](int at) { return qGray(page.pixel(at, band)) < 0xE0; };
+        if (!marked(x) && marked(x - 1) && !marked(x - 4))
+            gridLines << x;
+    }
+    QVERIFY2(gridLines.size() >= 30, qPrintable(QString::number(gridLines.size())));
+    for (qsizetype i = 1; i < gridLines.size(); ++i)
+        QVERIFY2(gridLines[i] - gridLines[i - 1] >= 1.4 * pixelsPerMm,
+                 qPrintable(u"%1 %2"_qs.arg(gridLines[i - 1]).arg(gridLines[i])));
+
+    // The date axis's labels, where a reader's tool finds their boxes: in
+    // one row, none running into the next.
+    const QString boxes = QString::fromUtf8(output(QStringLiteral("pdftotext"), {"-bbox", pdf, "-"}));
+    const QRegularExpression word(
+        uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)"[^>]*>\d{4}-\d\d-\d\d</word>)re"_qs);
+    QMap<QString, QList<std::pair<double, double>>> rows; // by the top of the word
+    for (const auto &found : word.globalMatch(boxes))
+        rows[found.captured(2)] << std::pair(found.captured(1).toDouble(), found.captured(3).toDouble());
+    QList<std::pair<double, double>> axis;
+    for (const auto &row : std::as_const(rows))
+        axis = row.size() > axis.size() ? row : axis;
+    QVERIFY2(axis.size() >= 4, qPrintable(boxes));
+    std::sort(axis.begin(), axis.end());
+    for (qsizetype i = 1; i < axis.size(); ++i)
+        QVERIFY2(axis[i].first > axis[i - 1].second + 2, qPrintable(boxes));
+
+    // Above the query day's column, in the margin over the frame: the mark,
+    // magenta.
+    const int column = region.left()
+        + int((*chart.drawn->queryDay - chart.drawn->days.first + 0.5) * region.width() / span);
+    int magenta = 0;
+    for (int y = region.top() - int(3 * pixelsPerMm); y < region.top(); ++y)
+        for (int x = column - 5; x <= column + 5; ++x) {
+            const QRgb c = page.pixel(x, y);
+            magenta += qRed(c) > 0x90 && qBlue(c) > 0x90 && qGreen(c) < 0x40;
+        }
+    QVERIFY2(magenta > 40, qPrintable(QString::number(magenta)));
+}
+
+void tst_Exports::calendarReadsBackInAParser_data()
+{
+    QTest::addColumn<QString>("birth");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QList<int>>("days"); // the critical days, as offsets
+    QTest::newRow("eighteen years") << "1960-02-06" << "1960-02-06" << "1978-12-31"
+                                    << QList<int>{0, 644, 1288, 1484, 2128, 2772, 3416, 4060, 6566};
+    QTest::newRow("the last representable day") << "9999-12-31" << "9999-12-01" << "9999-12-31" << QList<int>{0};
+    QTest::newRow("none in the range") << "1960-02-06" << "1960-02-07" << "1961-11-10" << QList<int>{};
 }
 
 // The calendar as a calendar program reads it: one all-day event per
 // critical day, its UID stable, its description the day's three values; and
-// as it is written: CRLF line ends, no line over 75 octets.
+// as it is written: CRLF line ends, no line over 75 octets. A range without
+// a critical day gives the valid empty calendar, and quorvel-chart says so.
 void tst_Exports::calendarReadsBackInAParser()
 {
+    QFETCH(QString, birth);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QList<int>, days);
     const QString ics = m_dir.filePath(u"critical.ics"_qs);
-    QCOMPARE(chartTool({"calendar", "--birth", "1960-02-06", "--from", "1960-02-06", "--to", "1978-12-31", "--made",
-                        "2026-01-02", "-o", ics}),
+    QCOMPARE(chartTool({"calendar", "--birth", birth, "--from", from, "--to", to, "--made", "2026-01-02", "-o", ics},
+                       &m_said),
              QByteArray());
+    QCOMPARE(m_said.isEmpty(), !days.isEmpty());
+    if (days.isEmpty())
+        QVERIFY2(m_said.contains(u"没有临界日") && m_said.contains(from) && m_said.endsWith(u'\n'), qPrintable(m_said));
     QFile file(ics);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
@@ -322,23 +465,22 @@ void tst_Exports::calendarReadsBackInAParser()
     const char *script = R"(
 import sys, icalendar
 calendar = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())
-print(calendar['VERSION'], calendar['PRODID'])
+print(calendar['VERSION'], calendar['PRODID'], len(calendar.walk('VEVENT')))
 for event in calendar.walk('VEVENT'):
-    print(event['UID'], event['DTSTART'].dt, event['DTEND'].dt, event['DTSTAMP'].dt.isoformat(),
+    print(event['UID'], event['DTSTART'].dt, event['DURATION'].dt, event['DTSTAMP'].dt.isoformat(),
           event['SUMMARY'], event['DESCRIPTION'], sep='|')
 )";
     const QStringList lines =
         QString::fromUtf8(output(QStringLiteral("/usr/bin/python3"), {"-c", QString::fromUtf8(script), ics}))
             .split(u'\n', Qt::SkipEmptyParts);
-    QVERIFY2(lines.value(0).startsWith(u"2.0 -//Quorvel"), qPrintable(lines.join(u'\n')));
+    QCOMPARE(lines.value(0), u"2.0 -//Quorvel//Quorvel//ZH %1"_qs.arg(days.size()));
     QStringList expected;
-    for (const int day : {0, 644, 1288, 1484, 2128, 2772, 3416, 4060, 6566}) {
-        const QString date = Format(21952.0 + day, u"yyyy-mm-dd");
-        const QString next = Format(21953.0 + day, u"yyyy-mm-dd");
-        const auto value = [&](BiorhythmCycle cycle) { return QString::number(Int(100 * CycleValue(day, cycle))); };
-        expected << u"19600206-%1-critical@quorvel.org|%2|%3|2026-01-02T00:00:00+00:00|生物节律临界日|体力值：%4，情绪值：%5，智力值：%6"_qs
-                        .arg(QString(date).remove(u'-'), date, next, value(BiorhythmCycle::Physical),
-                             value(BiorhythmCycle::Emotional), value(BiorhythmCycle::Intellectual));
+    const Date born = CDate(birth).value();
+    for (const int day : days) {
+        const QString date = Format(born + day, u"yyyy-mm-dd");
+        const QStringList values = valuesOf(born, born + day).mid(0, 3);
+        expected << u"%1-%2-critical@quorvel.org|%3|1 day, 0:00:00|2026-01-02T00:00:00+00:00|生物节律临界日|%4"_qs.arg(
+            QString(birth).remove(u'-'), QString(date).remove(u'-'), date, values.join(u'，'));
     }
     QCOMPARE(lines.mid(1), expected);
 }
@@ -401,14 +543,7 @@ void tst_Exports::failedSaveSaysWhy()
         const int position = w.POSITION->Value();
         const QString path = m_dir.filePath(u"missing/chart.pdf"_qs);
         QString message;
-        // The menu, by the Menu key; its item; the file dialog; the message.
-        whenTrue(&w, [] { return QApplication::activePopupWidget() != nullptr; }, [] {
-            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-            for (QAction *action : menu->actions())
-                if (action->text() == u"保存图表…")
-                    menu->setActiveAction(action);
-            QTest::keyClick(menu, Qt::Key_Return);
-        });
+        // The file dialog; the message.
         whenOpen<QFileDialog>(&w, [&](QFileDialog *dialog) {
             dialog->selectFile(path);
             static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides it
@@ -417,13 +552,40 @@ void tst_Exports::failedSaveSaysWhy()
             message = box->text();
             box->accept();
         });
-        // The Menu key reaches the focused chart as the window system sends it.
-        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(10, 10));
-        QApplication::sendEvent(w.PicBack, &menuKey);
+        chooseByMenuKey(w, u"保存图表…"_qs);
         QVERIFY2(message.contains(path) && message.contains(u"无法保存") && message.contains(u"此文件或目录不存在"),
                  qPrintable(message));
         QVERIFY(!QFile::exists(path));
         QCOMPARE(w.POSITION->Value(), position);
+        QCOMPARE(w.focusWidget(), w.PicBack);
+    });
+}
+
+// A span without a critical day has no calendar to export: the menu says
+// so at once, asks for no file name, and nothing is written.
+void tst_Exports::nothingToExportIsSaid()
+{
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
+        w.TXTCSRQ->setText(u"1960-02-06"_qs);
+        w.txtCXRQ->setText(u"2009-11-03"_qs);
+        w.CMDcx_Click();
+        w.PicBack->setFocus();
+        bool asked = false;
+        QString message;
+        whenOpen<QFileDialog>(&w, [&](QFileDialog *dialog) {
+            asked = true;
+            dialog->reject();
+        });
+        whenOpen<QMessageBox>(&w, [&](QMessageBox *box) {
+            message = box->text();
+            box->accept();
+        });
+        chooseByMenuKey(w, u"导出临界日日历…"_qs);
+        QVERIFY(!asked);
+        QVERIFY2(message.contains(u"没有临界日"), qPrintable(message));
+        const QString path = m_dir.filePath(u"none.ics"_qs);
+        QCOMPARE(w.exportCriticalDays(path), message);
+        QVERIFY(!QFile::exists(path));
         QCOMPARE(w.focusWidget(), w.PicBack);
     });
 }

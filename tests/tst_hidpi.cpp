@@ -8,6 +8,7 @@
 #include "programtest.h"
 
 #include "chart/chart.h"
+#include "exports/chartexports.h"
 #include "platform/drawing/picture.h"
 #include "startup/frmd.h"
 
@@ -68,6 +69,7 @@ private slots:
     void curvesAreSmoothAndSharp();
     void everyDeviceColumnReadsTheDayItShows_data();
     void everyDeviceColumnReadsTheDayItShows();
+    void pictureAtTwiceTheSize();
     void picturesAtScreenResolution();
 
 private:
@@ -232,6 +234,24 @@ void tst_HiDpi::everyDeviceColumnReadsTheDayItShows()
         }
         // One day's column, in device pixels, give or take one.
         QVERIFY2(std::abs(queryColumns - width / span) <= 1, qPrintable(QString::number(queryColumns)));
+    });
+}
+
+// The chart's picture at twice the size is the chart area as a screen of
+// twice the density shows it, span labels and all.
+void tst_HiDpi::pictureAtTwiceTheSize()
+{
+    if (m_ratio != 2.0)
+        QSKIP("the picture at twice the size is compared with the screen at twice the density");
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
+        showQueriedSpan(w, 100, 5420);
+        QImage shown = shot(w.PicBack);
+        shown.setDevicePixelRatio(1.0); // compared device pixel for device pixel
+        ChartFixture chart;
+        chart.show(u"1980-01-01"_qs, u"2009-11-03"_qs, 5420, 100);
+        const QImage picture = chartImage(chart.surface, *chart.drawn, 2);
+        QCOMPARE(picture.size(), chartPictureSize(chart.surface) * 2);
+        QCOMPARE(picture.copy(QRect(QPoint(), shown.size())), shown);
     });
 }
 

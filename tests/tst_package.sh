@@ -3,8 +3,9 @@
 # Makes the Debian package from a built build folder and checks it as Debian
 # and its users would meet it: what it holds, its control fields, lintian,
 # the binaries' hardening, the desktop's validators, the manual pages, and
-# that every library and plugin the two programs load and every translation
-# the window reads comes with a package that the package's Depends bring.
+# that every library and plugin the two programs load, every translation
+# the window reads and every font they open comes with a package that the
+# package's Depends bring.
 # The package is only unpacked into a scratch folder, never installed.
 #   tst_package.sh <cpack> <build-dir> <version> <icon sizes, separated by commas>
 set -uo pipefail
@@ -83,8 +84,9 @@ field() { dpkg-deb -f "$deb" "$1"; }
 depends=$(field Depends)
 mapfile -t named < <(tr ',|' '\n\n' <<<"$depends" | sed 's/^ *//; s/[ (:].*//' | grep . | sort -u)
 # What the programs load but no library scan can see: the Chinese face the
-# texts are laid out for, Qt's translations and its further platform plugins.
-for needed in qt6-qpa-plugins qt6-translations-l10n fonts-arphic-uming; do
+# window's texts are laid out for, the sans face of the printed sheet, Qt's
+# translations and its further platform plugins.
+for needed in qt6-qpa-plugins qt6-translations-l10n fonts-arphic-uming fonts-wqy-microhei; do
     printf '%s\n' "${named[@]}" | grep -qx "$needed" || fail "Depends lacks $needed: $depends"
 done
 
@@ -177,13 +179,21 @@ traced "$work/ics.trace" "$root/usr/bin/quorvel-chart" calendar --birth 1980-01-
 plugins_of() {
     grep 'PROT_EXEC' "$@" | grep -o '<[^>]*/qt6/plugins/[^>]*>' | tr -d '<>' | grep -v '/plugins/imageformats/' | sort -u
 }
-translations_of() { grep '^[0-9]* *openat(' "$@" | grep -o '= [0-9]*<[^>]*\.qm>' | sed 's/^= [0-9]*<//; s/>$//' | sort -u; }
+opened_of() { # PATTERN TRACE...: the files of a kind the runs opened
+    local pattern=$1
+    shift
+    grep '^[0-9]* *openat(' "$@" | grep -o "= [0-9]*<[^>]*\\.$pattern>" | sed 's/^= [0-9]*<//; s/>$//' | sort -u
+}
+translations_of() { opened_of qm "$@"; }
+fonts_of() { opened_of '\(ttf\|ttc\|otf\|pfb\)' "$@"; }
 mapfile -t plugins < <(plugins_of "$work"/*.trace)
 mapfile -t translations < <(translations_of "$work"/*.trace)
-# A run that shows neither would check nothing.
+mapfile -t fonts < <(fonts_of "$work"/*.trace)
+# A run that shows none would check nothing.
 if ! plugins_of "$work/window.trace" | grep -q '/platforms/' || [ -z "$(translations_of "$work/window.trace")" ]; then
     fail "the window's run showed no platform plugin loaded or no translation read: $(cat "$work/window.err")"
 fi
+fonts_of "$work/pdf.trace" | grep -q . || fail "the PDF sheet's run showed no font read"
 
 # The libraries: those the programs link (NEEDED), and all that ldd finds
 # for the programs and the plugins.
@@ -201,7 +211,7 @@ for object in "$root/usr/bin/quorvel" "$root/usr/bin/quorvel-chart" "${plugins[@
             done ;;
     esac
 done
-mapfile -t loaded < <(printf '%s\n' "${libraries[@]}" "${plugins[@]}" "${translations[@]}" | sort -u)
+mapfile -t loaded < <(printf '%s\n' "${libraries[@]}" "${plugins[@]}" "${translations[@]}" "${fonts[@]}" | sort -u)
 
 # The package of each file. Debian 12 merges /lib into /usr/lib, but dpkg
 # records each file under the one name its package gives it, so both names
@@ -282,7 +292,8 @@ for file in "${loaded[@]}"; do
         fi
     fi
 done
-echo "checked ${#loaded[@]} loaded files, ${#plugins[@]} of them plugins, ${#translations[@]} translations" >&2
+echo "checked ${#loaded[@]} loaded files, ${#plugins[@]} of them plugins, ${#translations[@]} translations," \
+    "${#fonts[@]} fonts" >&2
 
 [ $failures -eq 0 ] && echo "package $(basename "$deb") checked"
 exit $((failures > 0))

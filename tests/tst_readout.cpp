@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "windowtest.h"
 
+#include "exports/chartexports.h"
+
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -274,8 +276,13 @@ void tst_Readout::chartMenu()
         const QStringList labels = readout(w);
 
         const QStringList items{u"复制图表"_qs, u"保存图表…"_qs, u"打印…"_qs, u"导出临界日日历…"_qs, u"复制读数"_qs};
+        // The picture copied is the chart area as the window shows it, above
+        // the legend.
+        const QImage shown = w.PicBack->grab().toImage().convertToFormat(QImage::Format_RGB32);
         QCOMPARE(rightClickChart(w, items[0]), items);
-        QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(chart.format()), chart);
+        const QImage copied = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(copied.size(), chartPictureSize(w.PicBack->surface()));
+        QCOMPARE(copied.copy(QRect(QPoint(), shown.size())), shown);
         QCOMPARE(rightClickChart(w, items[4]), items);
         QCOMPARE(QGuiApplication::clipboard()->text(), labels.join(u'\t'));
         QCOMPARE(w.PicBack->surface().image(), chart);
@@ -297,7 +304,10 @@ void tst_Readout::savedChartIsThePicture()
         QTemporaryDir dir;
         const QString path = dir.filePath(u"chart.png"_qs);
         QCOMPARE(w.saveChart(path), QString());
-        QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32), w.PicBack->surface().image());
+        const QImage saved = QImage(path).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(saved.size(), chartPictureSize(w.PicBack->surface()));
+        const QImage shown = w.PicBack->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(saved.copy(QRect(QPoint(), ChartSize)), shown);
         const QString nowhere = dir.filePath(u"missing/chart.png"_qs);
         QVERIFY(!w.saveChart(nowhere).isEmpty());
         QVERIFY(!QFile::exists(nowhere));

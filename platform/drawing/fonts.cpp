@@ -44,6 +44,13 @@ QFont drawnProgramFont()
     return font;
 }
 
+QFont paperFont()
+{
+    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
 int textWidth(const QString &text)
 {
     return QFontMetrics(programFont()).horizontalAdvance(text);

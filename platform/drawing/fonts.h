@@ -27,6 +27,12 @@ QFont programFont(bool underline = false);
 // "宋体", so that a file names a font its reader can find.
 QFont drawnProgramFont();
 
+// The face of what is printed: WenQuanYi Micro Hei, the sans face installed
+// with the program, whose Latin letters and digits tell l from 1 and O from
+// 0 (the Song face's do not, at the sizes of a page). Its Chinese matches,
+// so a page reads in one face.
+QFont paperFont();
+
 // The width of a text in the program's font, as a self-sizing label takes it.
 int textWidth(const QString &text);
 

@@ -10,6 +10,8 @@
 #include <QSize>
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -31,6 +33,12 @@ class QPainter;
 namespace quorvel {
 
 enum class DrawMode { XorPen = 7, CopyPen = 13 };
+
+// What a replay paints for each mark drawn: the colour to paint it in, or
+// nothing to leave it out. The ground is what Cls fills the surface with;
+// lines and polylines are lines.
+enum class Mark { Ground, Box, Line, Point };
+using Restyle = std::function<std::optional<QRgb>(Mark mark, QRgb colour)>;
 
 class DrawingSurface final
 {
@@ -83,8 +91,9 @@ public:
     // lines along an axis and boxes on whole device pixels, lines one
     // logical pixel wide, other lines smoothed on a raster device. On a
     // device with as many pixels as the image, the boxes and the lines along
-    // an axis are the image's own.
-    void paint(QPainter &painter, QSizeF size) const;
+    // an axis are the image's own. A restyle paints each mark in another
+    // colour, or leaves it out; without one every mark keeps its own.
+    void paint(QPainter &painter, QSizeF size, const Restyle &restyle = {}) const;
 
 private:
     enum class Shape : std::uint8_t { Clear, Scale, Line, Box, Point, Polyline };

@@ -47,7 +47,7 @@ struct Device {
 
 } // namespace
 
-void DrawingSurface::paint(QPainter &painter, QSizeF size) const
+void DrawingSurface::paint(QPainter &painter, QSizeF size, const Restyle &restyle) const
 {
     const Device device(painter.deviceTransform());
     if (!(device.dx > 0.0 && device.dy > 0.0))
@@ -67,9 +67,24 @@ void DrawingSurface::paint(QPainter &painter, QSizeF size) const
     QList<QLineF> segments;
     QPolygonF polyline;
 
+    const auto markOf = [](Shape shape) {
+        switch (shape) {
+        case Shape::Clear: return Mark::Ground;
+        case Shape::Box: return Mark::Box;
+        case Shape::Point: return Mark::Point;
+        default: return Mark::Line;
+        }
+    };
     for (const Operation &operation : m_operations) {
         const QPointF *points = m_points.data() + operation.first;
-        const QColor color = QColor::fromRgb(operation.rgb);
+        QRgb rgb = operation.rgb;
+        if (restyle && operation.shape != Shape::Scale) {
+            const std::optional<QRgb> styled = restyle(markOf(operation.shape), rgb);
+            if (!styled)
+                continue;
+            rgb = *styled;
+        }
+        const QColor color = QColor::fromRgb(rgb);
         painter.setCompositionMode(operation.exclusiveOr ? QPainter::RasterOp_SourceXorDestination
                                                          : QPainter::CompositionMode_SourceOver);
         switch (operation.shape) {

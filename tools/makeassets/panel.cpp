@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pictures.h"
 
-#include "chart/chart.h"
+#include "chart/legend.h"
 #include "platform/drawing/fonts.h"
 
 #include <QFont>
@@ -14,8 +14,8 @@
 #include <algorithm>
 #include <cmath>
 
-// The panel behind the analysis window, and the legend of the four curves,
-// painted on the panel's green.
+// The panel behind the analysis window, and the legend of the four curves
+// (the chart's own, chart/legend.h), painted on the panel's green.
 
 namespace makeassets {
 namespace {
@@ -161,19 +161,10 @@ QImage makePanel(int scale)
 
 QImage makeLegend(int scale)
 {
-    QImage image = trueColourImage(187, 19, PanelGreen, scale);
-    // Where each curve's swatch begins.
-    constexpr int lefts[] = {4, 52, 99, 146};
+    QImage image = trueColourImage(quorvel::LegendSize.width(), quorvel::LegendSize.height(), PanelGreen, scale);
     QPainter painter(&image);
     painter.setFont(quorvel::programFont());
-    for (std::size_t i = 0; i < quorvel::Curves.size(); ++i) {
-        const QRect swatch(lefts[i], 1, 9, 17);
-        painter.fillRect(swatch, Qt::black);
-        painter.fillRect(swatch.adjusted(1, 1, -1, -1), bgr(quorvel::Curves[i].color));
-        painter.setPen(Qt::black);
-        painter.drawText(QRect(swatch.right() + 4, 0, 36, 19), Qt::AlignLeft | Qt::AlignVCenter,
-                         QString::fromUtf16(quorvel::Curves[i].name));
-    }
+    quorvel::paintLegend(painter, QPoint(0, 0), Qt::black);
     return image;
 }
 
