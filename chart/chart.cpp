@@ -60,7 +60,12 @@ std::vector<CycleValues> halfDayCycles(double start, double end)
 
 DrawnChart chartOf(Date birthDate, Date queryDate, int position, int span, float criticalLevel)
 {
-    DrawnChart chart{birthDate, queryDate, position, span, spanDays(position, span)};
+    DrawnChart chart;
+    chart.birthDate = birthDate;
+    chart.queryDate = queryDate;
+    chart.position = position;
+    chart.span = span;
+    chart.days = spanDays(position, span);
     if (const auto day = CLng(queryDate - birthDate))
         chart.queryDay = *day;
     // Compared as day counts: a span reaching past the last representable

@@ -168,7 +168,7 @@ Result runChart(const QStringList &arguments, const Run &run = {}, const QByteAr
     if (!finished)
         return {};
     if (process.exitStatus() != QProcess::NormalExit)
-        return {-2}; // a signal, as a closed pipe sends
+        return {-2, {}, {}}; // a signal, as a closed pipe sends
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
@@ -694,7 +694,8 @@ void tst_Companion::outputMeetsWhatStandsThere()
     QByteArray path = folder + "out." + format.toLatin1();
     QByteArray target = path; // where the output is read back
     const QByteArray old = "what stood there\n";
-    Run run{asUser};
+    Run run;
+    run.asUser = asUser;
     QProcess reader;
     std::optional<SmallDisk> disk;
     int listener = -1;
