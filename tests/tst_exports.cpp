@@ -116,7 +116,7 @@ void chooseByMenuKey(frmQORVEL &w, const QString &item)
                 menu->setActiveAction(action);
         QTest::keyClick(menu, Qt::Key_Return);
     });
-    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(10, 10));
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(10, 10), w.PicBack->mapToGlobal(QPoint(10, 10)));
     QApplication::sendEvent(w.PicBack, &menuKey);
 }
 
