@@ -13,7 +13,8 @@ namespace quorvel {
 namespace {
 
 // The image's pixels for one drawing operation in one colour; taking them
-// detaches the image from any copy of it held elsewhere.
+// detaches the image from any copy of it held elsewhere. The copy pen puts
+// the colour without reading the pixel; exclusive or combines the two.
 struct Pixels {
     QRgb *bits;
     qsizetype stride;
@@ -32,12 +33,25 @@ struct Pixels {
     {
     }
 
-    // The copy pen puts the colour; exclusive or combines it with the pixel.
-    void put(QRgb &pixel) const { pixel = exclusiveOr ? pixel ^ colour : colour; }
+    QRgb *row(int y) const { return bits + y * stride; }
     void plot(int x, int y) const
     {
-        if (x >= 0 && y >= 0 && x < width && y < height)
-            put(bits[y * stride + x]);
+        if (x < 0 || y < 0 || x >= width || y >= height)
+            return;
+        if (exclusiveOr)
+            row(y)[x] ^= colour;
+        else
+            row(y)[x] = colour;
+    }
+    // The pixels first <= x < end of a row, within the image.
+    void run(QRgb *row, int first, int end) const
+    {
+        if (exclusiveOr) {
+            for (int x = first; x < end; ++x)
+                row[x] ^= colour;
+        } else {
+            std::fill(row + first, row + end, colour);
+        }
     }
 };
 
@@ -51,10 +65,38 @@ void fillBox(QImage &image, int x1, int x2, int y1, int y2, QRgb rgb, bool exclu
     if (x1 >= x2 || y1 >= y2)
         return;
     const Pixels pixels(image, rgb, exclusiveOr);
-    for (int y = y1; y < y2; ++y) {
-        QRgb *row = pixels.bits + y * pixels.stride;
-        for (int x = x1; x < x2; ++x)
-            pixels.put(row[x]);
+    for (int y = y1; y < y2; ++y)
+        pixels.run(pixels.row(y), x1, x2);
+}
+
+// From `from` up to, not including, `to`: one pixel a step along the longer
+// axis (across when not `Flat`), and one across it whenever the error term
+// says so.
+template <bool Flat, bool ExclusiveOr>
+void bresenham(const Pixels &pixels, QPoint from, QPoint to)
+{
+    int along = Flat ? from.x() : from.y();
+    int across = Flat ? from.y() : from.x();
+    const int alongTo = Flat ? to.x() : to.y();
+    const int acrossTo = Flat ? to.y() : to.x();
+    const int major = std::abs(alongTo - along);
+    const int minor = std::abs(acrossTo - across);
+    const int stepAlong = alongTo > along ? 1 : -1;
+    const int stepAcross = acrossTo > across ? 1 : -1;
+    int error = 2 * minor - major;
+    for (int i = 0; i < major; ++i) {
+        const int x = Flat ? along : across;
+        const int y = Flat ? across : along;
+        if (unsigned(x) < unsigned(pixels.width) && unsigned(y) < unsigned(pixels.height)) {
+            QRgb &pixel = pixels.row(y)[x];
+            pixel = ExclusiveOr ? pixel ^ pixels.colour : pixels.colour;
+        }
+        if (error > 0) {
+            across += stepAcross;
+            error -= 2 * major;
+        }
+        error += 2 * minor;
+        along += stepAlong;
     }
 }
 
@@ -76,31 +118,11 @@ void drawLine(QImage &image, QPoint from, QPoint to, QRgb rgb, bool exclusiveOr)
         return;
     }
     const Pixels pixels(image, rgb, exclusiveOr);
-    int x = from.x();
-    int y = from.y();
-    const int dx = std::abs(to.x() - x);
-    const int dy = std::abs(to.y() - y);
-    const int stepX = to.x() > x ? 1 : -1;
-    const int stepY = to.y() > y ? 1 : -1;
-    // One pixel a step along the longer axis, and one across it whenever
-    // the error term says so.
-    const bool flat = dx >= dy;
-    int &along = flat ? x : y;
-    int &across = flat ? y : x;
-    const int stepAlong = flat ? stepX : stepY;
-    const int stepAcross = flat ? stepY : stepX;
-    const int major = flat ? dx : dy;
-    const int minor = flat ? dy : dx;
-    int error = 2 * minor - major;
-    for (int i = 0; i < major; ++i) {
-        pixels.plot(x, y);
-        if (error > 0) {
-            across += stepAcross;
-            error -= 2 * major;
-        }
-        error += 2 * minor;
-        along += stepAlong;
-    }
+    const bool flat = std::abs(to.x() - from.x()) >= std::abs(to.y() - from.y());
+    if (flat)
+        exclusiveOr ? bresenham<true, true>(pixels, from, to) : bresenham<true, false>(pixels, from, to);
+    else
+        exclusiveOr ? bresenham<false, true>(pixels, from, to) : bresenham<false, false>(pixels, from, to);
 }
 
 } // namespace
@@ -117,6 +139,7 @@ DrawingSurface::DrawingSurface(QSize pixelSize, VbColor backColor, VbColor foreC
 
 void DrawingSurface::record(Shape shape, QRgb rgb, std::initializer_list<QPointF> points)
 {
+    ++m_generation;
     m_operations.push_back({shape, m_mode == DrawMode::XorPen, rgb, std::uint32_t(m_points.size()),
                             std::uint32_t(points.size())});
     m_points.insert(m_points.end(), points);
@@ -129,6 +152,7 @@ void DrawingSurface::Cls()
     // Nothing drawn before shows any more: only the scale carries over.
     m_operations.clear();
     m_points.clear();
+    ++m_generation;
     m_operations.push_back({Shape::Clear, false, rgb, 0, 0});
     record(Shape::Scale, 0, {m_scaleTopLeft, m_scaleBottomRight});
     m_current = QPointF(0.0, 0.0);
@@ -157,6 +181,41 @@ void DrawingSurface::Line(float x1, float y1, float x2, float y2, VbColor color)
     drawLine(m_image, toPixel(QPointF(x1, y1)), toPixel(QPointF(x2, y2)), rgb, m_mode == DrawMode::XorPen);
     record(Shape::Line, rgb, {QPointF(x1, y1), QPointF(x2, y2)});
     m_current = QPointF(x2, y2);
+}
+
+void DrawingSurface::VerticalLines(float x1, float x2, float y1, float y2, VbColor color)
+{
+    const QRgb rgb = resolveColor(color);
+    const bool exclusiveOr = m_mode == DrawMode::XorPen;
+    const QPoint top = toPixel(QPointF(x1, y1));
+    const QPoint bottom = toPixel(QPointF(x1, y2));
+    // Row by row, each row's pixels written at once; as one line after the
+    // other, a pixel two lines share is combined twice by exclusive or.
+    std::vector<int> columns;
+    double last = x1;
+    for (double x = x1; x <= x2; x += 1.0) {
+        last = x;
+        const int column = m_grid.column(x);
+        if (column >= 0 && column < m_image.width())
+            columns.push_back(column);
+    }
+    if (top.y() != bottom.y() && !columns.empty()) {
+        const PixelRun rows = stepsUpTo(top.y(), bottom.y());
+        const Pixels pixels(m_image, rgb, exclusiveOr);
+        for (int y = std::max(rows.first, 0); y < std::min(rows.end, m_image.height()); ++y) {
+            QRgb *row = pixels.row(y);
+            if (exclusiveOr) {
+                for (const int column : columns)
+                    row[column] ^= pixels.colour;
+            } else {
+                for (const int column : columns)
+                    row[column] = pixels.colour;
+            }
+        }
+    }
+    record(Shape::VerticalLines, rgb, {QPointF(x1, y1), QPointF(x2, y2)});
+    if (x1 <= x2)
+        m_current = QPointF(float(last), y2);
 }
 
 void DrawingSurface::LineBoxFilled(float x1, float y1, float x2, float y2, VbColor color)
@@ -190,6 +249,7 @@ void DrawingSurface::LineTo(std::span<const QPointF> points, VbColor color)
         drawLine(m_image, from, to, rgb, exclusiveOr);
         from = to;
     }
+    ++m_generation;
     m_operations.push_back({Shape::Polyline, exclusiveOr, rgb, std::uint32_t(m_points.size()),
                             std::uint32_t(points.size() + 1)});
     m_points.push_back(m_current);
