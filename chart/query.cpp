@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "chart/span.h"
+#include "chart/query.h"
 
 #include "platform/dates/conversions.h"
+
+#include <cmath>
 
 namespace quorvel {
 
@@ -22,11 +24,41 @@ std::optional<int> centredSpanPosition(Date query, Date birth, int span, int max
     return int(*position);
 }
 
-std::optional<QString> futureQueryAsToday(Date query, Date now)
+QueryPlan planQuery(const QString &queryText, const QString &birthText, Date storedBirth, int span, int maxPosition,
+                    Date now)
 {
-    if (!(query > now))
-        return std::nullopt;
-    return Format(now, u"YYYY-MM-DD");
+    QueryPlan plan;
+    const auto query = CDate(queryText);
+    if (!query) {
+        plan.refusal = QueryRefusal::NotADate;
+        return plan;
+    }
+    plan.query = *query;
+    if (plan.query > now) {
+        // Read back from the text, as the box holds it: today at 00:00.
+        plan.todayText = Format(now, u"YYYY-MM-DD");
+        plan.query = CDate(*plan.todayText).value_or(std::floor(now));
+    }
+    plan.birth = CDate(birthText).value_or(storedBirth);
+    plan.position = centredSpanPosition(plan.query, plan.birth, span, maxPosition);
+    if (!plan.position)
+        plan.refusal = plan.query < plan.birth ? QueryRefusal::BeforeBirth : QueryRefusal::TooNearBirth;
+    return plan;
+}
+
+QString refusalText(const QueryPlan &plan, int span)
+{
+    if (!plan.refusal)
+        return {};
+    switch (*plan.refusal) {
+    case QueryRefusal::NotADate:
+        return QStringLiteral("无法绘制图表：查询日期不是一个日期。");
+    case QueryRefusal::BeforeBirth:
+        return QStringLiteral("无法绘制图表：查询日期早于出生日期。");
+    case QueryRefusal::TooNearBirth:
+        break;
+    }
+    return QStringLiteral("无法绘制图表：查询日期离出生日期太近，以它为中心的%1天会从出生日期之前开始。").arg(span);
 }
 
 } // namespace quorvel

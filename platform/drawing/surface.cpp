@@ -12,47 +12,48 @@
 namespace quorvel {
 namespace {
 
-// The image's pixels for one drawing operation in one colour; taking them
-// detaches the image from any copy of it held elsewhere. The copy pen puts
-// the colour without reading the pixel; exclusive or combines the two.
+// The copy pen puts its colour without reading the pixel; exclusive or
+// combines the two.
+template <bool ExclusiveOr>
+struct Pen {
+    QRgb colour;
+
+    void operator()(QRgb &pixel) const
+    {
+        if constexpr (ExclusiveOr)
+            pixel ^= colour;
+        else
+            pixel = colour;
+    }
+};
+
+// Runs draw with the pen of the drawing mode, in the colour.
+void withPen(bool exclusiveOr, QRgb rgb, auto &&draw)
+{
+    if (exclusiveOr)
+        draw(Pen<true>{rgb & 0x00FFFFFFu});
+    else
+        draw(Pen<false>{rgb});
+}
+
+// The image's pixels; taking them detaches the image from any copy of it
+// held elsewhere.
 struct Pixels {
     QRgb *bits;
     qsizetype stride;
     int width;
     int height;
-    QRgb colour;
-    bool exclusiveOr;
 
-    Pixels(QImage &image, QRgb rgb, bool exclusiveOr)
+    explicit Pixels(QImage &image)
         : bits(reinterpret_cast<QRgb *>(image.bits()))
         , stride(image.bytesPerLine() / qsizetype(sizeof(QRgb)))
         , width(image.width())
         , height(image.height())
-        , colour(exclusiveOr ? rgb & 0x00FFFFFFu : rgb)
-        , exclusiveOr(exclusiveOr)
     {
     }
 
     QRgb *row(int y) const { return bits + y * stride; }
-    void plot(int x, int y) const
-    {
-        if (x < 0 || y < 0 || x >= width || y >= height)
-            return;
-        if (exclusiveOr)
-            row(y)[x] ^= colour;
-        else
-            row(y)[x] = colour;
-    }
-    // The pixels first <= x < end of a row, within the image.
-    void run(QRgb *row, int first, int end) const
-    {
-        if (exclusiveOr) {
-            for (int x = first; x < end; ++x)
-                row[x] ^= colour;
-        } else {
-            std::fill(row + first, row + end, colour);
-        }
-    }
+    bool contains(int x, int y) const { return unsigned(x) < unsigned(width) && unsigned(y) < unsigned(height); }
 };
 
 // The pixels x1 <= x < x2, y1 <= y < y2, clipped to the image.
@@ -64,33 +65,31 @@ void fillBox(QImage &image, int x1, int x2, int y1, int y2, QRgb rgb, bool exclu
     y2 = std::min(y2, image.height());
     if (x1 >= x2 || y1 >= y2)
         return;
-    const Pixels pixels(image, rgb, exclusiveOr);
-    for (int y = y1; y < y2; ++y)
-        pixels.run(pixels.row(y), x1, x2);
+    const Pixels pixels(image);
+    withPen(exclusiveOr, rgb, [&](auto pen) {
+        for (int y = y1; y < y2; ++y)
+            std::for_each(pixels.row(y) + x1, pixels.row(y) + x2, pen);
+    });
 }
 
 // From `from` up to, not including, `to`: one pixel a step along the longer
-// axis (across when not `Flat`), and one across it whenever the error term
+// axis (x when `Flat`, else y), and one across it whenever the error term
 // says so.
-template <bool Flat, bool ExclusiveOr>
-void bresenham(const Pixels &pixels, QPoint from, QPoint to)
+template <bool Flat>
+void bresenham(const Pixels &pixels, QPoint from, QPoint to, auto pen)
 {
     int along = Flat ? from.x() : from.y();
     int across = Flat ? from.y() : from.x();
-    const int alongTo = Flat ? to.x() : to.y();
-    const int acrossTo = Flat ? to.y() : to.x();
-    const int major = std::abs(alongTo - along);
-    const int minor = std::abs(acrossTo - across);
-    const int stepAlong = alongTo > along ? 1 : -1;
-    const int stepAcross = acrossTo > across ? 1 : -1;
+    const int major = std::abs(Flat ? to.x() - from.x() : to.y() - from.y());
+    const int minor = std::abs(Flat ? to.y() - from.y() : to.x() - from.x());
+    const int stepAlong = (Flat ? to.x() > from.x() : to.y() > from.y()) ? 1 : -1;
+    const int stepAcross = (Flat ? to.y() > from.y() : to.x() > from.x()) ? 1 : -1;
     int error = 2 * minor - major;
     for (int i = 0; i < major; ++i) {
         const int x = Flat ? along : across;
         const int y = Flat ? across : along;
-        if (unsigned(x) < unsigned(pixels.width) && unsigned(y) < unsigned(pixels.height)) {
-            QRgb &pixel = pixels.row(y)[x];
-            pixel = ExclusiveOr ? pixel ^ pixels.colour : pixels.colour;
-        }
+        if (pixels.contains(x, y))
+            pen(pixels.row(y)[x]);
         if (error > 0) {
             across += stepAcross;
             error -= 2 * major;
@@ -117,12 +116,11 @@ void drawLine(QImage &image, QPoint from, QPoint to, QRgb rgb, bool exclusiveOr)
         fillBox(image, columns.first, columns.end, from.y(), from.y() + 1, rgb, exclusiveOr);
         return;
     }
-    const Pixels pixels(image, rgb, exclusiveOr);
+    const Pixels pixels(image);
     const bool flat = std::abs(to.x() - from.x()) >= std::abs(to.y() - from.y());
-    if (flat)
-        exclusiveOr ? bresenham<true, true>(pixels, from, to) : bresenham<true, false>(pixels, from, to);
-    else
-        exclusiveOr ? bresenham<false, true>(pixels, from, to) : bresenham<false, false>(pixels, from, to);
+    withPen(exclusiveOr, rgb, [&](auto pen) {
+        flat ? bresenham<true>(pixels, from, to, pen) : bresenham<false>(pixels, from, to, pen);
+    });
 }
 
 } // namespace
@@ -186,7 +184,6 @@ void DrawingSurface::Line(float x1, float y1, float x2, float y2, VbColor color)
 void DrawingSurface::VerticalLines(float x1, float x2, float y1, float y2, VbColor color)
 {
     const QRgb rgb = resolveColor(color);
-    const bool exclusiveOr = m_mode == DrawMode::XorPen;
     const QPoint top = toPixel(QPointF(x1, y1));
     const QPoint bottom = toPixel(QPointF(x1, y2));
     // Row by row, each row's pixels written at once; as one line after the
@@ -201,17 +198,14 @@ void DrawingSurface::VerticalLines(float x1, float x2, float y1, float y2, VbCol
     }
     if (top.y() != bottom.y() && !columns.empty()) {
         const PixelRun rows = stepsUpTo(top.y(), bottom.y());
-        const Pixels pixels(m_image, rgb, exclusiveOr);
-        for (int y = std::max(rows.first, 0); y < std::min(rows.end, m_image.height()); ++y) {
-            QRgb *row = pixels.row(y);
-            if (exclusiveOr) {
+        const Pixels pixels(m_image);
+        withPen(m_mode == DrawMode::XorPen, rgb, [&](auto pen) {
+            for (int y = std::max(rows.first, 0); y < std::min(rows.end, m_image.height()); ++y) {
+                QRgb *row = pixels.row(y);
                 for (const int column : columns)
-                    row[column] ^= pixels.colour;
-            } else {
-                for (const int column : columns)
-                    row[column] = pixels.colour;
+                    pen(row[column]);
             }
-        }
+        });
     }
     record(Shape::VerticalLines, rgb, {QPointF(x1, y1), QPointF(x2, y2)});
     if (x1 <= x2)
@@ -266,7 +260,8 @@ void DrawingSurface::PSet(float x, float y, VbColor color)
 {
     const QRgb rgb = resolveColor(color);
     const QPoint p = toPixel(QPointF(x, y));
-    Pixels(m_image, rgb, m_mode == DrawMode::XorPen).plot(p.x(), p.y());
+    if (const Pixels pixels(m_image); pixels.contains(p.x(), p.y()))
+        withPen(m_mode == DrawMode::XorPen, rgb, [&](auto pen) { pen(pixels.row(p.y())[p.x()]); });
     record(Shape::Point, rgb, {QPointF(x, y)});
     m_current = QPointF(x, y);
 }
