@@ -154,7 +154,7 @@ std::optional<PeopleList> parsePeople(QByteArrayView text, QString *problem)
     if (text.contains('\0'))
         return fail(QStringLiteral("文件含有空字符，不是文本"));
     QStringDecoder utf8(QStringDecoder::Utf8);
-    (void)utf8.decode(text);
+    const QString decoded = utf8(text);
     if (utf8.hasError())
         return fail(QStringLiteral("文件不是 UTF-8 文本"));
 
