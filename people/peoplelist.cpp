@@ -116,7 +116,12 @@ QString nameProblem(const QString &name)
         return QStringLiteral("没有名字");
     if (!QStringView(name).isValidUtf16())
         return QStringLiteral("名字里有无效的字符");
-    if (std::any_of(name.cbegin(), name.cend(), [](QChar c) { return c.category() == QChar::Other_Control; }))
+    // A line break of any kind would break the file's line, or the menu's.
+    const auto breaking = [](QChar c) {
+        return c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line
+            || c.category() == QChar::Separator_Paragraph;
+    };
+    if (std::any_of(name.cbegin(), name.cend(), breaking))
         return QStringLiteral("名字里有控制字符");
     if (name.toUcs4().size() > MaxNameLength)
         return QStringLiteral("名字“%1”超过%2个字").arg(name).arg(MaxNameLength);

@@ -86,10 +86,11 @@ void tst_People::textReadsAsAList_data()
     QTest::newRow("forty characters beyond the 16-bit plane")
         << (u"1980-01-01 = "_s + u"😀"_s.repeated(40)).toUtf8() << QStringList{u"😀"_s.repeated(40) + u"=1980-01-01"_s}
         << QStringList{};
-    QTest::newRow("entries not taken") << "张三 1980-01-01\n1980-02-30 = 李四\n1980-01-01 =  \n1980-01-01 = a\x01z\n"_ba
-                                       << QStringList{}
-                                       << QStringList{u"第1行：没有“=”"_s, u"第2行：“1980-02-30”不是日期"_s,
-                                                      u"第3行：没有名字"_s, u"第4行：名字里有控制字符"_s};
+    QTest::newRow("entries not taken")
+        << "张三 1980-01-01\n1980-02-30 = 李四\n1980-01-01 =  \n1980-01-01 = a\x01z\n1980-01-01 = a\u2028z\n"_ba
+        << QStringList{}
+        << QStringList{u"第1行：没有“=”"_s, u"第2行：“1980-02-30”不是日期"_s, u"第3行：没有名字"_s,
+                       u"第4行：名字里有控制字符"_s, u"第5行：名字里有控制字符"_s};
     QTest::newRow("a name twice: the first counts") << "1980-01-01 = 张三\n1990-01-01 = 张三\n"_ba
                                                     << QStringList{u"张三=1980-01-01"_s}
                                                     << QStringList{u"第2行：“张三”在第1行已经有了"_s};
