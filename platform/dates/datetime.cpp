@@ -3,6 +3,7 @@
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <cmath>
 
 namespace quorvel {
@@ -183,6 +184,19 @@ QString Format(Date date, QStringView format)
     // asprintf writes its numbers as the C locale does, whatever the user's.
     const QDate day = calendarDate(date);
     return QString::asprintf("%04d-%02d-%02d", day.year(), day.month(), day.day());
+}
+
+QString dateTimeText(Date date)
+{
+    const long long seconds = std::min(std::llround((date - std::floor(date)) * 86400.0), 86399LL);
+    QString text = dateText(date);
+    if (seconds == 0 || text.isEmpty())
+        return text;
+    const auto two = [](long long n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
+    text += u' ' + two(seconds / 3600) + u':' + two(seconds / 60 % 60);
+    if (seconds % 60)
+        text += u':' + two(seconds % 60);
+    return text;
 }
 
 Date systemNow()
