@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/dates/datetime.h"
 
+#include "platform/dates/textreader.h"
+
 #include <QDateTime>
 
 #include <cmath>
@@ -26,54 +28,6 @@ char16_t halfWidth(char16_t c)
 }
 
 namespace {
-
-bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-
-// Reads the text once from left to right; every step fails rather than
-// guesses, so any input costs at most one pass.
-class Reader
-{
-public:
-    explicit Reader(QStringView text) : m_text(text) {}
-
-    bool atEnd() const { return m_pos == m_text.size(); }
-    // '\0' past the end never matches anything a step asks for; an embedded
-    // NUL does not match either.
-    char16_t peek() const { return atEnd() ? u'\0' : halfWidth(m_text[m_pos].unicode()); }
-    bool take(char16_t c)
-    {
-        if (atEnd() || peek() != c)
-            return false;
-        ++m_pos;
-        return true;
-    }
-    // minDigits to maxDigits decimal digits and no digit after them, so a long
-    // run of digits fails without ever overflowing.
-    std::optional<int> number(int minDigits, int maxDigits)
-    {
-        int value = 0;
-        int digits = 0;
-        while (digits < maxDigits && !atEnd() && isDigit(peek())) {
-            value = value * 10 + (peek() - u'0');
-            ++m_pos;
-            ++digits;
-        }
-        if (digits < minDigits || (!atEnd() && isDigit(peek())))
-            return std::nullopt;
-        return value;
-    }
-    qsizetype skipBlanks()
-    {
-        const qsizetype start = m_pos;
-        while (!atEnd() && peek() == u' ')
-            ++m_pos;
-        return m_pos - start;
-    }
-
-private:
-    QStringView m_text;
-    qsizetype m_pos = 0;
-};
 
 struct Day {
     int year;
@@ -147,22 +101,67 @@ bool IsDate(QStringView text)
 
 std::optional<Date> CDate(QStringView text)
 {
+    return readDate(text).date;
+}
+
+DateReading readDate(QStringView text)
+{
+    DateReading reading;
     Reader reader(text);
     reader.skipBlanks();
-    const auto day = readDay(reader);
-    if (!day)
-        return std::nullopt;
+    const qsizetype start = reader.position();
+    std::optional<Day> day;
+    if (const auto lunar = readLunarDay(reader)) {
+        reading.lunar = true;
+        reading.lunarDay = *lunar;
+    } else {
+        reader.rewind(start);
+        day = readDay(reader);
+        if (!day)
+            return reading;
+    }
     double fraction = 0.0;
     if (reader.skipBlanks() > 0 && !reader.atEnd()) {
         const auto seconds = readTimeOfDay(reader);
         if (!seconds)
-            return std::nullopt;
+            return reading;
         fraction = *seconds / 86400.0;
         reader.skipBlanks();
     }
     if (!reader.atEnd())
-        return std::nullopt;
-    return DateSerial(day->year, day->month, day->day) + fraction;
+        return reading;
+    if (!reading.lunar) {
+        reading.date = DateSerial(day->year, day->month, day->day) + fraction;
+    } else if (const auto julianDay = julianDayOfLunar(reading.lunarDay, &reading.problem)) {
+        reading.date = double(*julianDay - JulianDayOfDayZero) + fraction;
+    }
+    return reading;
+}
+
+bool isLunarDate(QStringView text)
+{
+    const DateReading reading = readDate(text);
+    return reading.lunar && reading.date;
+}
+
+QString whyNoSuchDate(QStringView text)
+{
+    const DateReading reading = readDate(text);
+    return reading.lunar ? lunarProblemText(reading.lunarDay, reading.problem) : QString();
+}
+
+QString lunarDateText(Date date)
+{
+    if (!CDate(date))
+        return QString();
+    const auto day = lunarDayOf(static_cast<qint64>(std::floor(date)) + JulianDayOfDayZero);
+    return day ? lunarDayText(*day) : QString();
+}
+
+QString withLunarDate(const QString &words, Date date, bool typedLunar)
+{
+    const QString lunar = typedLunar ? lunarDateText(date) : QString();
+    return lunar.isEmpty() ? words : words + QStringLiteral("（农历") + lunar + u'）';
 }
 
 std::optional<Date> CDate(double value)

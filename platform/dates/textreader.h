@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/dates/datetime.h"
+#include "platform/dates/lunar.h"
+
+#include <QStringView>
+
+#include <optional>
+
+// The date reader's cursor, shared by the Gregorian and the lunar forms,
+// and the lunar forms' reader.
+
+namespace quorvel {
+
+inline bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// Reads the text once from left to right; every step fails rather than
+// guesses, so any input costs at most one pass per form tried.
+class Reader
+{
+public:
+    explicit Reader(QStringView text) : m_text(text) {}
+
+    bool atEnd() const { return m_pos == m_text.size(); }
+    qsizetype position() const { return m_pos; }
+    void rewind(qsizetype position) { m_pos = position; }
+    // '\0' past the end never matches anything a step asks for; an embedded
+    // NUL does not match either.
+    char16_t peek() const { return atEnd() ? u'\0' : halfWidth(m_text[m_pos].unicode()); }
+    bool take(char16_t c)
+    {
+        if (atEnd() || peek() != c)
+            return false;
+        ++m_pos;
+        return true;
+    }
+    // The characters of `word`, all of them, or nothing taken.
+    bool take(QStringView word)
+    {
+        if (m_text.size() - m_pos < word.size() || m_text.sliced(m_pos, word.size()) != word)
+            return false;
+        m_pos += word.size();
+        return true;
+    }
+    // minDigits to maxDigits decimal digits and no digit after them, so a long
+    // run of digits fails without ever overflowing.
+    std::optional<int> number(int minDigits, int maxDigits)
+    {
+        int value = 0;
+        int digits = 0;
+        while (digits < maxDigits && !atEnd() && isDigit(peek())) {
+            value = value * 10 + (peek() - u'0');
+            ++m_pos;
+            ++digits;
+        }
+        if (digits < minDigits || (!atEnd() && isDigit(peek())))
+            return std::nullopt;
+        return value;
+    }
+    qsizetype skipBlanks()
+    {
+        const qsizetype start = m_pos;
+        while (!atEnd() && peek() == u' ')
+            ++m_pos;
+        return m_pos - start;
+    }
+
+private:
+    QStringView m_text;
+    qsizetype m_pos = 0;
+};
+
+// The lunar forms of a day: "农历yyyy年M月D", "yyyy年农历M月D" (闰 before a leap
+// month; M the month's name, 正 or 一 … 十二, 冬, 腊, or its number; D the day's
+// name, 初一 … 初十, 十一 … 十九, 二十, 廿一 … 廿九 or 二十一 … 二十九, 三十, with
+// or without 日, or its number followed by 日) and "农历yyyy-m-d"
+// (also with / or ., one separator throughout). The day as written, which
+// need not exist; nothing, with the reader moved on, for any other text.
+std::optional<LunarDay> readLunarDay(Reader &reader);
+
+} // namespace quorvel

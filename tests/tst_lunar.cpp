@@ -1,0 +1,345 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/dates/datetime.h"
+
+#include <QDate>
+#include <QTest>
+
+using namespace quorvel;
+
+namespace {
+
+// The lunar years 1901 to 2099 as the published tables give them, one entry
+// a year: the year, the Gregorian month and day of its 正月初一, the month
+// its leap month follows (0: none), and each month's length in order, 1 for
+// 30 days and 0 for 29.
+constexpr char YearTable[] = R"(
+1901 0219 0 010010101110  1902 0208 0 101001010111  1903 0129 5 0101001001101  1904 0216 0 110100100110
+1905 0204 0 110110010101  1906 0125 4 0110101010101  1907 0213 0 010101101010  1908 0202 0 100110101101
+1909 0122 2 0100101011101  1910 0210 0 010010101110  1911 0130 6 1010010011011  1912 0218 0 101001001101
+1913 0206 0 110100100101  1914 0126 5 1101010100101  1915 0214 0 101101010100  1916 0203 0 110101101010
+1917 0123 2 1001011011010  1918 0211 0 100101011011  1919 0201 7 0100100110111  1920 0220 0 010010010111
+1921 0208 0 101001001011  1922 0128 5 1011001001011  1923 0216 0 011010100101  1924 0205 0 011011010100
+1925 0124 4 1010110110101  1926 0213 0 001010110110  1927 0202 0 100101010111  1928 0123 2 0100100101111
+1929 0210 0 010010010111  1930 0130 6 0110010010110  1931 0217 0 110101001010  1932 0206 0 111010100101
+1933 0126 5 0110110101001  1934 0214 0 010110101101  1935 0204 0 001010110110  1936 0124 3 1001001101110
+1937 0211 0 100100101110  1938 0131 7 1100100101101  1939 0219 0 110010010101  1940 0208 0 110101001010
+1941 0127 6 1101101001010  1942 0215 0 101101010101  1943 0205 0 010101101010  1944 0125 4 1010101011011
+1945 0213 0 001001011101  1946 0202 0 100100101101  1947 0122 2 1100100101011  1948 0210 0 101010010101
+1949 0129 7 1011010010101  1950 0217 0 011011001010  1951 0206 0 101101010101  1952 0127 5 0101010110101
+1953 0214 0 010011011010  1954 0203 0 101001011011  1955 0124 3 0101001010111  1956 0212 0 010100101011
+1957 0131 8 1010100101010  1958 0218 0 111010010101  1959 0208 0 011010101010  1960 0128 6 1010110101010
+1961 0215 0 101010110101  1962 0205 0 010010110110  1963 0125 4 1010010101110  1964 0213 0 101001010111
+1965 0202 0 010100100110  1966 0121 3 1110100100110  1967 0209 0 110110010101  1968 0130 7 0101101010101
+1969 0217 0 010101101010  1970 0206 0 100101101101  1971 0127 5 0100101011101  1972 0215 0 010010101101
+1973 0203 0 101001001101  1974 0123 4 1101001001101  1975 0211 0 110100100101  1976 0131 8 1101010100101
+1977 0218 0 101101010100  1978 0207 0 101101101010  1979 0128 6 1001011011010  1980 0216 0 100101011011
+1981 0205 0 010010011011  1982 0125 4 1010010010111  1983 0213 0 101001001011  1984 0202 10 1011001001011
+1985 0220 0 011010100101  1986 0209 0 011011010100  1987 0129 6 1010110110100  1988 0217 0 101010110110
+1989 0206 0 100101010111  1990 0127 5 0100100101111  1991 0215 0 010010010111  1992 0204 0 011001001011
+1993 0123 3 0110101001010  1994 0210 0 111010100101  1995 0131 8 0110101100101  1996 0219 0 010110101100
+1997 0207 0 101010110110  1998 0128 5 1001001101101  1999 0216 0 100100101110  2000 0205 0 110010010110
+2001 0124 4 1101010010101  2002 0212 0 110101001010  2003 0201 0 110110100101  2004 0122 2 0101101010101
+2005 0209 0 010101101010  2006 0129 7 1010101011011  2007 0218 0 001001011101  2008 0207 0 100100101101
+2009 0126 5 1100100101011  2010 0214 0 101010010101  2011 0203 0 101101001010  2012 0123 4 1011010101010
+2013 0210 0 101011010101  2014 0131 9 0101010110101  2015 0219 0 010010111010  2016 0208 0 101001011011
+2017 0128 6 0101001010111  2018 0216 0 010100101011  2019 0205 0 101010010011  2020 0125 4 0111010010101
+2021 0212 0 011010101010  2022 0201 0 101011010101  2023 0122 2 0100110110101  2024 0210 0 010010110110
+2025 0129 6 1010010101110  2026 0217 0 101001001110  2027 0206 0 110100100110  2028 0126 5 1110100100110
+2029 0213 0 110101010011  2030 0203 0 010110101010  2031 0123 3 0110101101010  2032 0211 0 100101101101
+2033 0131 11 0100101011101  2034 0219 0 010010101101  2035 0208 0 101001001101  2036 0128 6 1101001001011
+2037 0215 0 110100100101  2038 0204 0 110101010010  2039 0124 5 1101101010100  2040 0212 0 101101011010
+2041 0201 0 010101101101  2042 0122 2 0100101011011  2043 0210 0 010010011011  2044 0130 7 1010010010111
+2045 0217 0 101001001011  2046 0206 0 101010100101  2047 0126 5 1011010100101  2048 0214 0 011011010010
+2049 0202 0 101011011010  2050 0123 3 0101010110110  2051 0211 0 100100110111  2052 0201 8 0100100101111
+2053 0219 0 010010010111  2054 0208 0 011001001011  2055 0128 6 0110101001010  2056 0215 0 111010100101
+2057 0204 0 011010110010  2058 0124 4 1010101101100  2059 0212 0 101010101110  2060 0202 0 100100101110
+2061 0121 3 1100100101110  2062 0209 0 110010010110  2063 0129 7 1101010010101  2064 0217 0 110101001010
+2065 0205 0 110110100101  2066 0126 5 0101101010101  2067 0214 0 010101101010  2068 0203 0 101001101101
+2069 0123 4 0101001011101  2070 0211 0 010100101101  2071 0131 8 1010100101011  2072 0219 0 101010010101
+2073 0207 0 101101001010  2074 0127 6 1011010101010  2075 0215 0 101011010101  2076 0205 0 010101011010
+2077 0124 4 1010010111010  2078 0212 0 101001011011  2079 0202 0 010100101011  2080 0122 3 1010100100111
+2081 0209 0 011010010011  2082 0129 7 0111001010011  2083 0217 0 011010101010  2084 0206 0 101011010101
+2085 0126 5 0100110110101  2086 0214 0 010010110110  2087 0203 0 101001010111  2088 0124 4 0101001001110
+2089 0210 0 110100010110  2090 0130 8 1110100100110  2091 0218 0 110101010010  2092 0207 0 110110101010
+2093 0127 6 0110101101010  2094 0215 0 010101101101  2095 0205 0 010010101110  2096 0125 4 1010010011101
+2097 0212 0 101000101101  2098 0201 0 110100010101  2099 0121 2 1101100100101
+)";
+
+struct TableYear {
+    int year;
+    QDate newYear;
+    int leapMonth;
+    QString lengths;
+};
+
+QList<TableYear> tableYears()
+{
+    QList<TableYear> years;
+    const QStringList fields = QString::fromLatin1(YearTable).split(QRegularExpression(u"\\s+"_qs), Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i + 3 < fields.size(); i += 4) {
+        const int year = fields[i].toInt();
+        years.append({year, QDate(year, fields[i + 1].left(2).toInt(), fields[i + 1].right(2).toInt()),
+                      fields[i + 2].toInt(), fields[i + 3]});
+    }
+    return years;
+}
+
+Date serialOf(QDate day) { return double(day.toJulianDay() - JulianDayOfDayZero); }
+
+const QString MonthNames[] = {u"正"_qs, u"二"_qs, u"三"_qs, u"四"_qs, u"五"_qs, u"六"_qs,
+                              u"七"_qs, u"八"_qs, u"九"_qs, u"十"_qs, u"冬"_qs, u"腊"_qs};
+
+// "农历1985年五月初一", "农历2023年闰二月初一".
+QString firstDayText(int year, int month, bool leap)
+{
+    return u"农历%1年%2%3月初一"_qs.arg(year).arg(leap ? u"闰"_qs : QString(), MonthNames[month - 1]);
+}
+
+} // namespace
+
+class tst_Lunar : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyMonthOfTheTable_data();
+    void everyMonthOfTheTable();
+    void leapMonths_data();
+    void leapMonths();
+    void forms_data();
+    void forms();
+    void refused_data();
+    void refused();
+    void inWords_data();
+    void inWords();
+};
+
+void tst_Lunar::everyMonthOfTheTable_data()
+{
+    QTest::addColumn<int>("year");
+    QTest::addColumn<QDate>("newYear");
+    QTest::addColumn<int>("leapMonth");
+    QTest::addColumn<QString>("lengths");
+    const QList<TableYear> years = tableYears();
+    QCOMPARE(years.size(), 199);
+    for (const TableYear &y : years)
+        QTest::addRow("%d", y.year) << y.year << y.newYear << y.leapMonth << y.lengths;
+}
+
+// Each month of the year begins where the table says, read by name and by
+// number, lasts as long as it says (its last day exists, the day after it
+// does not), reads back as that lunar day; a leap month exists in the year
+// the table gives one, and in no other.
+void tst_Lunar::everyMonthOfTheTable()
+{
+    QFETCH(int, year);
+    QFETCH(QDate, newYear);
+    QFETCH(int, leapMonth);
+    QFETCH(QString, lengths);
+    QCOMPARE(lengths.size(), leapMonth ? 13 : 12);
+    QCOMPARE(CDate(u"农历%1年正月初一"_qs.arg(year)), std::optional<Date>(serialOf(newYear)));
+
+    QDate first = newYear;
+    for (int index = 0; index < lengths.size(); ++index) {
+        const bool leap = leapMonth && index == leapMonth;
+        const int month = leapMonth && index >= leapMonth ? index : index + 1;
+        const int days = lengths[index] == u'1' ? 30 : 29;
+        const QString name = firstDayText(year, month, leap);
+        QCOMPARE(CDate(name), std::optional<Date>(serialOf(first)));
+        QCOMPARE(CDate(u"农历%1年%2%3月%4日"_qs.arg(year).arg(leap ? u"闰"_qs : QString()).arg(month).arg(days)),
+                 std::optional<Date>(serialOf(first.addDays(days - 1))));
+        const QString pastTheEnd = u"农历%1年%2%3月%4日"_qs.arg(year).arg(leap ? u"闰"_qs : QString()).arg(month).arg(days + 1);
+        QVERIFY2(!IsDate(pastTheEnd), qPrintable(pastTheEnd));
+        QCOMPARE(lunarDayOf(first.toJulianDay()), std::optional(LunarDay{year, month, leap, 1}));
+        QCOMPARE(lunarDayOf(first.addDays(days - 1).toJulianDay()), std::optional(LunarDay{year, month, leap, days}));
+        first = first.addDays(days);
+    }
+    for (int month = 1; month <= 12; ++month)
+        QCOMPARE(IsDate(firstDayText(year, month, true)), month == leapMonth);
+    QCOMPARE(lunarDayOf(first.toJulianDay()),
+             year < LastLunarYear ? std::optional(LunarDay{year + 1, 1, false, 1}) : std::nullopt);
+}
+
+void tst_Lunar::leapMonths_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QDate>("first");
+    QTest::addColumn<int>("days");
+    QTest::addColumn<QDate>("next");
+    QTest::newRow("2017 闰六月") << u"农历2017年闰六月初一"_qs << QDate(2017, 7, 23) << 30 << QDate(2017, 8, 22);
+    QTest::newRow("2020 闰四月") << u"农历2020年闰四月初一"_qs << QDate(2020, 5, 23) << 29 << QDate(2020, 6, 21);
+    QTest::newRow("2023 闰二月") << u"农历2023年闰二月初一"_qs << QDate(2023, 3, 22) << 29 << QDate(2023, 4, 20);
+    // ICU puts the leap month of these three years a month late.
+    QTest::newRow("1987 闰六月") << u"农历1987年闰六月初一"_qs << QDate(1987, 7, 26) << 29 << QDate(1987, 8, 24);
+    QTest::newRow("1917 闰二月") << u"农历1917年闰二月初一"_qs << QDate(1917, 3, 23) << 29 << QDate(1917, 4, 21);
+    QTest::newRow("1922 闰五月") << u"农历1922年闰五月初一"_qs << QDate(1922, 6, 25) << 29 << QDate(1922, 7, 24);
+    QTest::newRow("2033 闰冬月") << u"农历2033年闰冬月初一"_qs << QDate(2033, 12, 22) << 29 << QDate(2034, 1, 20);
+}
+
+// The leap month begins and ends where the tables say, the month after it
+// follows on, and its month of the same number is another month.
+void tst_Lunar::leapMonths()
+{
+    QFETCH(QString, text);
+    QFETCH(QDate, first);
+    QFETCH(int, days);
+    QFETCH(QDate, next);
+    QCOMPARE(CDate(text), std::optional<Date>(serialOf(first)));
+    QCOMPARE(CDate(QString(text).replace(u"初一"_qs, days == 30 ? u"三十"_qs : u"廿九"_qs)),
+             std::optional<Date>(serialOf(first.addDays(days - 1))));
+    QCOMPARE(first.addDays(days), next);
+    const LunarDay leap = *lunarDayOf(first.toJulianDay());
+    QVERIFY(leap.leap);
+    QCOMPARE(lunarDayOf(next.toJulianDay()), std::optional(LunarDay{leap.year, leap.month + 1, false, 1}));
+    QVERIFY(CDate(QString(text).remove(u'闰')) < CDate(text));
+}
+
+void tst_Lunar::forms_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("serial");
+    const double birth = DateSerial(1985, 7, 14);
+    const double leapDay = DateSerial(2023, 3, 24);
+    QTest::newRow("lunar mark first") << u"农历1985年五月廿七"_qs << birth;
+    QTest::newRow("lunar mark after the year") << u"1985年农历五月廿七"_qs << birth;
+    QTest::newRow("leap month") << u"农历2023年闰二月初三"_qs << leapDay;
+    QTest::newRow("leap month, mark after the year") << u"2023年农历闰二月初三"_qs << leapDay;
+    QTest::newRow("dashes") << u"农历1985-5-27"_qs << birth;
+    QTest::newRow("slashes") << u"农历1985/5/27"_qs << birth;
+    QTest::newRow("dots with zeros") << u"农历1985.05.27"_qs << birth;
+    QTest::newRow("digits with signs") << u"农历1985年5月27日"_qs << birth;
+    QTest::newRow("digits, mark after the year") << u"1985年农历05月27日"_qs << birth;
+    QTest::newRow("leap month in digits") << u"农历2023年闰2月3日"_qs << leapDay;
+    QTest::newRow("name and number") << u"农历1985年5月廿七"_qs << birth;
+    QTest::newRow("number and name") << u"农历1985年五月27日"_qs << birth;
+    QTest::newRow("day's name with 日") << u"农历1985年五月廿七日"_qs << birth;
+    QTest::newRow("二十七") << u"农历1985年五月二十七"_qs << birth;
+    QTest::newRow("full-width digits") << u"农历１９８５年５月２７日"_qs << birth;
+    QTest::newRow("full-width dashes") << u"农历１９８５－５－２７"_qs << birth;
+    QTest::newRow("blanks around") << u"\u3000 农历1985年五月廿七\t"_qs << birth;
+    QTest::newRow("with a time") << u"农历1985年五月廿七 12:00"_qs << birth + 0.5;
+    QTest::newRow("with seconds, full width") << u"农历1985年五月廿七　１８：００：００"_qs << birth + 0.75;
+    QTest::newRow("dashes with a time") << u"农历1985-5-27 6:00"_qs << birth + 0.25;
+    QTest::newRow("正月") << u"农历1985年正月初一"_qs << DateSerial(1985, 2, 20);
+    QTest::newRow("一月") << u"农历1985年一月初一"_qs << DateSerial(1985, 2, 20);
+    QTest::newRow("十月") << u"农历1985年十月初一"_qs << DateSerial(1985, 11, 12);
+    QTest::newRow("冬月") << u"农历1985年冬月初一"_qs << DateSerial(1985, 12, 12);
+    QTest::newRow("十一月") << u"农历1985年十一月初一"_qs << DateSerial(1985, 12, 12);
+    QTest::newRow("腊月") << u"农历1985年腊月初一"_qs << DateSerial(1986, 1, 10);
+    QTest::newRow("十二月") << u"农历1985年十二月初一"_qs << DateSerial(1986, 1, 10);
+    QTest::newRow("初十") << u"农历1985年五月初十"_qs << birth - 17;
+    QTest::newRow("十一") << u"农历1985年五月十一"_qs << birth - 16;
+    QTest::newRow("十九") << u"农历1985年五月十九"_qs << birth - 8;
+    QTest::newRow("二十") << u"农历1985年五月二十"_qs << birth - 7;
+    QTest::newRow("廿一") << u"农历1985年五月廿一"_qs << birth - 6;
+    QTest::newRow("廿九") << u"农历1985年五月廿九"_qs << birth + 2;
+    QTest::newRow("三十") << u"农历1985年五月三十"_qs << birth + 3;
+    QTest::newRow("first lunar day") << u"农历1901年正月初一"_qs << DateSerial(1901, 2, 19);
+    QTest::newRow("last lunar day") << u"农历2099年腊月三十 23:59:59"_qs
+                                    << DateSerial(2100, 2, 8) + 86399.0 / 86400.0;
+    // A year's new year's eve, where ICU ends the year a day late.
+    QTest::newRow("1953 腊月廿九") << u"农历1953年腊月廿九"_qs << DateSerial(1954, 2, 2);
+    QTest::newRow("1954 正月初一") << u"农历1954年正月初一"_qs << DateSerial(1954, 2, 3);
+}
+
+// Every lunar form names its day, as CDate, IsDate and the reading see it;
+// the box's text is known as a lunar one.
+void tst_Lunar::forms()
+{
+    QFETCH(QString, text);
+    QFETCH(double, serial);
+    QCOMPARE(CDate(text), std::optional<Date>(serial));
+    QVERIFY(IsDate(text));
+    QVERIFY(isLunarDate(text));
+    QCOMPARE(whyNoSuchDate(text), QString());
+}
+
+void tst_Lunar::refused_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("reason");
+    const QString range = u"农历日期的年份要在1901到2099之间"_qs;
+    QTest::newRow("三十 of a short month") << u"农历1985年六月三十"_qs << u"农历1985年六月只有二十九天"_qs;
+    QTest::newRow("三十 of a short leap month") << u"农历2023年闰二月三十"_qs << u"农历2023年闰二月只有二十九天"_qs;
+    QTest::newRow("day 31") << u"农历1985-5-31"_qs << u"农历1985年五月只有三十天"_qs;
+    QTest::newRow("day 30 in digits") << u"农历1985年6月30日"_qs << u"农历1985年六月只有二十九天"_qs;
+    QTest::newRow("leap month of a year without") << u"农历2024年闰二月初一"_qs << u"农历2024年没有闰二月，这一年没有闰月"_qs;
+    QTest::newRow("another leap month") << u"农历2023年闰三月初一"_qs << u"农历2023年没有闰三月，这一年闰二月"_qs;
+    QTest::newRow("ICU's leap month of 1987") << u"农历1987年闰七月初一"_qs << u"农历1987年没有闰七月，这一年闰六月"_qs;
+    QTest::newRow("year 1900") << u"农历1900年腊月三十"_qs << range;
+    QTest::newRow("year 2100") << u"农历2100年正月初一"_qs << range;
+    QTest::newRow("year 0001") << u"农历0001-1-1"_qs << range;
+    QTest::newRow("month 13") << u"农历1985-13-1"_qs << QString();
+    QTest::newRow("month 0") << u"农历1985年0月1日"_qs << QString();
+    QTest::newRow("day 0") << u"农历1985-5-0"_qs << QString();
+    QTest::newRow("no day") << u"农历1985年五月"_qs << QString();
+    QTest::newRow("初 alone") << u"农历1985年五月初"_qs << QString();
+    QTest::newRow("十 alone") << u"农历1985年五月十"_qs << QString();
+    QTest::newRow("廿 alone") << u"农历1985年五月廿"_qs << QString();
+    QTest::newRow("初十一") << u"农历1985年五月初十一"_qs << QString();
+    QTest::newRow("廿十") << u"农历1985年五月廿十"_qs << QString();
+    QTest::newRow("三十一") << u"农历1985年五月三十一"_qs << QString();
+    QTest::newRow("十三月") << u"农历1985年十三月初一"_qs << QString();
+    QTest::newRow("digits without 日") << u"农历1985年5月27"_qs << QString();
+    QTest::newRow("no 农历") << u"1985年五月廿七"_qs << QString();
+    QTest::newRow("农历 twice") << u"农历1985年农历五月廿七"_qs << QString();
+    QTest::newRow("农历 after the digits") << u"1985农历五月廿七"_qs << QString();
+    QTest::newRow("农历 alone") << u"农历"_qs << QString();
+    QTest::newRow("blank after 农历") << u"农历 1985年五月廿七"_qs << QString();
+    QTest::newRow("two-digit year") << u"农历85年五月廿七"_qs << QString();
+    QTest::newRow("mark after the year, dashes") << u"1985-农历5-27"_qs << QString();
+    QTest::newRow("mixed separators") << u"农历1985-5/27"_qs << QString();
+    QTest::newRow("leap in dashes") << u"农历2023-闰2-3"_qs << QString();
+    QTest::newRow("bad time") << u"农历1985年五月廿七 24:00"_qs << QString();
+    QTest::newRow("no such leap month and a bad time") << u"农历2024年闰二月初一 x"_qs << QString();
+    QTest::newRow("trailing text") << u"农历1985年五月廿七晚"_qs << QString();
+    QTest::newRow("traditional 農曆") << u"農曆1985年五月廿七"_qs << QString();
+}
+
+// A lunar date that does not exist is no date, and says why; a text that is
+// not well formed says nothing beyond that.
+void tst_Lunar::refused()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, reason);
+    QVERIFY(!IsDate(text));
+    QCOMPARE(CDate(text), std::nullopt);
+    QVERIFY(!isLunarDate(text));
+    QCOMPARE(whyNoSuchDate(text), reason);
+}
+
+void tst_Lunar::inWords_data()
+{
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<QString>("lunar");
+    QTest::newRow("birthday") << QDate(1985, 7, 14) << u"乙丑年五月廿七"_qs;
+    QTest::newRow("leap month") << QDate(2023, 3, 24) << u"癸卯年闰二月初三"_qs;
+    QTest::newRow("first day") << QDate(1901, 2, 19) << u"辛丑年正月初一"_qs;
+    QTest::newRow("甲子") << QDate(1984, 2, 2) << u"甲子年正月初一"_qs;
+    QTest::newRow("闰十月") << QDate(1984, 12, 1) << u"甲子年闰十月初九"_qs;
+    QTest::newRow("冬月二十") << QDate(1985, 1, 10) << u"甲子年冬月二十"_qs;
+    QTest::newRow("冬月十一") << QDate(1985, 12, 22) << u"乙丑年冬月十一"_qs;
+    QTest::newRow("腊月二十") << QDate(1986, 1, 29) << u"乙丑年腊月二十"_qs;
+    QTest::newRow("before the new year") << QDate(1985, 2, 19) << u"甲子年腊月三十"_qs;
+    QTest::newRow("十月十一") << QDate(1985, 11, 22) << u"乙丑年十月十一"_qs;
+    QTest::newRow("last day") << QDate(2100, 2, 8) << u"己未年腊月三十"_qs;
+    QTest::newRow("before the first day") << QDate(1901, 2, 18) << QString();
+    QTest::newRow("after the last day") << QDate(2100, 2, 9) << QString();
+    QTest::newRow("far off") << QDate(9999, 12, 31) << QString();
+}
+
+// The lunar day of a Gregorian day in words, and the two forms together for
+// a date typed as a lunar one.
+void tst_Lunar::inWords()
+{
+    QFETCH(QDate, day);
+    QFETCH(QString, lunar);
+    const Date date = serialOf(day) + 0.75;
+    QCOMPARE(lunarDateText(date), lunar);
+    const QString words = dateText(date);
+    QCOMPARE(withLunarDate(words, date, false), words);
+    QCOMPARE(withLunarDate(words, date, true), lunar.isEmpty() ? words : words + u"（农历"_qs + lunar + u'）');
+}
+
+QTEST_APPLESS_MAIN(tst_Lunar)
+#include "tst_lunar.moc"
