@@ -85,7 +85,8 @@ QString frmQORVEL::spokenChart() const
     for (const int day : chart.criticalDays)
         critical += dateText(birth + day);
     return QStringLiteral("查询日期%1。图表显示%2至%3，共%4天。%5：%6。%7。")
-        .arg(dateText(chart.queryDate), dateText(birth + chart.days.first), dateText(birth + chart.days.last),
+        .arg(withLunarDate(dateText(chart.queryDate), chart.queryDate, chart.queryTypedLunar),
+             dateText(birth + chart.days.first), dateText(birth + chart.days.last),
              QString::number(chart.span), QueryDayWord, values.join(u'，'),
              critical.isEmpty() ? NoCriticalDayWords : CriticalDayWord + u'：' + critical.join(u'、'));
 }
@@ -94,7 +95,9 @@ void frmQORVEL::describeChart()
 {
     QString text = NoChartText;
     if (m_drawn) {
-        text = QStringLiteral("出生日期%1，").arg(dateText(m_drawn->birthDate)) + spokenChart()
+        text = QStringLiteral("出生日期%1，")
+                   .arg(withLunarDate(dateText(m_drawn->birthDate), m_drawn->birthDate, m_drawn->birthTypedLunar))
+            + spokenChart()
             + QStringLiteral("用方向键逐日查看数值。");
     }
     if (PicBack->accessibleDescription() != text)
@@ -111,9 +114,13 @@ void frmQORVEL::sayAfterQuery(const QString &text)
 
 void frmQORVEL::sayDateNotUnderstood(TextBox *box)
 {
-    const QString forms = QStringLiteral("1980-01-01、1980/1/1、1980.1.1或1980年1月1日");
-    announce(box, box->Text().trimmed().isEmpty() ? QStringLiteral("请输入日期，可按%1的格式输入。").arg(forms)
-                                                  : QStringLiteral("无法识别这个日期，请按%1的格式输入。").arg(forms));
+    const QString forms = QStringLiteral("1980-01-01、1980/1/1、1980.1.1、1980年1月1日或农历1980年正月初一");
+    // A lunar date written well that names no day: why.
+    if (const QString why = whyNoSuchDate(box->Text()); !why.isEmpty())
+        announce(box, QStringLiteral("没有这个日期：%1。").arg(why));
+    else
+        announce(box, box->Text().trimmed().isEmpty() ? QStringLiteral("请输入日期，可按%1的格式输入。").arg(forms)
+                                                      : QStringLiteral("无法识别这个日期，请按%1的格式输入。").arg(forms));
 }
 
 } // namespace quorvel

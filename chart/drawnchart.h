@@ -51,6 +51,10 @@ struct DrawnChart {
     // False when only the frame is drawn: the chart then shows no day, no
     // bar and no start date, only the span's width.
     bool curvesDrawn = true;
+    // Whether the birth and the query date were typed as lunar dates: where
+    // they are told in words, their lunar days are told too.
+    bool birthTypedLunar = false;
+    bool queryTypedLunar = false;
 
     // Whether the day's column carries the query-day bar, or a critical-day
     // bar.

@@ -86,13 +86,17 @@ Outcome chartCommand(const QStringList &arguments)
         request.queryText = *today;
         query = CDate(*today).value_or(calendarDay(now));
     }
+    // Told in both forms when typed as lunar dates (a query after today is
+    // today's Gregorian date).
+    const bool birthLunar = isLunarDate(request.birthText);
+    const bool queryLunar = isLunarDate(request.queryText);
     Outcome outcome;
     if (const auto position = centredSpanPosition(query, birth, request.span)) {
         request.position = *position;
     } else {
         // The window shows the empty frame at the start of life here.
         outcome.message = QStringLiteral("以 %1 为中心的 %2 天的范围会从出生日期之前开始，只画出了图框")
-                              .arg(Format(query, u"yyyy-mm-dd"))
+                              .arg(withLunarDate(Format(query, u"yyyy-mm-dd"), query, queryLunar))
                               .arg(request.span);
         request.birthText.clear();
         request.queryText.clear();
@@ -103,7 +107,9 @@ Outcome chartCommand(const QStringList &arguments)
     // With the frame alone, the sheet still tells the dates asked for, and
     // that there is no chart.
     const std::optional<DrawnChart> drawn = drawChart(surface, shared, request);
-    const DrawnChart chart = drawn ? *drawn : frameOnlyChart(birth, query, request.span);
+    DrawnChart chart = drawn ? *drawn : frameOnlyChart(birth, query, request.span);
+    chart.birthTypedLunar = birthLunar;
+    chart.queryTypedLunar = queryLunar;
 
     // Made whole in memory first: a file that cannot take it then fails in
     // one place, and no encoder is left half-way through a failed write.
