@@ -41,26 +41,18 @@ std::optional<Day> readDay(Reader &reader)
     const auto year = reader.number(4, 4);
     if (!year)
         return std::nullopt;
-    char16_t afterMonth;
-    char16_t afterDay = 0;
+    std::optional<MonthAndDay> date;
     if (reader.take(u'年')) {
-        afterMonth = u'月';
-        afterDay = u'日';
+        const auto month = reader.number(1, 2);
+        const auto day = month && reader.take(u'月') ? reader.number(1, 2) : std::nullopt;
+        if (day && reader.take(u'日'))
+            date = MonthAndDay{*month, *day};
     } else {
-        afterMonth = reader.peek();
-        if (afterMonth != u'-' && afterMonth != u'/' && afterMonth != u'.')
-            return std::nullopt;
-        reader.take(afterMonth);
+        date = readSeparatedMonthAndDay(reader);
     }
-    const auto month = reader.number(1, 2);
-    if (!month || !reader.take(afterMonth))
+    if (!date || *year < 100 || !QDate::isValid(*year, date->month, date->day))
         return std::nullopt;
-    const auto day = reader.number(1, 2);
-    if (!day || (afterDay && !reader.take(afterDay)))
-        return std::nullopt;
-    if (*year < 100 || !QDate::isValid(*year, *month, *day))
-        return std::nullopt;
-    return Day{*year, *month, *day};
+    return Day{*year, date->month, date->day};
 }
 
 // "H:MM" or "H:MM:SS" as seconds since midnight.
@@ -83,6 +75,21 @@ std::optional<int> readTimeOfDay(Reader &reader)
 }
 
 } // namespace
+
+std::optional<MonthAndDay> readSeparatedMonthAndDay(Reader &reader)
+{
+    const char16_t separator = reader.peek();
+    if (separator != u'-' && separator != u'/' && separator != u'.')
+        return std::nullopt;
+    reader.take(separator);
+    const auto month = reader.number(1, 2);
+    if (!month || !reader.take(separator))
+        return std::nullopt;
+    const auto day = reader.number(1, 2);
+    if (!day)
+        return std::nullopt;
+    return MonthAndDay{*month, *day};
+}
 
 double DateSerial(int year, int month, int day)
 {

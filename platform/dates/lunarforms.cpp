@@ -97,18 +97,11 @@ std::optional<LunarDay> readLunarDay(Reader &reader)
             return std::nullopt;
         return readMonthAndDay(reader, day) ? std::optional(day) : std::nullopt;
     }
-    const char16_t separator = reader.peek();
-    if (!markFirst || (separator != u'-' && separator != u'/' && separator != u'.'))
+    const auto date = markFirst ? readSeparatedMonthAndDay(reader) : std::nullopt;
+    if (!date)
         return std::nullopt;
-    reader.take(separator);
-    const auto month = reader.number(1, 2);
-    if (!month || !reader.take(separator))
-        return std::nullopt;
-    const auto dayNumber = reader.number(1, 2);
-    if (!dayNumber)
-        return std::nullopt;
-    day.month = *month;
-    day.day = *dayNumber;
+    day.month = date->month;
+    day.day = date->day;
     return day;
 }
 

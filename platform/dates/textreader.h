@@ -71,6 +71,15 @@ private:
     qsizetype m_pos = 0;
 };
 
+struct MonthAndDay {
+    int month;
+    int day;
+};
+
+// "-m-d", "/m/d" or ".m.d" after a year, one separator throughout: the
+// month's and the day's numbers, of one or two digits each.
+std::optional<MonthAndDay> readSeparatedMonthAndDay(Reader &reader);
+
 // The lunar forms of a day: "农历yyyy年M月D", "yyyy年农历M月D" (闰 before a leap
 // month; M the month's name, 正 or 一 … 十二, 冬, 腊, or its number; D the day's
 // name, 初一 … 初十, 十一 … 十九, 二十, 廿一 … 廿九 or 二十一 … 二十九, 三十, with
