@@ -6,26 +6,9 @@
 #include <QDateTime>
 
 #include <cmath>
+#include <variant>
 
 namespace quorvel {
-
-// A Chinese input method in full-width mode types these instead of the ASCII
-// digits and separators; they mean the same, so the reader sees them as such.
-// Every blank (tab, ideographic space) reads as ' '.
-char16_t halfWidth(char16_t c)
-{
-    if (c >= u'\xFF10' && c <= u'\xFF19')
-        return char16_t(u'0' + (c - u'\xFF10'));
-    switch (c) {
-    case u'\xFF0D': return u'-';
-    case u'\xFF0F': return u'/';
-    case u'\xFF0E': return u'.';
-    case u'\xFF1A': return u':';
-    case u'\x3000':
-    case u'\t': return u' ';
-    default: return c;
-    }
-}
 
 namespace {
 
@@ -35,23 +18,36 @@ struct Day {
     int day;
 };
 
-// "yyyy-m-d", "yyyy/m/d", "yyyy.m.d" (one separator throughout) or "yyyy年m月d日".
-std::optional<Day> readDay(Reader &reader)
+// A day as a text writes it: a Gregorian day that exists, or a lunar day
+// that need not; nothing when the text is in none of the forms.
+using WrittenDay = std::variant<std::monostate, Day, LunarDay>;
+
+// The forms of a day, in one pass: "yyyy-m-d", "yyyy/m/d", "yyyy.m.d" (one
+// separator throughout) and "yyyy年m月d日", and the lunar forms "农历yyyy年…",
+// "yyyy年农历…" and "农历yyyy-m-d" (also with / or .).
+WrittenDay readDay(Reader &reader)
 {
+    const bool markFirst = reader.take(LunarMark);
     const auto year = reader.number(4, 4);
     if (!year)
-        return std::nullopt;
+        return {};
     std::optional<MonthAndDay> date;
     if (reader.take(u'年')) {
+        if (markFirst || reader.take(LunarMark)) {
+            LunarDay lunar{*year};
+            return readLunarMonthAndDay(reader, lunar) ? WrittenDay(lunar) : WrittenDay();
+        }
         const auto month = reader.number(1, 2);
         const auto day = month && reader.take(u'月') ? reader.number(1, 2) : std::nullopt;
         if (day && reader.take(u'日'))
             date = MonthAndDay{*month, *day};
     } else {
         date = readSeparatedMonthAndDay(reader);
+        if (date && markFirst)
+            return LunarDay{*year, date->month, false, date->day};
     }
     if (!date || *year < 100 || !QDate::isValid(*year, date->month, date->day))
-        return std::nullopt;
+        return {};
     return Day{*year, date->month, date->day};
 }
 
@@ -116,16 +112,12 @@ DateReading readDate(QStringView text)
     DateReading reading;
     Reader reader(text);
     reader.skipBlanks();
-    const qsizetype start = reader.position();
-    std::optional<Day> day;
-    if (const auto lunar = readLunarDay(reader)) {
+    const WrittenDay day = readDay(reader);
+    if (std::holds_alternative<std::monostate>(day))
+        return reading;
+    if (const auto *lunar = std::get_if<LunarDay>(&day)) {
         reading.lunar = true;
         reading.lunarDay = *lunar;
-    } else {
-        reader.rewind(start);
-        day = readDay(reader);
-        if (!day)
-            return reading;
     }
     double fraction = 0.0;
     if (reader.skipBlanks() > 0 && !reader.atEnd()) {
@@ -137,8 +129,8 @@ DateReading readDate(QStringView text)
     }
     if (!reader.atEnd())
         return reading;
-    if (!reading.lunar) {
-        reading.date = DateSerial(day->year, day->month, day->day) + fraction;
+    if (const auto *gregorian = std::get_if<Day>(&day)) {
+        reading.date = DateSerial(gregorian->year, gregorian->month, gregorian->day) + fraction;
     } else if (const auto julianDay = julianDayOfLunar(reading.lunarDay, &reading.problem)) {
         reading.date = double(*julianDay - JulianDayOfDayZero) + fraction;
     }

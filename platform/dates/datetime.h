@@ -46,8 +46,21 @@ bool IsDate(QStringView text);
 // U+FF10..U+FF19, U+FF0D, U+FF0F, U+FF0E and U+FF1A instead of the ASCII ones;
 // they mean the same, so every reader of typed numbers sees them as those.
 // Every blank (tab, ideographic space) reads as ' '; any other character is
-// itself.
-char16_t halfWidth(char16_t c);
+// itself. Inline: the date reader asks it of every character it looks at.
+inline char16_t halfWidth(char16_t c)
+{
+    if (c >= u'\xFF10' && c <= u'\xFF19')
+        return char16_t(u'0' + (c - u'\xFF10'));
+    switch (c) {
+    case u'\xFF0D': return u'-';
+    case u'\xFF0F': return u'/';
+    case u'\xFF0E': return u'.';
+    case u'\xFF1A': return u':';
+    case u'\x3000':
+    case u'\t': return u' ';
+    default: return c;
+    }
+}
 
 // The date of a text that IsDate accepts; nothing for any other text.
 std::optional<Date> CDate(QStringView text);

@@ -4,8 +4,6 @@
 namespace quorvel {
 namespace {
 
-constexpr QStringView Lunar = u"农历";
-
 // 一 to 九 as 1 to 9, 十 as 10; 0 for anything else.
 int numeral(char16_t c)
 {
@@ -63,8 +61,9 @@ std::optional<int> dayName(Reader &reader)
     return units ? std::optional(tens + units) : std::nullopt;
 }
 
-// "[闰]M月D" after the year.
-bool readMonthAndDay(Reader &reader, LunarDay &day)
+} // namespace
+
+bool readLunarMonthAndDay(Reader &reader, LunarDay &day)
 {
     day.leap = reader.take(u'闰');
     const auto month = isDigit(reader.peek()) ? reader.number(1, 2) : monthName(reader);
@@ -80,29 +79,6 @@ bool readMonthAndDay(Reader &reader, LunarDay &day)
     day.month = *month;
     day.day = *named;
     return true;
-}
-
-} // namespace
-
-std::optional<LunarDay> readLunarDay(Reader &reader)
-{
-    LunarDay day;
-    const bool markFirst = reader.take(Lunar);
-    const auto year = reader.number(4, 4);
-    if (!year)
-        return std::nullopt;
-    day.year = *year;
-    if (reader.take(u'年')) {
-        if (!markFirst && !reader.take(Lunar))
-            return std::nullopt;
-        return readMonthAndDay(reader, day) ? std::optional(day) : std::nullopt;
-    }
-    const auto date = markFirst ? readSeparatedMonthAndDay(reader) : std::nullopt;
-    if (!date)
-        return std::nullopt;
-    day.month = date->month;
-    day.day = date->day;
-    return day;
 }
 
 } // namespace quorvel

@@ -8,23 +8,21 @@
 
 #include <optional>
 
-// The date reader's cursor, shared by the Gregorian and the lunar forms,
-// and the lunar forms' reader.
+// The date reader's cursor, and the steps of it that the Gregorian and the
+// lunar forms share or that the lunar forms take on their own.
 
 namespace quorvel {
 
 inline bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 // Reads the text once from left to right; every step fails rather than
-// guesses, so any input costs at most one pass per form tried.
+// guesses, so any input costs at most one pass.
 class Reader
 {
 public:
     explicit Reader(QStringView text) : m_text(text) {}
 
     bool atEnd() const { return m_pos == m_text.size(); }
-    qsizetype position() const { return m_pos; }
-    void rewind(qsizetype position) { m_pos = position; }
     // '\0' past the end never matches anything a step asks for; an embedded
     // NUL does not match either.
     char16_t peek() const { return atEnd() ? u'\0' : halfWidth(m_text[m_pos].unicode()); }
@@ -38,8 +36,12 @@ public:
     // The characters of `word`, all of them, or nothing taken.
     bool take(QStringView word)
     {
-        if (m_text.size() - m_pos < word.size() || m_text.sliced(m_pos, word.size()) != word)
+        if (m_text.size() - m_pos < word.size())
             return false;
+        for (qsizetype i = 0; i < word.size(); ++i) {
+            if (m_text[m_pos + i] != word[i])
+                return false;
+        }
         m_pos += word.size();
         return true;
     }
@@ -80,12 +82,14 @@ struct MonthAndDay {
 // month's and the day's numbers, of one or two digits each.
 std::optional<MonthAndDay> readSeparatedMonthAndDay(Reader &reader);
 
-// The lunar forms of a day: "农历yyyy年M月D", "yyyy年农历M月D" (闰 before a leap
-// month; M the month's name, 正 or 一 … 十二, 冬, 腊, or its number; D the day's
-// name, 初一 … 初十, 十一 … 十九, 二十, 廿一 … 廿九 or 二十一 … 二十九, 三十, with
-// or without 日, or its number followed by 日) and "农历yyyy-m-d"
-// (also with / or ., one separator throughout). The day as written, which
-// need not exist; nothing, with the reader moved on, for any other text.
-std::optional<LunarDay> readLunarDay(Reader &reader);
+// The mark of the lunar forms, before the year or after its 年.
+inline constexpr QStringView LunarMark = u"农历";
+
+// The lunar month and day after "农历yyyy年" or "yyyy年农历": "[闰]M月D", 闰
+// before a leap month; M the month's name (正 or 一 … 十二, 冬, 腊) or its
+// number; D the day's name (初一 … 初十, 十一 … 十九, 二十, 廿一 … 廿九 or
+// 二十一 … 二十九, 三十), with or without 日, or its number followed by 日.
+// Into `day`, which need not exist; false when the text does not go on so.
+bool readLunarMonthAndDay(Reader &reader, LunarDay &day);
 
 } // namespace quorvel
