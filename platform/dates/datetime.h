@@ -37,7 +37,8 @@ QDate calendarDate(Date date);
 // of day: "yyyy-mm-dd", "yyyy/m/d", "yyyy.m.d", "yyyy年m月d日", each with or
 // without leading zeros in month and day, or a lunar day of the lunar years
 // 1901 to 2099 ("农历1985年五月廿七", "1985年农历五月廿七", "农历2023年闰二月初三",
-// "农历1985年5月27日", "农历1985-5-27": see readLunarDay); an optional
+// "农历1985年5月27日", "农历1985-5-27": month and day by name, 正月 … 腊月 and
+// 初一 … 三十, or by number, 闰 before a leap month); an optional
 // " H:MM" or " H:MM:SS", blanks around, and the full-width digits and
 // separators that a Chinese input method types. Everything else is rejected.
 bool IsDate(QStringView text);
