@@ -52,7 +52,7 @@ DrawnChart drawChart(DrawingSurface &surface, SharedValues &shared, const ChartC
 Outcome chartCommand(const QStringList &arguments, Date now)
 {
     CommandLine line(QStringLiteral("chart"),
-                     {dateOption(QStringLiteral("birth"), QStringLiteral("出生日期")),
+                     {dateOption(QStringLiteral("birth"), QStringLiteral("出生日期")), personOption(QStringLiteral("birth")),
                       dateOption(QStringLiteral("query"), QStringLiteral("查询日期")),
                       QCommandLineOption(QStringLiteral("span"),
                                          QStringLiteral("范围的天数，%1 到 %2，默认 %1").arg(MinSpan).arg(MaxSpan),

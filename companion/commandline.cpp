@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "companion/commandline.h"
 
+#include "people/peoplefile.h"
+
 #include <QCoreApplication>
 #include <QHash>
 #include <QTranslator>
@@ -111,6 +113,19 @@ QCommandLineOption dateOption(const QString &name, const QString &description)
     return QCommandLineOption(name, description, QStringLiteral("日期"));
 }
 
+// The person option that stands for a date option.
+QString personOptionFor(const QString &dateName)
+{
+    return dateName == u"birth" ? QStringLiteral("person") : dateName + QStringLiteral("-person");
+}
+
+QCommandLineOption personOption(const QString &dateOptionName)
+{
+    return QCommandLineOption(personOptionFor(dateOptionName),
+                              QStringLiteral("记住的人的名字：用这个人的出生日期代替 %1").arg(optionName(dateOptionName)),
+                              QStringLiteral("名字"));
+}
+
 QCommandLineOption outputOption(const QString &description)
 {
     return QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")}, description, QStringLiteral("文件"));
@@ -145,8 +160,43 @@ CommandLine::CommandLine(const QString &command, const QList<QCommandLineOption>
             return;
         }
     }
-    if (!m_parser.positionalArguments().isEmpty())
+    if (!m_parser.positionalArguments().isEmpty()) {
         fail(QStringLiteral("%1多余的参数“%2”%3").arg(where, m_parser.positionalArguments().constFirst(), see));
+        return;
+    }
+    for (const QCommandLineOption &option : options)
+        m_names += option.names();
+    for (const QString &date : std::as_const(m_names)) {
+        const QString person = personOptionFor(date);
+        if (m_names.contains(person) && m_parser.isSet(person))
+            readPerson(person, date);
+    }
+}
+
+void CommandLine::readPerson(const QString &personName, const QString &dateName)
+{
+    const QString person = optionName(personName);
+    if (m_parser.isSet(dateName)) {
+        fail(QStringLiteral("%1 和 %2 只能给一个").arg(optionName(dateName), person));
+        return;
+    }
+    const QString name = trimmedName(m_parser.value(personName));
+    const PeopleFile file;
+    const PeopleRead read = file.read();
+    if (!read.problem.isEmpty()) {
+        fail(QStringLiteral("%1：无法读取人员列表文件“%2”：%3").arg(person, file.path(), read.problem));
+        return;
+    }
+    if (const Person *kept = read.list.find(name)) {
+        m_personDates.insert(dateName, dateTimeText(kept->birth));
+        return;
+    }
+    QString known = read.list.people.empty()
+        ? QStringLiteral("人员列表文件“%1”里还没有记住任何人").arg(file.path())
+        : QStringLiteral("记住的人有：%1").arg(read.list.names().join(u'、'));
+    if (!read.list.skipped.isEmpty())
+        known += QStringLiteral("；文件里跳过了无法使用的行：%1").arg(read.list.skipped.join(u'；'));
+    fail(QStringLiteral("%1：没有记住叫“%2”的人；%3").arg(person, name, known));
 }
 
 QString CommandLine::help(const QString &usage, const QString &description)
@@ -173,8 +223,15 @@ QString CommandLine::seeHelp() const
 
 QString CommandLine::text(const QString &name)
 {
-    if (!has(name))
-        fail(QStringLiteral("缺少 %1%2").arg(optionName(name), seeHelp()));
+    if (const auto person = m_personDates.constFind(name); person != m_personDates.cend())
+        return *person;
+    if (!has(name)) {
+        const QString person = personOptionFor(name);
+        fail(QStringLiteral("缺少 %1%2")
+                 .arg(optionName(name) + (m_names.contains(person) ? QStringLiteral(" 或 ") + optionName(person)
+                                                                    : QString()),
+                      seeHelp()));
+    }
     return m_parser.value(name);
 }
 

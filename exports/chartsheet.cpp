@@ -49,21 +49,6 @@ QFont sheetFont(double height)
 
 QColor paperColorOf(VbColor color) { return QColor::fromRgb(resolveColor(color)); }
 
-// A date as its text gave it: "yyyy-mm-dd", then " HH:MM" when it has a time
-// of day, ":SS" when that has seconds.
-QString dateTimeText(Date date)
-{
-    const long long seconds = std::min(std::llround((date - std::floor(date)) * 86400.0), 86399LL);
-    QString text = dateText(date);
-    if (seconds == 0)
-        return text;
-    const auto two = [](long long n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
-    text += u' ' + two(seconds / 3600) + u':' + two(seconds / 60 % 60);
-    if (seconds % 60)
-        text += u':' + two(seconds % 60);
-    return text;
-}
-
 // The calendar day that names day offset `day` of a chart.
 QDate dayOf(const DrawnChart &chart, int day) { return calendarDate(chart.dateOf(day)); }
 

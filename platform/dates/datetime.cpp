@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <cmath>
 #include <variant>
 
@@ -183,15 +184,25 @@ QString Format(Date date, QStringView format)
     return QString::asprintf("%04d-%02d-%02d", day.year(), day.month(), day.day());
 }
 
-Date dateValue(const QDateTime &moment)
+QString dateTimeText(Date date)
 {
-    const QDate day = moment.date();
-    return DateSerial(day.year(), day.month(), day.day()) + moment.time().msecsSinceStartOfDay() / 86400000.0;
+    const long long seconds = std::min(std::llround((date - std::floor(date)) * 86400.0), 86399LL);
+    QString text = dateText(date);
+    if (seconds == 0 || text.isEmpty())
+        return text;
+    const auto two = [](long long n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
+    text += u' ' + two(seconds / 3600) + u':' + two(seconds / 60 % 60);
+    if (seconds % 60)
+        text += u':' + two(seconds % 60);
+    return text;
 }
 
 Date systemNow()
 {
-    return dateValue(QDateTime::currentDateTime());
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate today = now.date();
+    return DateSerial(today.year(), today.month(), today.day())
+        + now.time().msecsSinceStartOfDay() / 86400000.0;
 }
 
 } // namespace quorvel

@@ -4,7 +4,6 @@
 #include "platform/dates/lunar.h"
 
 #include <QDate>
-#include <QDateTime>
 #include <QString>
 #include <QStringView>
 
@@ -106,8 +105,10 @@ QString Format(Date date, QStringView format);
 // range.
 inline QString dateText(Date date) { return Format(date, u"yyyy-mm-dd"); }
 
-// The date and time of a moment, in the moment's own time zone.
-Date dateValue(const QDateTime &moment);
+// A date as a date box takes it typed, its time of day included:
+// "yyyy-mm-dd", then " HH:MM" when it has a time of day, ":SS" when that has
+// seconds (rounded to the second); empty out of range.
+QString dateTimeText(Date date);
 
 // The local date and time now, by the system's clock.
 Date systemNow();
