@@ -117,8 +117,10 @@ DrawnChart DrawPicBack(DrawingSurface &surface, const ChartControls &controls, S
     surface.setDrawMode(DrawMode::CopyPen);
     shared.ChartQueryDate = *query;
     shared.ChartBirthDate = *birth;
-    const DrawnChart chart =
+    DrawnChart chart =
         chartOf(shared.ChartBirthDate, shared.ChartQueryDate, controls.position, controls.span, shared.CriticalLevel);
+    chart.birthTypedLunar = isLunarDate(controls.birthText);
+    chart.queryTypedLunar = isLunarDate(controls.queryText);
 
     if (chart.queryBarDrawn)
         drawDayBar(surface, *chart.queryDay, QueryDayColor);

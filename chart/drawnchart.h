@@ -71,6 +71,10 @@ struct DrawnChart {
     // The span's critical days, first to last, each under a black bar.
     std::vector<int> criticalDays;
     QString startLabel; // LBLStartSj: the first day, "yyyy-mm-dd"
+    // Whether the birth and the query date were typed as lunar dates: where
+    // they are told in words, their lunar days are told too.
+    bool birthTypedLunar = false;
+    bool queryTypedLunar = false;
 
     // The calendar day of a day offset (dayDate), whether it lies in the
     // range of dates, and its name: "yyyy-mm-dd", or for a day past

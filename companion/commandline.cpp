@@ -93,11 +93,17 @@ QByteArray argumentBytes(QStringView text)
     return bytes;
 }
 
-QString dateForms()
+QString dateForms(const QString &joint)
 {
-    return QStringLiteral("日期写作 yyyy-mm-dd、yyyy/m/d、yyyy.m.d 或 yyyy年m月d日，从 %1 到 %2，"
-                          "可以带时间 H:MM 或 H:MM:SS，数字可以是全角的")
-        .arg(Format(FirstDateSerial, u"yyyy-mm-dd"), Format(LastDateSerial, u"yyyy-mm-dd"));
+    return QStringList{
+        QStringLiteral("日期写作 yyyy-mm-dd、yyyy/m/d、yyyy.m.d 或 yyyy年m月d日，从 %1 到 %2")
+            .arg(Format(FirstDateSerial, u"yyyy-mm-dd"), Format(LastDateSerial, u"yyyy-mm-dd")),
+        QStringLiteral("或者写农历日期，年份 %1 到 %2：农历1985年五月廿七、1985年农历五月廿七、农历2023年闰二月初三")
+            .arg(FirstLunarYear)
+            .arg(LastLunarYear),
+        QStringLiteral("农历的月和日也可以写数字：农历1985年5月27日、农历1985-5-27"),
+        QStringLiteral("都可以带时间 H:MM 或 H:MM:SS，数字可以是全角的"),
+    }.join(joint);
 }
 
 QString optionName(const QString &name) { return QLatin1String(name.size() == 1 ? "-" : "--") + name; }
@@ -234,8 +240,12 @@ Date CommandLine::date(const QString &name)
     const bool given = has(name);
     const QString text = this->text(name);
     const auto date = CDate(text);
-    if (given && !date)
-        fail(QStringLiteral("%1：“%2”不是日期；%3").arg(optionName(name), text, dateForms()));
+    if (given && !date) {
+        // A lunar date written well that names no day says why, as the window does.
+        const QString why = whyNoSuchDate(text);
+        fail(why.isEmpty() ? QStringLiteral("%1：“%2”不是日期；%3").arg(optionName(name), text, dateForms())
+                           : QStringLiteral("%1：“%2”不是日期：%3").arg(optionName(name), text, why));
+    }
     return date.value_or(0.0);
 }
 

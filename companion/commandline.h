@@ -38,8 +38,10 @@ struct Outcome {
 QString argumentText(QByteArrayView bytes);
 QByteArray argumentBytes(QStringView text);
 
-// How to write a day: the forms the window's date boxes accept.
-QString dateForms();
+// How to write a day: the forms the window's date boxes accept, Gregorian
+// and lunar, and the time of day after them; a clause each, joined by
+// `joint` (one line for a message, a line each in the help).
+QString dateForms(const QString &joint = QStringLiteral("；"));
 
 // One command's options as Qt's parser reads them, with -h/--help for every
 // command. The command name is empty for the program's own options. Reading

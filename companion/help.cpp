@@ -25,7 +25,8 @@ QString programDescription()
                "  compare   两个人的周期有多同步\n"
                "每个命令的说明和选项：quorvel-chart 命令 --help。\n"
                "\n"
-               "%1。chart 像窗口一样计入一天中的时间；其他命令只计整天。\n"
+               "%1。\n"
+               "chart 像窗口一样计入一天中的时间；其他命令只计整天。\n"
                "选项的值写在下一个参数里，或者写在“=”后面（--birth=1980-01-01）。\n"
                "\n"
                "凡是要 --birth 的地方都可以用 --person 名字代替（compare 的 --other 用 --other-person）：\n"
@@ -44,7 +45,7 @@ QString programDescription()
                "\n"
                "退出状态：0 完成，1 无法写出输出，2 参数无效。\n"
                "读取输出的程序提前关闭管道时，quorvel-chart 像其他过滤程序一样由 SIGPIPE 结束（shell 里的状态是 141）。")
-        .arg(dateForms());
+        .arg(dateForms(QStringLiteral("；\n")));
 }
 
 QString chartDescription()

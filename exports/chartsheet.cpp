@@ -178,7 +178,8 @@ void Sheet::paint(Date made)
     text(QRectF(0, 0, SheetSize.width(), 10 * Mm), 7, ChartTitle);
     line(0, 11.5 * Mm, 4,
          QStringLiteral("出生日期：%1　　查询日期：%2")
-             .arg(dateTimeText(m_chart.birthDate), dateTimeText(m_chart.queryDate)));
+             .arg(withLunarDate(dateTimeText(m_chart.birthDate), m_chart.birthDate, m_chart.birthTypedLunar),
+                  withLunarDate(dateTimeText(m_chart.queryDate), m_chart.queryDate, m_chart.queryTypedLunar)));
     if (!m_chart.curvesDrawn) {
         line(0, 17.5 * Mm, 4,
              QStringLiteral("没有可显示的图表：以 %1 为中心的 %2 天的范围会从出生日期当天或之前开始。")

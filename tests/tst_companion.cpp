@@ -368,6 +368,8 @@ private slots:
     void personStandsForTheBirthDate();
     void personNotKept_data();
     void personNotKept();
+    void lunarDateOptions_data();
+    void lunarDateOptions();
 
 private:
     QString peopleFile() const { return m_dir.filePath(QStringLiteral("config/quorvel/people.txt")); }
@@ -1052,6 +1054,41 @@ void tst_Companion::personNotKept()
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), people);
     }
+}
+
+void tst_Companion::lunarDateOptions_data()
+{
+    QTest::addColumn<QString>("lunar");
+    QTest::addColumn<QString>("gregorian"); // the same day; empty when refused
+    QTest::addColumn<QString>("said");      // on standard error when refused
+    QTest::newRow("names, leap month") << "2023年农历闰二月初三" << "2023-03-24" << "";
+    QTest::newRow("full-width digits") << "农历１９８５－５－２７" << "1985-07-14" << "";
+    QTest::newRow("no such leap month") << "农历2023年闰三月初一" << ""
+                                        << "不是日期：农历2023年没有闰三月，这一年闰二月";
+    QTest::newRow("year out of range") << "农历1900年正月初一" << "" << "不是日期：农历日期的年份要在1901到2099之间";
+    QTest::newRow("not well formed") << "农历1985年五月" << ""
+                                     << "不是日期；日期写作 yyyy-mm-dd、yyyy/m/d、yyyy.m.d 或 yyyy年m月d日";
+}
+
+// A lunar date in a date option is its Gregorian day; one that does not
+// exist is refused with status 2, saying why on one line.
+void tst_Companion::lunarDateOptions()
+{
+    QFETCH(QString, lunar);
+    QFETCH(QString, gregorian);
+    QFETCH(QString, said);
+    const QStringList range{"--from", "2010-01-01", "--to", "2010-01-05"};
+    const Result result = runChart(QStringList{"table", "--birth", lunar} + range);
+    if (!gregorian.isEmpty()) {
+        QCOMPARE(result.status, 0);
+        QCOMPARE(result.out, runChart(QStringList{"table", "--birth", gregorian} + range).out);
+        return;
+    }
+    QCOMPARE(result.status, 2);
+    QVERIFY(result.out.isEmpty());
+    const QString message = QString::fromUtf8(result.err);
+    QCOMPARE(message.count(u'\n'), 1);
+    QVERIFY2(message.startsWith(u"quorvel-chart：--birth：“"_s + lunar + u"”"_s + said), qPrintable(message));
 }
 
 QTEST_MAIN(tst_Companion)

@@ -587,7 +587,7 @@ void tst_Desktop::keyboardSessionIsSpoken()
     // A date the program cannot read: the selection, and why.
     QVERIFY(step({u"shift+Tab"_s, u"shift+Tab"_s, u"shift+Tab"_s}, u"查询日期"_s));
     desktop.say({u"ctrl+a"_s, u"type:abc"_s});
-    const QString notUnderstood = u"无法识别这个日期，请按1980-01-01、1980/1/1、1980.1.1或1980年1月1日的格式输入。"_s;
+    const QString notUnderstood = u"无法识别这个日期，请按1980-01-01、1980/1/1、1980.1.1、1980年1月1日或农历1980年正月初一的格式输入。"_s;
     QVERIFY2(step({u"Return"_s}, notUnderstood) && said.count(notUnderstood) == 1 && said.contains(u"selected"_s),
              joined(said).constData());
 
