@@ -57,19 +57,12 @@ struct Pixels {
 };
 
 // The pixels x1 <= x < x2, y1 <= y < y2, clipped to the image.
-void fillBox(QImage &image, int x1, int x2, int y1, int y2, QRgb rgb, bool exclusiveOr)
+void fillBox(const Pixels &pixels, int x1, int x2, int y1, int y2, auto pen)
 {
     x1 = std::max(x1, 0);
-    x2 = std::min(x2, image.width());
-    y1 = std::max(y1, 0);
-    y2 = std::min(y2, image.height());
-    if (x1 >= x2 || y1 >= y2)
-        return;
-    const Pixels pixels(image);
-    withPen(exclusiveOr, rgb, [&](auto pen) {
-        for (int y = y1; y < y2; ++y)
-            std::for_each(pixels.row(y) + x1, pixels.row(y) + x2, pen);
-    });
+    x2 = std::min(x2, pixels.width);
+    for (int y = std::max(y1, 0); y < std::min(y2, pixels.height) && x1 < x2; ++y)
+        std::for_each(pixels.row(y) + x1, pixels.row(y) + x2, pen);
 }
 
 // From `from` up to, not including, `to`: one pixel a step along the longer
@@ -101,26 +94,20 @@ void bresenham(const Pixels &pixels, QPoint from, QPoint to, auto pen)
 
 // From `from` up to, not including, `to`, by Bresenham's rule: joined lines
 // meet without overdraw.
-void drawLine(QImage &image, QPoint from, QPoint to, QRgb rgb, bool exclusiveOr)
+void drawLine(const Pixels &pixels, QPoint from, QPoint to, auto pen)
 {
-    if (from == to)
-        return;
     // A line along an axis covers the box of its pixels.
-    if (from.x() == to.x()) {
+    if (from.x() == to.x() && from.y() != to.y()) {
         const PixelRun rows = stepsUpTo(from.y(), to.y());
-        fillBox(image, from.x(), from.x() + 1, rows.first, rows.end, rgb, exclusiveOr);
-        return;
-    }
-    if (from.y() == to.y()) {
+        fillBox(pixels, from.x(), from.x() + 1, rows.first, rows.end, pen);
+    } else if (from.y() == to.y() && from.x() != to.x()) {
         const PixelRun columns = stepsUpTo(from.x(), to.x());
-        fillBox(image, columns.first, columns.end, from.y(), from.y() + 1, rgb, exclusiveOr);
-        return;
+        fillBox(pixels, columns.first, columns.end, from.y(), from.y() + 1, pen);
+    } else if (std::abs(to.x() - from.x()) >= std::abs(to.y() - from.y())) {
+        bresenham<true>(pixels, from, to, pen);
+    } else {
+        bresenham<false>(pixels, from, to, pen);
     }
-    const Pixels pixels(image);
-    const bool flat = std::abs(to.x() - from.x()) >= std::abs(to.y() - from.y());
-    withPen(exclusiveOr, rgb, [&](auto pen) {
-        flat ? bresenham<true>(pixels, from, to, pen) : bresenham<false>(pixels, from, to, pen);
-    });
 }
 
 } // namespace
@@ -176,7 +163,8 @@ PixelGrid DrawingSurface::gridAt(double density) const
 void DrawingSurface::Line(float x1, float y1, float x2, float y2, VbColor color)
 {
     const QRgb rgb = resolveColor(color);
-    drawLine(m_image, toPixel(QPointF(x1, y1)), toPixel(QPointF(x2, y2)), rgb, m_mode == DrawMode::XorPen);
+    withPen(m_mode == DrawMode::XorPen, rgb,
+            [&](auto pen) { drawLine(Pixels(m_image), toPixel(QPointF(x1, y1)), toPixel(QPointF(x2, y2)), pen); });
     record(Shape::Line, rgb, {QPointF(x1, y1), QPointF(x2, y2)});
     m_current = QPointF(x2, y2);
 }
@@ -198,7 +186,7 @@ void DrawingSurface::VerticalLines(float x1, float x2, float y1, float y2, VbCol
         const PixelRun rows = stepsUpTo(top.y(), bottom.y());
         const Pixels pixels(m_image);
         withPen(m_mode == DrawMode::XorPen, rgb, [&](auto pen) {
-            for (int y = std::max(rows.first, 0); y < std::min(rows.end, m_image.height()); ++y) {
+            for (int y = std::max(rows.first, 0); y < std::min(rows.end, pixels.height); ++y) {
                 QRgb *row = pixels.row(y);
                 for (const int column : columns)
                     pen(row[column]);
@@ -214,8 +202,10 @@ void DrawingSurface::LineBoxFilled(float x1, float y1, float x2, float y2, VbCol
     const QRgb rgb = resolveColor(color);
     const QPoint a = toPixel(QPointF(x1, y1));
     const QPoint b = toPixel(QPointF(x2, y2));
-    fillBox(m_image, std::min(a.x(), b.x()), std::max(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.y(), b.y()),
-            rgb, m_mode == DrawMode::XorPen);
+    withPen(m_mode == DrawMode::XorPen, rgb, [&](auto pen) {
+        fillBox(Pixels(m_image), std::min(a.x(), b.x()), std::max(a.x(), b.x()), std::min(a.y(), b.y()),
+                std::max(a.y(), b.y()), pen);
+    });
     record(Shape::Box, rgb, {QPointF(x1, y1), QPointF(x2, y2)});
     m_current = QPointF(x2, y2);
 }
@@ -223,7 +213,8 @@ void DrawingSurface::LineBoxFilled(float x1, float y1, float x2, float y2, VbCol
 void DrawingSurface::LineTo(float x, float y, VbColor color)
 {
     const QRgb rgb = resolveColor(color);
-    drawLine(m_image, toPixel(m_current), toPixel(QPointF(x, y)), rgb, m_mode == DrawMode::XorPen);
+    withPen(m_mode == DrawMode::XorPen, rgb,
+            [&](auto pen) { drawLine(Pixels(m_image), toPixel(m_current), toPixel(QPointF(x, y)), pen); });
     record(Shape::Line, rgb, {m_current, QPointF(x, y)});
     m_current = QPointF(x, y);
 }
@@ -234,12 +225,15 @@ void DrawingSurface::LineTo(std::span<const QPointF> points, VbColor color)
         return;
     const QRgb rgb = resolveColor(color);
     const bool exclusiveOr = m_mode == DrawMode::XorPen;
-    QPoint from = toPixel(m_current);
-    for (const QPointF &point : points) {
-        const QPoint to = toPixel(point);
-        drawLine(m_image, from, to, rgb, exclusiveOr);
-        from = to;
-    }
+    const Pixels pixels(m_image);
+    withPen(exclusiveOr, rgb, [&](auto pen) {
+        QPoint from = toPixel(m_current);
+        for (const QPointF &point : points) {
+            const QPoint to = toPixel(point);
+            drawLine(pixels, from, to, pen);
+            from = to;
+        }
+    });
     ++m_generation;
     m_operations.push_back({Shape::Polyline, exclusiveOr, rgb, std::uint32_t(m_points.size()),
                             std::uint32_t(points.size() + 1)});
