@@ -3,7 +3,6 @@
 
 #include "analysis_window/texts.h"
 #include "exports/chartexports.h"
-#include "platform/files/output.h"
 #include "platform/language/systemerror.h"
 #include "platform/widgets/accessibility.h"
 #include "platform/widgets/runtime.h"
@@ -12,7 +11,6 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -56,14 +54,9 @@ constexpr FileType ChartTypes[] = {
     {"pdf", u"PDF 文档 (*.pdf)"},
 };
 
-// Writes the file as quorvel-chart writes its outputs, but without waiting
-// for a reader of a FIFO or a socket: the window would freeze meanwhile.
-// The reason why not otherwise.
-QString writeWhole(const QString &path, const QByteArray &bytes)
-{
-    return writeOutput(QFile::encodeName(path), [&](QIODevice &device) { device.write(bytes); },
-                       WhenNobodyReads::Fail);
-}
+// Whether a save's outcome is a failure to report: a cancelled save, or one
+// the closing of the window ended, is not.
+bool failed(const QString &reason) { return !reason.isEmpty() && reason != SaveCancelled; }
 
 // Why a printer could not print: Qt gives no reason, so for a file the
 // file's own state gives it.
@@ -166,7 +159,7 @@ QString frmQORVEL::readoutText() const
         .join(u'\t');
 }
 
-QString frmQORVEL::saveChart(const QString &path) const
+QString frmQORVEL::saveChart(const QString &path)
 {
     if (!m_drawn)
         return NoChartYet;
@@ -175,16 +168,17 @@ QString frmQORVEL::saveChart(const QString &path) const
     const QByteArray bytes = chartFile(format, PicBack->surface(), *m_drawn, 1, m_runtime.Now());
     if (bytes.isEmpty())
         return QStringLiteral("无法生成图表");
-    return writeWhole(path, bytes);
+    return writeBeside(SaveTitle, path, bytes);
 }
 
-QString frmQORVEL::exportCriticalDays(const QString &path) const
+QString frmQORVEL::exportCriticalDays(const QString &path)
 {
     if (!m_drawn)
         return NoChartYet;
     if (m_drawn->criticalDays.empty())
         return NoCriticalDay;
-    return writeWhole(path, criticalDaysCalendar(m_drawn->birthDate, m_drawn->criticalDays, m_runtime.Now()));
+    return writeBeside(CalendarTitle, path,
+                       criticalDaysCalendar(m_drawn->birthDate, m_drawn->criticalDays, m_runtime.Now()));
 }
 
 bool frmQORVEL::printSheet(QPrinter *printer) const
@@ -242,7 +236,7 @@ void frmQORVEL::showChartMenu(QPoint position)
         // A name without one of the three suffixes takes the chosen type's.
         if (!chartFormat(QFileInfo(path).suffix()))
             path += u'.' + QString::fromLatin1(ChartTypes[std::max<qsizetype>(filters.indexOf(filter), 0)].suffix);
-        if (const QString reason = saveChart(path); !reason.isEmpty())
+        if (const QString reason = saveChart(path); failed(reason))
             QMessageBox::warning(this, SaveTitle, QStringLiteral("无法保存文件“%1”：%2").arg(path, reason));
     });
     menu.addAction(QStringLiteral("打印…"), this, &frmQORVEL::printChart);
@@ -258,7 +252,7 @@ void frmQORVEL::showChartMenu(QPoint position)
             return;
         if (QFileInfo(path).suffix().isEmpty())
             path += QStringLiteral(".ics");
-        if (const QString reason = exportCriticalDays(path); !reason.isEmpty())
+        if (const QString reason = exportCriticalDays(path); failed(reason))
             QMessageBox::warning(this, CalendarTitle, QStringLiteral("无法保存文件“%1”：%2").arg(path, reason));
     });
     menu.addAction(QStringLiteral("复制读数"), this, [this] {

@@ -5,6 +5,7 @@
 // prints and exports the chart it shows.
 #include "windowtest.h"
 
+#include "analysis_window/texts.h"
 #include "chart/span.h"
 #include "exports/chartexports.h"
 
@@ -15,6 +16,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -22,6 +24,10 @@
 #include <algorithm>
 
 #include <cmath>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace quorvel;
 using namespace quorvel::test;
@@ -120,7 +126,27 @@ void chooseByMenuKey(frmQORVEL &w, const QString &item)
     QApplication::sendEvent(w.PicBack, &menuKey);
 }
 
+// What the reader of a FIFO does.
+enum class Reader { ClosesEarly, CancelledInTheDialog, WindowClosed };
+
+// Whether a widget has been painted since the watch began.
+class PaintWatch final : public QObject
+{
+public:
+    explicit PaintWatch(QWidget *widget) { widget->installEventFilter(this); }
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        painted = painted || event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Reader)
 
 class tst_Exports : public QObject
 {
@@ -136,6 +162,8 @@ private slots:
     void calendarReadsBackInAParser();
     void windowPrintsAndSavesTheSheetItShows();
     void failedSaveSaysWhy();
+    void readerOfAFifoNeverHoldsTheWindow_data();
+    void readerOfAFifoNeverHoldsTheWindow();
     void nothingToExportIsSaid();
     void aFileThatCannotBeMadeIsNone();
     void printKeyOpensThePreview();
@@ -559,6 +587,100 @@ void tst_Exports::failedSaveSaysWhy()
         QCOMPARE(w.POSITION->Value(), position);
         QCOMPARE(w.focusWidget(), w.PicBack);
     });
+}
+
+// A 365-day SVG, larger than a pipe holds, saved into a FIFO: a reader that
+// closes it after a byte fails the save with a message in Chinese, and the
+// window lives on (the reader's SIGPIPE ends nothing); a reader that holds it
+// without reading makes the save show a dialog after a moment, while the
+// window goes on painting, and the dialog's focused button, pressed by the
+// keyboard, or the window's closing, cancels it. Either way the reader gets
+// a beginning of the file and then its end, and the FIFO stays a FIFO.
+void tst_Exports::readerOfAFifoNeverHoldsTheWindow_data()
+{
+    QTest::addColumn<Reader>("reader");
+    QTest::newRow("reader closes after a byte") << Reader::ClosesEarly;
+    QTest::newRow("reader holds it, cancelled in the dialog") << Reader::CancelledInTheDialog;
+    QTest::newRow("reader holds it, window closed") << Reader::WindowClosed;
+}
+
+void tst_Exports::readerOfAFifoNeverHoldsTheWindow()
+{
+    QFETCH(Reader, reader);
+    const QString fifo = m_dir.filePath(u"reader.svg"_qs);
+    QFile::remove(fifo);
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo), 0600), 0);
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
+        showCriticalSpan(w);
+        w.PROPTION->setValueChecked(365);
+        w.PROPTION_Change();
+        w.PicBack->setFocus();
+        const QString file = m_dir.filePath(u"whole.svg"_qs);
+        QCOMPARE(w.saveChart(file), QString());
+        QFile saved(file);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray whole = saved.readAll();
+
+        const int end = ::open(QFile::encodeName(fifo), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        QVERIFY(end >= 0);
+        QVERIFY2(whole.size() > ::fcntl(end, F_GETPIPE_SZ), "the file fits into the pipe");
+        QByteArray got;
+        const auto readWhatCame = [&] {
+            char buffer[4096];
+            ssize_t size = 0;
+            while ((size = ::read(end, buffer, sizeof buffer)) > 0)
+                got.append(buffer, size);
+            return size == 0; // the writer has closed it
+        };
+        QString dialogText;
+        bool painted = false;
+        bool closed = false;
+        if (reader == Reader::ClosesEarly) {
+            char first = 0;
+            whenTrue(&w, [&] { return ::read(end, &first, 1) == 1; }, [&] {
+                ::close(end);
+                got.append(first);
+                closed = true;
+            });
+        } else {
+            whenTrue(&w, [] { return qobject_cast<QDialog *>(QApplication::activeModalWidget()) != nullptr; }, [&] {
+                QWidget *dialog = QApplication::activeModalWidget();
+                dialogText = dialog->windowTitle() + u'|' + dialog->accessibleDescription();
+                // The window repaints meanwhile.
+                PaintWatch watch(&w);
+                w.update();
+                painted = QTest::qWaitFor([&] { return watch.painted; });
+                auto *button = qobject_cast<QPushButton *>(QApplication::focusWidget());
+                if (reader == Reader::WindowClosed || !button) {
+                    w.close();
+                    return;
+                }
+                dialogText += u'|' + button->text();
+                QTest::keyClick(button, Qt::Key_Return);
+            });
+        }
+        const QString reason = w.saveChart(fifo);
+        if (reader == Reader::ClosesEarly) {
+            QVERIFY(closed);
+            QVERIFY2(reason.contains(u"管道已断开"_qs), qPrintable(reason));
+            QCOMPARE(got, whole.left(got.size()));
+            return;
+        }
+        QVERIFY(readWhatCame());
+        ::close(end);
+        QCOMPARE(reason, SaveCancelled);
+        QVERIFY(painted);
+        const QString expected = u"保存图表|正在保存文件“%1”…"_qs.arg(fifo);
+        QCOMPARE(dialogText, reader == Reader::WindowClosed ? expected : expected + u"|取消"_qs);
+        QVERIFY(got.size() < whole.size());
+        QCOMPARE(got, whole.left(got.size()));
+        if (reader == Reader::CancelledInTheDialog) {
+            QVERIFY(w.isVisible());
+            QTRY_COMPARE(QApplication::focusWidget(), w.PicBack);
+        }
+    });
+    struct stat status;
+    QVERIFY(::stat(QFile::encodeName(fifo), &status) == 0 && S_ISFIFO(status.st_mode));
 }
 
 // A span without a critical day has no calendar to export: the menu says
