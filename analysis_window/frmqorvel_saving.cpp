@@ -63,8 +63,7 @@ class CancelOnClose final : public QObject
 {
 public:
     CancelOnClose(QWidget *window, BackgroundOutput &output)
-        : QObject(window)
-        , m_output(output)
+        : m_output(output)
     {
         window->installEventFilter(this);
     }
@@ -92,7 +91,11 @@ QString frmQORVEL::writeBeside(const QString &title, const QString &path, const 
         connect(&dialog, &QDialog::rejected, &output, &BackgroundOutput::cancel);
         QTimer moment;
         moment.setSingleShot(true);
+        // A save that has ended, but whose loop waits for another one
+        // started meanwhile to end, shows nothing.
         connect(&moment, &QTimer::timeout, &dialog, [&] {
+            if (output.isFinished())
+                return;
             shown = true;
             dialog.open();
         });

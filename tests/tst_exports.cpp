@@ -635,8 +635,8 @@ void tst_Exports::readerOfAFifoNeverHoldsTheWindow()
         QString dialogText;
         bool painted = false;
         bool closed = false;
+        char first = 0;
         if (reader == Reader::ClosesEarly) {
-            char first = 0;
             whenTrue(&w, [&] { return ::read(end, &first, 1) == 1; }, [&] {
                 ::close(end);
                 got.append(first);
