@@ -142,9 +142,9 @@ private:
 
     SharedValues &m_shared;
     Runtime &m_runtime;
-    // The chart the curves show: set by every drawing of them, cleared by
-    // every clearing of the chart.
-    std::optional<DrawnChart> m_drawn;
+    // What the chart shows: the frame of every redraw, and the curves when
+    // they are drawn on it.
+    DrawnChart m_drawn;
     // The keyboard readout's day, as an offset since the chart's birth date.
     std::optional<int> m_keyDay;
 };

@@ -20,14 +20,9 @@ constexpr int DaysInWeek = 7;
 
 bool frmQORVEL::PicBack_KeyDown(int keyCode, int)
 {
-    // The days of the chart drawn (none before a chart is drawn, when no key
-    // reads anything).
-    const SpanDays days = m_drawn ? m_drawn->days : SpanDays{};
-    const int first = days.first;
-    const int last = days.last;
+    const SpanDays &days = m_drawn.days;
     // The first key shows the day the query bar marks, when the span shows it.
-    const bool barShown = m_drawn && m_drawn->queryBarDrawn && days.shows(*m_drawn->queryDay);
-    const int from = m_keyDay.value_or(barShown ? *m_drawn->queryDay : first);
+    const int from = m_keyDay.value_or(m_drawn.showsQueryDay() ? *m_drawn.queryDay : days.first);
     const int step = m_keyDay ? 1 : 0;
 
     int day;
@@ -36,32 +31,31 @@ bool frmQORVEL::PicBack_KeyDown(int keyCode, int)
     case Qt::Key_Right: day = from + step; break;
     case Qt::Key_PageUp: day = from - step * DaysInWeek; break;
     case Qt::Key_PageDown: day = from + step * DaysInWeek; break;
-    case Qt::Key_Home: day = first; break;
-    case Qt::Key_End: day = last; break;
+    case Qt::Key_Home: day = days.first; break;
+    case Qt::Key_End: day = days.last; break;
     default: return false;
     }
 
     // Before a chart is drawn there is nothing to read: say why, rather than
     // send the focus away unannounced.
-    if (!m_drawn) {
+    if (!m_drawn.curvesDrawn) {
         announce(PicBack, NoChartText);
         return true;
     }
     // As under the pointer: a box without a date takes the focus instead.
     if (focusBoxWithoutDate())
         return true;
-    m_keyDay = std::clamp(day, first, last);
+    m_keyDay = std::clamp(day, days.first, days.last);
     const double middle = *m_keyDay + 0.5;
     showReadout(middle);
-    // The labels' words without their colons, with what the chart marks on
-    // the day: "2010-11-09，查询日，临界日，体力值-1，…".
-    QStringList spoken{LBLrq->Caption().section(u'：', 1)};
-    if (m_drawn->marksQueryDay(*m_keyDay))
+    // The day, what the chart marks on it and its values:
+    // "2010-11-09，查询日，临界日，体力值-1，…".
+    QStringList spoken{m_drawn.dayText(*m_keyDay)};
+    if (m_drawn.marksQueryDay(*m_keyDay))
         spoken += QueryDayWord;
-    if (m_drawn->marksCriticalDay(*m_keyDay))
+    if (m_drawn.marksCriticalDay(*m_keyDay))
         spoken += CriticalDayWord;
-    for (const Label *value : {LBLtl, LBLqx, LBLzl, LBLzh})
-        spoken += value->Caption().remove(u'：');
+    spoken += spokenValues(m_drawn.valuesOf(*m_keyDay));
     PicBack->setMarker(middle, spoken.join(u'，'));
     return true;
 }
@@ -74,27 +68,24 @@ void frmQORVEL::forgetKeyboardDay()
 
 QString frmQORVEL::spokenChart() const
 {
-    const DrawnChart &chart = *m_drawn;
-    const Date birth = chart.birthDate;
-    // The query day's own values, as the readout shows them in the middle
-    // of the column the query bar stands on.
-    QStringList values;
-    for (const QString &value : readoutAt(birth, chart.queryDay.value_or(chart.days.first) + 0.5).values)
-        values += QString(value).remove(u'：');
+    const DrawnChart &chart = m_drawn;
     QStringList critical;
     for (const int day : chart.criticalDays)
-        critical += dateText(birth + day);
+        critical += chart.dayText(day);
+    const QStringList notes = chart.queryDayNotes();
     return QStringLiteral("查询日期%1。图表显示%2至%3，共%4天。%5：%6。%7。")
-        .arg(dateText(chart.queryDate), dateText(birth + chart.days.first), dateText(birth + chart.days.last),
-             QString::number(chart.span), QueryDayWord, values.join(u'，'),
+        .arg(dateText(chart.queryDate), chart.dayText(chart.days.first), chart.dayText(chart.days.last),
+             QString::number(chart.span),
+             notes.isEmpty() ? QueryDayWord : QueryDayWord + u'（' + notes.join(u'，') + u'）',
+             spokenValues(chart.valuesOf(chart.queryDay.value_or(chart.days.first))),
              critical.isEmpty() ? NoCriticalDayWords : CriticalDayWord + u'：' + critical.join(u'、'));
 }
 
 void frmQORVEL::describeChart()
 {
     QString text = NoChartText;
-    if (m_drawn) {
-        text = QStringLiteral("出生日期%1，").arg(dateText(m_drawn->birthDate)) + spokenChart()
+    if (m_drawn.curvesDrawn) {
+        text = QStringLiteral("出生日期%1，").arg(dateText(m_drawn.birthDate)) + spokenChart()
             + QStringLiteral("用方向键逐日查看数值。");
     }
     if (PicBack->accessibleDescription() != text)

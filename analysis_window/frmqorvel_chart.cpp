@@ -11,9 +11,8 @@ namespace quorvel {
 
 void frmQORVEL::DrawBackground()
 {
-    quorvel::DrawBackground(PicBack->surface(), chartControls());
+    m_drawn = quorvel::DrawBackground(PicBack->surface(), chartControls());
     PicBack->update();
-    m_drawn.reset();
     forgetKeyboardDay();
     describeChart();
 }
@@ -22,9 +21,9 @@ void frmQORVEL::DrawPicBack()
 {
     m_drawn = quorvel::DrawPicBack(PicBack->surface(), chartControls(), m_shared);
     PicBack->update();
-    if (m_drawn) {
-        LBLStartSj->setCaption(m_drawn->startLabel);
-        setSpanLabel(m_drawn->spanLabel, m_drawn->span);
+    if (m_drawn.curvesDrawn) {
+        LBLStartSj->setCaption(m_drawn.startLabel);
+        setSpanLabel(m_drawn.spanLabel, m_drawn.span);
         // Both repaint at once, the start label first.
         LBLStartSj->Refresh();
         LBLts->Refresh();

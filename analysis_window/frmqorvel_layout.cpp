@@ -86,12 +86,12 @@ void frmQORVEL::describeControls()
     Cmdclose->setAccessibleName(QStringLiteral("退出"));
     POSITION->setAccessibleName(QStringLiteral("起始日期"));
     POSITION->setValueText([this](int position) {
-        return m_drawn ? startLabelText(m_drawn->birthDate, position) : NoChartYet;
+        return m_drawn.curvesDrawn ? m_drawn.dayText(firstDayAt(position)) : NoChartYet;
     });
     PROPTION->setAccessibleName(QStringLiteral("显示天数"));
     PROPTION->setValueText([this](int span) {
         const QString days = QString::number(span) + QStringLiteral("天");
-        return m_drawn ? days : days + u'，' + NoChartYet;
+        return m_drawn.curvesDrawn ? days : days + u'，' + NoChartYet;
     });
     PicBack->setAccessibleRole(QAccessible::Chart);
     PicBack->setAccessibleName(QStringLiteral("生物节律图"));

@@ -161,11 +161,11 @@ QString frmQORVEL::readoutText() const
 
 QString frmQORVEL::saveChart(const QString &path)
 {
-    if (!m_drawn)
+    if (!m_drawn.curvesDrawn)
         return NoChartYet;
     // PNG unless the name says SVG or PDF.
     const ChartFormat format = chartFormat(QFileInfo(path).suffix()).value_or(ChartFormat::Png);
-    const QByteArray bytes = chartFile(format, PicBack->surface(), *m_drawn, 1, m_runtime.Now());
+    const QByteArray bytes = chartFile(format, PicBack->surface(), m_drawn, 1, m_runtime.Now());
     if (bytes.isEmpty())
         return QStringLiteral("无法生成图表");
     return writeBeside(SaveTitle, path, bytes);
@@ -173,27 +173,27 @@ QString frmQORVEL::saveChart(const QString &path)
 
 QString frmQORVEL::exportCriticalDays(const QString &path)
 {
-    if (!m_drawn)
+    if (!m_drawn.curvesDrawn)
         return NoChartYet;
-    if (m_drawn->criticalDays.empty())
+    if (m_drawn.criticalDays.empty())
         return NoCriticalDay;
     return writeBeside(CalendarTitle, path,
-                       criticalDaysCalendar(m_drawn->birthDate, m_drawn->criticalDays, m_runtime.Now()));
+                       criticalDaysCalendar(m_drawn.birthDate, m_drawn.criticalDays, m_runtime.Now()));
 }
 
 bool frmQORVEL::printSheet(QPrinter *printer) const
 {
     QPainter painter;
-    if (!m_drawn || !painter.begin(printer))
+    if (!m_drawn.curvesDrawn || !painter.begin(printer))
         return false;
     paintChartSheet(painter, QRectF(QPointF(), printer->pageRect(QPrinter::DevicePixel).size()), PicBack->surface(),
-                    *m_drawn, m_runtime.Now());
+                    m_drawn, m_runtime.Now());
     return painter.end();
 }
 
 void frmQORVEL::printChart()
 {
-    if (!m_drawn) {
+    if (!m_drawn.curvesDrawn) {
         announce(this, NoChartText);
         return;
     }
@@ -215,14 +215,14 @@ void frmQORVEL::printChart()
 
 void frmQORVEL::showChartMenu(QPoint position)
 {
-    if (!m_drawn) {
+    if (!m_drawn.curvesDrawn) {
         announce(this, NoChartText);
         return;
     }
     QMenu menu(this);
     menu.addAction(QStringLiteral("复制图表"), this, [this] {
-        if (m_drawn)
-            QGuiApplication::clipboard()->setImage(chartImage(PicBack->surface(), *m_drawn, 1));
+        if (m_drawn.curvesDrawn)
+            QGuiApplication::clipboard()->setImage(chartImage(PicBack->surface(), m_drawn, 1));
     });
     menu.addAction(QStringLiteral("保存图表…"), this, [this] {
         QStringList filters;
@@ -242,7 +242,7 @@ void frmQORVEL::showChartMenu(QPoint position)
     menu.addAction(QStringLiteral("打印…"), this, &frmQORVEL::printChart);
     menu.addAction(QStringLiteral("导出临界日日历…"), this, [this] {
         // Nothing to export is said at once, before a file is asked for.
-        if (m_drawn && m_drawn->criticalDays.empty()) {
+        if (m_drawn.curvesDrawn && m_drawn.criticalDays.empty()) {
             QMessageBox::information(this, CalendarTitle, NoCriticalDay);
             return;
         }

@@ -3,8 +3,7 @@
 
 #include "analysis_window/texts.h"
 #include "chart/chart.h"
-#include "chart/span.h"
-#include "platform/dates/conversions.h"
+#include "chart/query.h"
 #include "platform/widgets/runtime.h"
 
 namespace quorvel {
@@ -13,37 +12,26 @@ void frmQORVEL::CMDcx_Click()
 {
     Label1->setVisible(false);
 
-    auto query = CDate(txtCXRQ->Text());
-    if (!query) {
+    const QueryPlan plan = planQuery(txtCXRQ->Text(), TXTCSRQ->Text(), m_shared.ChartBirthDate, PROPTION->Value(),
+                                     POSITION->Max(), m_runtime.Now());
+    if (plan.refusal == QueryRefusal::NotADate) {
         m_runtime.Beep();
         clearToFrame();
         selectWholeText(txtCXRQ);
         sayDateNotUnderstood(txtCXRQ);
         return;
     }
-
-    if (const auto today = futureQueryAsToday(*query, m_runtime.Now())) {
-        txtCXRQ->setText(*today);
-        query = CDate(txtCXRQ->Text());
-        if (!query)
-            m_runtime.RaiseRuntimeError(OverflowError());
-    }
-
-    const auto birthInBox = CDate(TXTCSRQ->Text());
-    const Date birth = birthInBox ? *birthInBox : m_shared.ChartBirthDate;
-    const auto position = centredSpanPosition(*query, birth, PROPTION->Value(), POSITION->Max());
-    if (!position) {
+    if (plan.todayText)
+        txtCXRQ->setText(*plan.todayText);
+    if (!plan.position) {
         clearToFrame();
-        sayAfterQuery(*query < birth ? QStringLiteral("无法绘制图表：查询日期早于出生日期。")
-                                     : QStringLiteral("无法绘制图表：查询日期离出生日期太近，以它为中心的%1天"
-                                                      "会从出生日期之前开始。")
-                                           .arg(PROPTION->Value()));
+        sayAfterQuery(refusalText(plan, PROPTION->Value()));
         return;
     }
-    POSITION->setValueChecked(*position);
+    POSITION->setValueChecked(*plan.position);
 
     redrawChart();
-    sayAfterQuery(m_drawn ? spokenChart() : NoChartText);
+    sayAfterQuery(m_drawn.curvesDrawn ? spokenChart() : NoChartText);
 }
 
 void frmQORVEL::txtCXRQ_KeyDown(int keyCode, int)

@@ -3,7 +3,7 @@
 
 #include "analysis_window/texts.h"
 #include "chart/chart.h"
-#include "chart/span.h"
+#include "chart/query.h"
 #include "platform/dates/datetime.h"
 
 namespace quorvel {

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "chart/chart.h"
-#include "chart/span.h"
+#include "chart/query.h"
 
 #include <QString>
 

@@ -43,7 +43,7 @@ struct Chart {
         request.queryText = QStringLiteral("2010-02-06");
         request.span = span;
         request.position = 9122;
-        drawn = *drawChart(surface, shared, request);
+        drawn = drawChart(surface, shared, request);
     }
 };
 
@@ -91,7 +91,7 @@ void CalendarOf100Years(benchmark::State &state)
 {
     for (auto _ : state)
         benchmark::DoNotOptimize(
-            criticalDaysCalendar(Birth, criticalDays(Birth, Birth, Birth + 36525.0), Birth + 20000.0));
+            criticalDaysCalendar(Birth, criticalDaysBetween(0, 36525, ProgramCriticalLevel), Birth + 20000.0));
 }
 BENCHMARK(CalendarOf100Years)->Unit(benchmark::kMillisecond);
 

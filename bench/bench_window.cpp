@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The analysis window's hot handlers, run inside the window's own modal show:
-// the pointer readout per movement and the query command's whole path.
+// the pointer readout per movement, the query command's whole path, and a
+// key on the chart, the screen painted after it.
 #include "windowbench.h"
 
 #include <QApplication>
@@ -56,6 +57,31 @@ void QueryCommand(benchmark::State &state)
     }
 }
 BENCHMARK(QueryCommand)->Arg(40)->Arg(365)->Unit(benchmark::kMicrosecond);
+
+// A key on the chart of 365 days moves the readout a day, and the window
+// paints what changed on its screen. Run with QT_SCALE_FACTOR=2 for a
+// screen of twice the density (the counter "density" says which it was).
+void KeyStep(benchmark::State &state)
+{
+    frmQORVEL &w = *g_window;
+    w.PROPTION->setValueChecked(365);
+    w.TXTCSRQ->setText(QStringLiteral("1960-02-06"));
+    w.txtCXRQ->setText(QStringLiteral("2010-02-06"));
+    w.CMDcx_Click();
+    w.PicBack->setFocus();
+    QApplication::processEvents();
+    int key = Qt::Key_Right;
+    int steps = 0;
+    for (auto _ : state) {
+        w.PicBack_KeyDown(key, 0);
+        QApplication::processEvents();
+        // Back and forth across the span.
+        if (++steps % 300 == 0)
+            key = key == Qt::Key_Right ? Qt::Key_Left : Qt::Key_Right;
+    }
+    state.counters["density"] = w.PicBack->devicePixelRatioF();
+}
+BENCHMARK(KeyStep)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -11,32 +11,21 @@
 namespace quorvel {
 namespace {
 
-// The frame's left and right edges: the span's first day and the day after
-// its last.
-struct Edges {
-    double start;
-    double end;
-};
-
-Edges currentEdges(const ChartControls &controls)
-{
-    const double start = firstDayAt(controls.position);
-    return {start, start + controls.span};
-}
-
 void drawDayBar(DrawingSurface &surface, double day, VbColor color)
 {
     surface.LineBoxFilled(float(day), ChartTop, float(day + 1.0), ChartBottom, color);
 }
 
-// A curve through every point: the pen is set on the first, and a line
-// drawn on to each of the others.
-void drawCurve(DrawingSurface &surface, Edges edges, VbColor color, auto &&value, std::vector<QPointF> &vertices)
+// A curve through the value of every half day from the span's first day
+// on, each drawn half a day to the right: the pen is set on the first
+// point, and a line drawn on to each of the others.
+void drawCurve(DrawingSurface &surface, const SpanDays &days, std::size_t count, VbColor color, auto &&value,
+               std::vector<QPointF> &vertices)
 {
     vertices.clear();
-    std::size_t point = 0;
-    for (double x = edges.start; x <= edges.end; x += 0.5, ++point)
-        vertices.emplace_back(static_cast<float>(x + 0.5), static_cast<float>(value(point)));
+    for (std::size_t point = 0; point < count; ++point)
+        vertices.emplace_back(static_cast<float>(days.first + 0.5 * double(point) + 0.5),
+                              static_cast<float>(value(point)));
     if (vertices.empty())
         return;
     surface.PSet(float(vertices.front().x()), float(vertices.front().y()));
@@ -57,41 +46,6 @@ std::vector<CycleValues> halfDayCycles(double start, double end)
 }
 
 } // namespace
-
-DrawnChart chartOf(Date birthDate, Date queryDate, int position, int span, float criticalLevel)
-{
-    DrawnChart chart;
-    chart.birthDate = birthDate;
-    chart.queryDate = queryDate;
-    chart.position = position;
-    chart.span = span;
-    chart.days = spanDays(position, span);
-    if (const auto day = CLng(queryDate - birthDate))
-        chart.queryDay = *day;
-    // Compared as day counts: a span reaching past the last representable
-    // date is still drawn (only its start label is left empty).
-    const double first = birthDate + chart.days.first;
-    chart.queryBarDrawn = chart.queryDay && first <= queryDate && first + span > queryDate;
-    for (int day = chart.days.first; day <= chart.days.last; ++day) {
-        if (IsCriticalDay(day, criticalLevel))
-            chart.criticalDays.push_back(day);
-    }
-    chart.startLabel = startLabelText(birthDate, position);
-    chart.spanLabel = spanLabelText(span);
-    return chart;
-}
-
-DrawnChart frameOnlyChart(Date birthDate, Date queryDate, int span)
-{
-    DrawnChart chart;
-    chart.birthDate = birthDate;
-    chart.queryDate = queryDate;
-    chart.span = span;
-    chart.days = {0, -1};
-    chart.spanLabel = spanLabelText(span);
-    chart.curvesDrawn = false;
-    return chart;
-}
 
 std::optional<QRgb> paperColor(Mark mark, QRgb color)
 {
@@ -119,14 +73,22 @@ std::optional<QRgb> paperColor(Mark mark, QRgb color)
     return color;
 }
 
-std::array<long long, 4> readoutNumbers(const CycleValues &cycles)
+QString valueCaption(std::size_t curve, long long number)
 {
-    const double values[] = {cycles.physical * ValueScale, cycles.emotional * ValueScale,
-                             cycles.intellectual * ValueScale, CompositeValue(cycles)};
-    std::array<long long, 4> numbers;
+    return QString::fromUtf16(Curves[curve].name) + QStringLiteral("值：") + CStr(number);
+}
+
+QString spokenValue(std::size_t curve, long long number)
+{
+    return QString::fromUtf16(Curves[curve].name) + u'值' + CStr(number);
+}
+
+QString spokenValues(const std::array<long long, 4> &numbers)
+{
+    QStringList words;
     for (std::size_t i = 0; i < numbers.size(); ++i)
-        numbers[i] = static_cast<long long>(Int(values[i]));
-    return numbers;
+        words += spokenValue(i, numbers[i]);
+    return words.join(u'，');
 }
 
 Readout readoutAt(Date birthDate, double x)
@@ -137,7 +99,7 @@ Readout readoutAt(Date birthDate, double x)
     readout.date = QStringLiteral("当前日期：") + dateText(birthDate + x);
     const std::array<long long, 4> numbers = readoutNumbers(AllCycleValues(x - 0.5));
     for (std::size_t i = 0; i < Curves.size(); ++i)
-        readout.values[i] = QString::fromUtf16(Curves[i].name) + QStringLiteral("值：") + CStr(numbers[i]);
+        readout.values[i] = valueCaption(i, numbers[i]);
     return readout;
 }
 
@@ -151,21 +113,23 @@ QString startLabelText(Date birthDate, int position)
     return dateText(birthDate + firstDayAt(position));
 }
 
-void DrawBackground(DrawingSurface &surface, const ChartControls &controls)
+DrawnChart DrawBackground(DrawingSurface &surface, const ChartControls &controls)
 {
-    const Edges edges = currentEdges(controls);
-    surface.Scale(float(edges.start), ChartTop, float(edges.end), ChartBottom);
-    for (double x = edges.start; x <= edges.end; x += 1.0)
-        surface.Line(float(x), ChartTop, float(x), ChartBottom, GridColor);
-    surface.Line(float(edges.start), 0.0f, float(edges.end), 0.0f, ZeroLineColor);
+    const DrawnChart frame = frameOf(controls.position, controls.span);
+    const float start = float(frame.days.first);
+    const float end = float(frame.days.end());
+    surface.Scale(start, ChartTop, end, ChartBottom);
+    surface.VerticalLines(start, end, ChartTop, ChartBottom, GridColor);
+    surface.Line(start, 0.0f, end, 0.0f, ZeroLineColor);
+    return frame;
 }
 
-std::optional<DrawnChart> DrawPicBack(DrawingSurface &surface, const ChartControls &controls, SharedValues &shared)
+DrawnChart DrawPicBack(DrawingSurface &surface, const ChartControls &controls, SharedValues &shared)
 {
     const auto query = CDate(controls.queryText);
     const auto birth = CDate(controls.birthText);
     if (!query || !birth)
-        return std::nullopt;
+        return frameOf(controls.position, controls.span);
 
     surface.setDrawMode(DrawMode::CopyPen);
     shared.ChartQueryDate = *query;
@@ -179,18 +143,19 @@ std::optional<DrawnChart> DrawPicBack(DrawingSurface &surface, const ChartContro
         drawDayBar(surface, day, CriticalDayColor);
     // The bars run to the frame's right edge, both ends included: the edge
     // day's bar lies outside the picture.
-    const Edges edges = currentEdges(controls);
-    if (IsCriticalDay(edges.end, shared.CriticalLevel))
-        drawDayBar(surface, edges.end, CriticalDayColor);
+    const int end = chart.days.end();
+    if (IsCriticalDay(end, shared.CriticalLevel))
+        drawDayBar(surface, end, CriticalDayColor);
 
-    const std::vector<CycleValues> points = halfDayCycles(edges.start, edges.end);
+    const std::vector<CycleValues> points = halfDayCycles(chart.days.first, end);
     constexpr std::array cycles{&CycleValues::physical, &CycleValues::emotional, &CycleValues::intellectual};
     std::vector<QPointF> vertices;
     vertices.reserve(points.size());
     for (std::size_t curve = 0; curve < cycles.size(); ++curve)
-        drawCurve(surface, edges, Curves[curve].color,
+        drawCurve(surface, chart.days, points.size(), Curves[curve].color,
                   [&, cycle = cycles[curve]](std::size_t i) { return ValueScale * points[i].*cycle; }, vertices);
-    drawCurve(surface, edges, Curves[3].color, [&](std::size_t i) { return CompositeValue(points[i]); }, vertices);
+    drawCurve(surface, chart.days, points.size(), Curves[3].color,
+              [&](std::size_t i) { return CompositeValue(points[i]); }, vertices);
     return chart;
 }
 

@@ -76,18 +76,22 @@ inline constexpr float ChartTop = 120.0f;
 inline constexpr float ChartBottom = -120.0f;
 
 // Sets the frame of the span in the scroll bars and draws the day grid and
-// the zero line, in whatever drawing mode the surface has.
-void DrawBackground(DrawingSurface &surface, const ChartControls &controls);
+// the zero line, in whatever drawing mode the surface has; gives back the
+// frame it drew.
+DrawnChart DrawBackground(DrawingSurface &surface, const ChartControls &controls);
 
 // Draws the query-day bar, the critical-day bars and the four curves into the
 // frame DrawBackground has just set, records the chart's dates, and gives
-// back what it drew, its span labels with it; does nothing (and gives
-// nothing) unless both date boxes hold valid dates.
-std::optional<DrawnChart> DrawPicBack(DrawingSurface &surface, const ChartControls &controls, SharedValues &shared);
+// back what it drew, its span labels with it. Unless both date boxes hold
+// valid dates it draws nothing and gives back the frame alone.
+DrawnChart DrawPicBack(DrawingSurface &surface, const ChartControls &controls, SharedValues &shared);
 
-// The numbers the readout shows for the cycles at one offset: 100 times each
-// cycle's value, then the Composite, each rounded down to a whole number.
-std::array<long long, 4> readoutNumbers(const CycleValues &cycles);
+// A curve's number as its readout label shows it, "体力值：n", and as a
+// screen reader hears it, "体力值n"; curves in drawing order.
+QString valueCaption(std::size_t curve, long long number);
+QString spokenValue(std::size_t curve, long long number);
+// The four numbers as they are spoken, "体力值n，情绪值n，智力值n，综合值n".
+QString spokenValues(const std::array<long long, 4> &numbers);
 
 // The readout at chart position x (a day offset since the birth date), as the
 // five labels under the chart show it: the date there and the values of the

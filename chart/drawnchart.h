@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "model/biorhythm.h"
 #include "platform/dates/datetime.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -22,40 +25,71 @@ namespace quorvel {
 constexpr int firstDayAt(int position) { return 2 * position; }
 
 // The days a span of `span` days at a scroll position shows, as day offsets
-// since the birth date, both ends included.
+// since the birth date, both ends included. The frame runs from the first
+// day's left edge to the right edge of the last, the left edge of `end()`.
 struct SpanDays {
     int first = 0;
-    int last = 0;
+    int last = -1;
 
+    int end() const { return last + 1; }
     bool shows(int day) const { return day >= first && day <= last; }
     bool operator==(const SpanDays &) const = default;
 };
 constexpr SpanDays spanDays(int position, int span) { return {firstDayAt(position), firstDayAt(position) + span - 1}; }
 
+// The calendar day that names day offset `day` of a life that began at
+// `birth`: the day that holds the middle of the day's column, birth + day +
+// 0.5, which is the date the pointer shows there. For a birth before noon
+// that is the birth's calendar day plus `day` days, for a birth from noon on
+// the day after. A whole day count, which may lie outside the range of dates.
+Date dayDate(Date birth, int day);
+
+// The numbers the readout shows for the cycles at one offset: 100 times each
+// cycle's value, then the Composite, each rounded down to a whole number.
+std::array<long long, 4> readoutNumbers(const CycleValues &cycles);
+
 struct DrawnChart {
+    // The frame, drawn every time: the scroll bars' values, the days the
+    // span shows and the span label (LBLts).
+    int position = 0;
+    int span = 0;
+    SpanDays days;
+    QString spanLabel;
+
+    // The curves and the marks, drawn only when both dates were read. With
+    // the frame alone the dates are those asked for, where there are any.
+    bool curvesDrawn = false;
     Date birthDate = 0.0; // ChartBirthDate when it was drawn
     Date queryDate = 0.0; // ChartQueryDate
-    int position = 0;     // POSITION: the span's start in two-day steps
-    int span = 0;         // PROPTION: its width in days
-    SpanDays days;        // the span's first and last days
     // The query day's column: the days from the birth date to the query
     // date, rounded to the nearest whole number (halves to even); none when
-    // that overflows. The query-day bar stands on it when the span shows the
-    // query date.
+    // that overflows. The query-day bar is drawn over it when the span's
+    // dates hold the query date, which may put it just past the last shown
+    // column.
     std::optional<int> queryDay;
     bool queryBarDrawn = false;
     // The span's critical days, first to last, each under a black bar.
     std::vector<int> criticalDays;
     QString startLabel; // LBLStartSj: the first day, "yyyy-mm-dd"
-    QString spanLabel;  // LBLts: "<-- s天 -->"
-    // False when only the frame is drawn: the chart then shows no day, no
-    // bar and no start date, only the span's width.
-    bool curvesDrawn = true;
 
-    // Whether the day's column carries the query-day bar, or a critical-day
-    // bar.
-    bool marksQueryDay(int day) const { return queryBarDrawn && queryDay == day; }
+    // The calendar day of a day offset (dayDate), and its "yyyy-mm-dd",
+    // empty outside the range of dates: every reader names a day so.
+    Date dateOf(int day) const { return dayDate(birthDate, day); }
+    QString dayText(int day) const { return dateText(dateOf(day)); }
+    // Whether the chart shows the query-day bar in one of its columns, and
+    // whether a column carries it, or a critical-day bar.
+    bool showsQueryDay() const { return curvesDrawn && queryBarDrawn && days.shows(*queryDay); }
+    bool marksQueryDay(int day) const { return showsQueryDay() && *queryDay == day; }
     bool marksCriticalDay(int day) const { return std::binary_search(criticalDays.begin(), criticalDays.end(), day); }
+    // What a reader says beside the query day, where there is anything to
+    // say: the calendar day of the query day's column when that is another
+    // day than the query date's ("图中 …" where the chart shows it, as for
+    // a query time from noon on with a birth at midnight), and that the
+    // chart does not show it.
+    QStringList queryDayNotes() const;
+    // The readout's four numbers in the middle of a day's column: the
+    // values of the day itself.
+    std::array<long long, 4> valuesOf(int day) const { return readoutNumbers(AllCycleValues(day)); }
 
     bool operator==(const DrawnChart &) const = default;
 };
@@ -65,14 +99,18 @@ struct DrawnChart {
 inline const QString QueryDayWord = QStringLiteral("查询日");
 inline const QString CriticalDayWord = QStringLiteral("临界日");
 inline const QString NoCriticalDayWords = QStringLiteral("无临界日");
+// Said of a query day that the chart's columns do not show.
+inline const QString OutsideChartWords = QStringLiteral("不在图中");
+
+// The critical days from day offset `first` to `last`, both included, at the
+// level.
+std::vector<int> criticalDaysBetween(int first, int last, float level);
+
+// The frame of a span of `span` days at a scroll position, alone.
+DrawnChart frameOf(int position, int span);
 
 // What the chart of a birth date and a query date at a scroll position and
 // span shows; the critical days are those at the level.
 DrawnChart chartOf(Date birthDate, Date queryDate, int position, int span, float criticalLevel);
-
-// The chart of a birth date and a query date of which only the frame of a
-// span of `span` days is drawn, as when the span centred on the query date
-// would begin before the birth date.
-DrawnChart frameOnlyChart(Date birthDate, Date queryDate, int span);
 
 } // namespace quorvel

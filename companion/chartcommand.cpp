@@ -42,14 +42,14 @@ std::optional<ChartFormat> fileFormat(CommandLine &line, const QString &path)
 
 } // namespace
 
-std::optional<DrawnChart> drawChart(DrawingSurface &surface, SharedValues &shared, const ChartControls &controls)
+DrawnChart drawChart(DrawingSurface &surface, SharedValues &shared, const ChartControls &controls)
 {
     surface.Cls();
     DrawBackground(surface, controls);
     return DrawPicBack(surface, controls, shared);
 }
 
-Outcome chartCommand(const QStringList &arguments)
+Outcome chartCommand(const QStringList &arguments, Date now)
 {
     CommandLine line(QStringLiteral("chart"),
                      {dateOption(QStringLiteral("birth"), QStringLiteral("出生日期")),
@@ -71,39 +71,37 @@ Outcome chartCommand(const QStringList &arguments)
     request.birthText = line.text(QStringLiteral("birth"));
     const Date birth = line.date(QStringLiteral("birth"));
     request.queryText = line.text(QStringLiteral("query"));
-    Date query = line.date(QStringLiteral("query"));
+    line.date(QStringLiteral("query"));
     request.span = line.number(QStringLiteral("span"), MinSpan, MaxSpan, MinSpan);
     const int scale = line.number(QStringLiteral("scale"), 1, 2, 1);
-    const Date made = madeDate(line);
+    const Date made = madeDate(line, now);
     const QString path = line.has(QStringLiteral("o")) ? line.output() : line.text(QStringLiteral("o"));
     const std::optional<ChartFormat> format = fileFormat(line, path);
     if (const auto problem = line.problem())
         return *problem;
 
-    // As the query command does.
-    const Date now = systemNow();
-    if (const auto today = futureQueryAsToday(query, now)) {
-        request.queryText = *today;
-        query = CDate(*today).value_or(calendarDay(now));
-    }
+    // As the window's query command plans it, for a window whose birth box
+    // holds the birth date.
+    const QueryPlan plan = planQuery(request.queryText, request.birthText, birth, request.span, MaxPosition, now);
+    if (plan.todayText)
+        request.queryText = *plan.todayText;
     Outcome outcome;
-    if (const auto position = centredSpanPosition(query, birth, request.span)) {
-        request.position = *position;
+    if (plan.position) {
+        request.position = *plan.position;
     } else {
-        // The window shows the empty frame at the start of life here.
-        outcome.message = QStringLiteral("以 %1 为中心的 %2 天的范围会从出生日期之前开始，只画出了图框")
-                              .arg(Format(query, u"yyyy-mm-dd"))
-                              .arg(request.span);
+        // The window shows the empty frame here: the boxes' dates are not
+        // drawn.
+        outcome.message = refusalText(plan, request.span) + QStringLiteral("只画出了图框。");
         request.birthText.clear();
         request.queryText.clear();
     }
 
     DrawingSurface surface(ChartPixelSize);
-    SharedValues shared{query, birth, ProgramCriticalLevel};
-    // With the frame alone, the sheet still tells the dates asked for, and
-    // that there is no chart.
-    const std::optional<DrawnChart> drawn = drawChart(surface, shared, request);
-    const DrawnChart chart = drawn ? *drawn : frameOnlyChart(birth, query, request.span);
+    SharedValues shared{plan.query, birth, ProgramCriticalLevel};
+    DrawnChart chart = drawChart(surface, shared, request);
+    // With the frame alone, the sheet still tells the dates asked for.
+    chart.birthDate = birth;
+    chart.queryDate = plan.query;
 
     // Made whole in memory first: a file that cannot take it then fails in
     // one place, and no encoder is left half-way through a failed write.

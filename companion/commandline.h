@@ -88,14 +88,15 @@ Outcome writeText(const QString &path, const QByteArray &bytes);
 // The calendar day of a date: the commands over days ignore a time of day.
 Date calendarDay(Date date);
 // The date a sheet or a calendar says it was made: --made, or today.
-Date madeDate(CommandLine &line);
+Date madeDate(CommandLine &line, Date now);
 
-// The commands, each given the arguments after its name.
-Outcome chartCommand(const QStringList &arguments);
-Outcome tableCommand(const QStringList &arguments);
-Outcome criticalCommand(const QStringList &arguments);
-Outcome calendarCommand(const QStringList &arguments);
-Outcome compareCommand(const QStringList &arguments);
+// The commands, each given the arguments after its name and the moment the
+// program takes as now.
+Outcome chartCommand(const QStringList &arguments, Date now);
+Outcome tableCommand(const QStringList &arguments, Date now);
+Outcome criticalCommand(const QStringList &arguments, Date now);
+Outcome calendarCommand(const QStringList &arguments, Date now);
+Outcome compareCommand(const QStringList &arguments, Date now);
 
 // The help of a command (of the program when the command is empty) on
 // standard output: its usage, what it does, and its options as the parser

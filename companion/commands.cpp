@@ -20,6 +20,12 @@ struct Days {
     Date birth;
     Date from;
     Date to;
+
+    // The critical days from `from` to `to`, as day offsets.
+    std::vector<int> critical() const
+    {
+        return criticalDaysBetween(int(from - birth), int(to - birth), ProgramCriticalLevel);
+    }
 };
 
 Days readDays(CommandLine &line)
@@ -55,7 +61,7 @@ Outcome programOptions(const QStringList &arguments)
 
 struct Command {
     const char16_t *name;
-    Outcome (*run)(const QStringList &arguments);
+    Outcome (*run)(const QStringList &arguments, Date now);
 };
 
 constexpr Command Commands[] = {
@@ -63,7 +69,7 @@ constexpr Command Commands[] = {
     {u"calendar", calendarCommand}, {u"compare", compareCommand},
 };
 
-Outcome runCommand(const QStringList &arguments)
+Outcome runCommand(const QStringList &arguments, Date now)
 {
     const QString commands = QStringLiteral("命令有 chart、table、critical、calendar 和 compare（见 quorvel-chart --help）");
     if (arguments.isEmpty())
@@ -72,7 +78,7 @@ Outcome runCommand(const QStringList &arguments)
         return programOptions(arguments);
     for (const Command &command : Commands) {
         if (arguments.constFirst() == QStringView(command.name))
-            return command.run(arguments.mid(1));
+            return command.run(arguments.mid(1), now);
     }
     return {StatusInvalid, QStringLiteral("未知命令“%1”；").arg(arguments.constFirst()) + commands};
 }
@@ -83,12 +89,12 @@ QString percent(double value) { return CStr(CInt(value).value_or(0)) + u'%'; }
 
 Date calendarDay(Date date) { return std::floor(date); }
 
-Date madeDate(CommandLine &line)
+Date madeDate(CommandLine &line, Date now)
 {
-    return calendarDay(line.has(QStringLiteral("made")) ? line.date(QStringLiteral("made")) : systemNow());
+    return calendarDay(line.has(QStringLiteral("made")) ? line.date(QStringLiteral("made")) : now);
 }
 
-Outcome tableCommand(const QStringList &arguments)
+Outcome tableCommand(const QStringList &arguments, Date)
 {
     CommandLine line(QStringLiteral("table"),
                      dayOptions() << outputOption(QStringLiteral("写入的 CSV 文件；- 为标准输出（默认）")),
@@ -117,7 +123,7 @@ Outcome tableCommand(const QStringList &arguments)
     });
 }
 
-Outcome criticalCommand(const QStringList &arguments)
+Outcome criticalCommand(const QStringList &arguments, Date)
 {
     CommandLine line(QStringLiteral("critical"), dayOptions(), arguments);
     if (line.helpAsked() && !line.problem())
@@ -127,12 +133,12 @@ Outcome criticalCommand(const QStringList &arguments)
         return *problem;
 
     QByteArray lines;
-    for (const int day : criticalDays(days.birth, days.from, days.to))
+    for (const int day : days.critical())
         lines += dateText(days.birth + day).toLatin1() + '\n';
     return writeText(QStringLiteral("-"), lines);
 }
 
-Outcome calendarCommand(const QStringList &arguments)
+Outcome calendarCommand(const QStringList &arguments, Date now)
 {
     CommandLine line(QStringLiteral("calendar"),
                      dayOptions() << dateOption(QStringLiteral("made"), QStringLiteral("时间戳的日期，默认今天"))
@@ -141,11 +147,11 @@ Outcome calendarCommand(const QStringList &arguments)
     if (line.helpAsked() && !line.problem())
         return showHelp(line, QStringLiteral("calendar"));
     const Days days = readDays(line);
-    const Date made = madeDate(line);
+    const Date made = madeDate(line, now);
     const QString path = line.output();
     if (const auto problem = line.problem())
         return *problem;
-    const std::vector<int> critical = criticalDays(days.birth, days.from, days.to);
+    const std::vector<int> critical = days.critical();
     const Outcome written = writeText(path, criticalDaysCalendar(days.birth, critical, made));
     if (written.status != StatusDone || !critical.empty())
         return written;
@@ -153,7 +159,7 @@ Outcome calendarCommand(const QStringList &arguments)
                             .arg(Format(days.from, u"yyyy-mm-dd"), Format(days.to, u"yyyy-mm-dd"))};
 }
 
-Outcome compareCommand(const QStringList &arguments)
+Outcome compareCommand(const QStringList &arguments, Date)
 {
     CommandLine line(QStringLiteral("compare"),
                      {dateOption(QStringLiteral("birth"), QStringLiteral("第一个人的出生日期")),
@@ -188,12 +194,12 @@ Outcome compareCommand(const QStringList &arguments)
     return writeText(QStringLiteral("-"), text.toUtf8());
 }
 
-int run(const QList<QByteArray> &arguments)
+int run(const QList<QByteArray> &arguments, Date now)
 {
     QStringList texts;
     for (const QByteArray &argument : arguments)
         texts << argumentText(argument);
-    const Outcome outcome = runCommand(texts);
+    const Outcome outcome = runCommand(texts, now);
     if (!outcome.message.isEmpty()) {
         const QByteArray line = argumentBytes(QString(QStringLiteral("quorvel-chart：") + outcome.message + u'\n'));
         std::fwrite(line.constData(), 1, std::size_t(line.size()), stderr);

@@ -3,7 +3,7 @@
 
 #include "chart/chartcontrols.h"
 #include "chart/drawnchart.h"
-#include "chart/span.h"
+#include "chart/query.h"
 #include "model/biorhythm.h"
 #include "platform/drawing/surface.h"
 #include "platform/dates/datetime.h"
@@ -44,10 +44,6 @@ DayValues dayValues(Date birthDay, Date date);
 void appendTableHeader(std::string &out);
 void appendTableRow(std::string &out, const DayValues &row);
 
-// The days from `from` to `to`, both included, that are critical, as day
-// offsets since the birth day; all three are calendar days.
-std::vector<int> criticalDays(Date birthDay, Date from, Date to);
-
 // How far two people's cycles run in phase, 0 (opposite) to 100 (together),
 // for birth dates `days` days apart: 100 * (1 + cos(2 * CyclePi * days /
 // period)) / 2, unrounded; mean is the mean of the three.
@@ -60,13 +56,14 @@ PhaseAgreement phaseAgreement(long long days);
 // Draws the chart as the window redraws it (Cls, DrawBackground,
 // DrawPicBack) from the texts the window's boxes would hold (empty when only
 // the frame is drawn) and its scroll bars' values, and gives back what it
-// drew, nothing for the frame alone; DrawPicBack records the dates it drew
-// in `shared`, as in the window.
-std::optional<DrawnChart> drawChart(DrawingSurface &surface, SharedValues &shared, const ChartControls &controls);
+// drew; DrawPicBack records the dates it drew in `shared`, as in the window.
+DrawnChart drawChart(DrawingSurface &surface, SharedValues &shared, const ChartControls &controls);
 
 // The whole program: the arguments after the program's name, as the system
-// passed them; returns the exit status (0 done, 1 an output could not be
-// written, 2 invalid arguments).
-int run(const QList<QByteArray> &arguments);
+// passed them, and the moment it takes as now (the date of a sheet or a
+// calendar made, and the today a query in the future becomes); returns the
+// exit status (0 done, 1 an output could not be written, 2 invalid
+// arguments).
+int run(const QList<QByteArray> &arguments, Date now);
 
 } // namespace quorvel::companion

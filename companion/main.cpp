@@ -4,6 +4,7 @@
 
 #include "platform/files/output.h"
 
+#include <QDateTime>
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -17,6 +18,17 @@ void reportCritical(QtMsgType type, const QMessageLogContext &, const QString &m
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
         std::fprintf(stderr, "quorvel-chart：%s\n", qPrintable(message));
+}
+
+// The moment quorvel-chart takes as now: the one SOURCE_DATE_EPOCH gives
+// (seconds since 1970-01-01 00:00 UTC, read as a UTC date and time), so that
+// the same arguments make the same files again, else the system's clock.
+quorvel::Date now()
+{
+    bool number = false;
+    const qint64 seconds = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&number);
+    const QDateTime moment = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
+    return number && moment.isValid() ? quorvel::dateValue(moment) : quorvel::systemNow();
 }
 
 } // namespace
@@ -41,5 +53,5 @@ int main(int argc, char *argv[])
     // Qt's words in Chinese, as the window has them: the system's reasons
     // for a failure among them.
     quorvel::installChineseTranslations();
-    return quorvel::companion::run(arguments);
+    return quorvel::companion::run(arguments, now());
 }

@@ -56,10 +56,10 @@ QByteArray criticalDaysCalendar(Date birthDate, const std::vector<int> &critical
     const QString stamp = compactDate(made) + QStringLiteral("T000000Z");
     const QString birth = compactDate(birthDate);
     for (const int offset : criticalDays) {
-        const auto day = CDate(birthDate + offset);
+        const auto day = CDate(dayDate(birthDate, offset));
         if (!day)
             continue;
-        const Readout readout = readoutAt(birthDate, offset + 0.5);
+        const std::array<long long, 4> values = readoutNumbers(AllCycleValues(offset));
         appendLine(out, QStringLiteral("BEGIN:VEVENT"));
         appendLine(out, QStringLiteral("UID:%1-%2-critical@quorvel.org").arg(birth, compactDate(*day)));
         appendLine(out, QStringLiteral("DTSTAMP:") + stamp);
@@ -68,8 +68,9 @@ QByteArray criticalDaysCalendar(Date birthDate, const std::vector<int> &critical
         appendLine(out, QStringLiteral("DURATION:P1D"));
         appendLine(out, QStringLiteral("SUMMARY:") + escaped(QStringLiteral("生物节律") + CriticalDayWord));
         appendLine(out, QStringLiteral("DESCRIPTION:")
-                            + escaped(QStringList{readout.values[0], readout.values[1], readout.values[2]}.join(
-                                QStringLiteral("，"))));
+                            + escaped(QStringList{valueCaption(0, values[0]), valueCaption(1, values[1]),
+                                                  valueCaption(2, values[2])}
+                                          .join(QStringLiteral("，"))));
         appendLine(out, QStringLiteral("TRANSP:TRANSPARENT"));
         appendLine(out, QStringLiteral("END:VEVENT"));
     }

@@ -64,8 +64,8 @@ QString dateTimeText(Date date)
     return text;
 }
 
-// The calendar day of day offset `day` of a chart.
-QDate dayOf(const DrawnChart &chart, int day) { return calendarDate(chart.birthDate + day); }
+// The calendar day that names day offset `day` of a chart.
+QDate dayOf(const DrawnChart &chart, int day) { return calendarDate(chart.dateOf(day)); }
 
 // The days of a chart that a rule keeps, from `first` to `last`.
 std::vector<int> daysWhere(const DrawnChart &chart, int first, int last, const std::function<bool(QDate)> &keeps)
@@ -86,7 +86,7 @@ bool isMonday(QDate date) { return date.dayOfWeek() == Qt::Monday; }
 std::vector<int> gridDays(const DrawnChart &chart, double dayWidthMm)
 {
     const int first = chart.days.first;
-    const int end = chart.days.last + 1;
+    const int end = chart.days.end();
     if (dayWidthMm >= NearestLines)
         return daysWhere(chart, first, end, [](QDate) { return true; });
     if (7 * dayWidthMm >= NearestLines)
@@ -114,7 +114,7 @@ std::vector<int> labelledDays(const DrawnChart &chart, double dayWidth, const QF
         double widest = 0;
         int nearest = std::numeric_limits<int>::max();
         for (std::size_t i = 0; i < days.size(); ++i) {
-            widest = std::max(widest, metrics.horizontalAdvance(dateText(chart.birthDate + days[i])));
+            widest = std::max(widest, metrics.horizontalAdvance(chart.dayText(days[i])));
             if (i > 0)
                 nearest = std::min(nearest, days[i] - days[i - 1]);
         }
@@ -124,19 +124,13 @@ std::vector<int> labelledDays(const DrawnChart &chart, double dayWidth, const QF
     return days;
 }
 
-// The text of the query day: the query as it was asked, and the day whose
-// values the sheet gives, the day the query bar marks, when that is another
-// calendar day (a time of day from noon on marks the next day) or lies
-// outside the chart.
+// The text of the query day: the query as it was asked, and what the chart
+// makes of it (queryDayNotes): the day whose values the sheet gives, when
+// that is another calendar day, and that it lies outside the chart.
 QString queryDayText(const DrawnChart &chart)
 {
     QString text = QueryDayWord + u' ' + dateTimeText(chart.queryDate);
-    QStringList notes;
-    const QString marked = dateText(chart.birthDate + *chart.queryDay + 0.5);
-    if (marked != dateText(chart.queryDate))
-        notes << (chart.queryBarDrawn ? QStringLiteral("图中 ") + marked : marked);
-    if (!chart.queryBarDrawn)
-        notes << QStringLiteral("不在图中");
+    const QStringList notes = chart.queryDayNotes();
     if (!notes.isEmpty())
         text += u'（' + notes.join(u'，') + u'）';
     return text;
@@ -201,7 +195,7 @@ void Sheet::paint(Date made)
     } else {
         line(0, 17.5 * Mm, 4,
              QStringLiteral("图表范围：%1 至 %2，共%3天")
-                 .arg(dateText(m_chart.birthDate + m_chart.days.first), dateText(m_chart.birthDate + m_chart.days.last))
+                 .arg(m_chart.dayText(m_chart.days.first), m_chart.dayText(m_chart.days.last))
                  .arg(m_chart.span));
         paintPaperChart(m_painter, PlotArea, Mm, m_surface, m_chart);
         paintValueAxis();
@@ -232,7 +226,7 @@ void Sheet::paintDateAxis()
     const double top = PlotArea.bottom();
     for (const int day : labelledDays(m_chart, dayWidth(), metrics)) {
         const double x = columnMiddle(day);
-        const QString words = dateText(m_chart.birthDate + day);
+        const QString words = m_chart.dayText(day);
         const double width = metrics.horizontalAdvance(words);
         // A label that would reach past the page's edge is left out.
         if (x - width / 2 < 0 || x + width / 2 > SheetSize.width())
@@ -247,7 +241,7 @@ void Sheet::paintDateAxis()
 // shows even where a critical day's bar covers its own.
 void Sheet::paintQueryMark()
 {
-    if (!m_chart.queryBarDrawn)
+    if (!m_chart.showsQueryDay())
         return;
     const double x = columnMiddle(*m_chart.queryDay);
     const double tip = PlotArea.top() - 0.4 * Mm;
@@ -285,8 +279,9 @@ void Sheet::paintDays(double top)
     if (m_chart.queryDay) {
         line(PlotLeft, y, 4.5, queryDayText(m_chart));
         y += 7 * Mm;
-        for (const QString &value : readoutAt(m_chart.birthDate, *m_chart.queryDay + 0.5).values) {
-            line(PlotLeft + 4 * Mm, y, 4, value);
+        const std::array<long long, 4> values = m_chart.valuesOf(*m_chart.queryDay);
+        for (std::size_t curve = 0; curve < values.size(); ++curve) {
+            line(PlotLeft + 4 * Mm, y, 4, valueCaption(curve, values[curve]));
             y += Row;
         }
     }
@@ -303,7 +298,7 @@ void Sheet::paintDays(double top)
         const double x = left + 4 * Mm + double(i / 4) * width;
         if (x + width > SheetSize.width())
             break;
-        line(x, top + 7 * Mm + double(i % 4) * Row, 4, dateText(m_chart.birthDate + m_chart.criticalDays[i]));
+        line(x, top + 7 * Mm + double(i % 4) * Row, 4, m_chart.dayText(m_chart.criticalDays[i]));
     }
 }
 

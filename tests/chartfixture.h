@@ -58,7 +58,7 @@ struct ChartFixture {
     DrawingSurface surface{ChartSize, SystemMenuText, SystemButtonText};
     ChartControls controls;
     SharedValues shared{0.0, 21952.0, ProgramCriticalLevel}; // 1960-02-06, as at start-up
-    std::optional<DrawnChart> drawn;
+    DrawnChart drawn;
 
     void redraw()
     {

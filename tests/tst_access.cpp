@@ -5,6 +5,8 @@
 #include "assets/guidetexts.h"
 #include "startup/frmd.h"
 
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace quorvel;
@@ -100,7 +102,8 @@ private slots:
     void scrollBarsSpeakTheirMeaning();
     void chartDescription();
     void keyboardReadout();
-    void marksAreSpokenAsTheCalendarHasThem();
+    void everyReaderNamesTheSameDays_data();
+    void everyReaderNamesTheSameDays();
     void keyboardReadoutBeforeAChart();
     void queryIsSpoken_data();
     void queryIsSpoken();
@@ -268,31 +271,109 @@ void tst_Access::keyboardReadout()
     });
 }
 
-// A key on a day speaks what the chart marks there, 查询日 and 临界日, and
-// the description names the critical days: the days the calendar of the
-// same chart holds.
-void tst_Access::marksAreSpokenAsTheCalendarHasThem()
+// Every reader of a chart names the same days 查询日 and 临界日: a key on
+// the chart (each day's date as the pointer shows it in the middle of the
+// column), the chart's description, the sheet as a PDF reader extracts it,
+// and the calendar. Births on both sides of noon, queries on both sides of
+// noon, near the critical day 1288.
+void tst_Access::everyReaderNamesTheSameDays_data()
 {
+    QTest::addColumn<QString>("birth");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<int>("span");
+    QTest::addColumn<int>("position"); // where the span is moved after the query; -1 to stay
+    for (const char *birthTime : {"00:00", "06:00", "11:59", "12:00", "18:00", "23:59"})
+        for (const char *queryTime : {"06:00", "18:00"})
+            for (const int span : {40, 365})
+                QTest::addRow("born %s, query %s, %d days", birthTime, queryTime, span)
+                    << u"1980-01-01 "_qs + QLatin1String(birthTime) << u"1983-07-14 "_qs + QLatin1String(queryTime)
+                    << span << -1;
+    // The query day's column (day 1291) is the day after the span's last:
+    // the query date lies in the span, its bar does not.
+    QTest::newRow("query day just past the span") << "1980-01-01" << "1983-07-14 18:00" << 41 << 625;
+}
+
+void tst_Access::everyReaderNamesTheSameDays()
+{
+    QFETCH(QString, birth);
+    QFETCH(QString, query);
+    QFETCH(int, span);
+    QFETCH(int, position);
+    // The day a query text names (the note "图中 X" where it names another),
+    // none where the text says the chart does not show it.
+    const auto queryDayIn = [&](const QString &words) {
+        if (words.contains(u"不在图中"))
+            return QStringList();
+        const QRegularExpression marked(u"图中 (\\d{4}-\\d\\d-\\d\\d)"_qs);
+        const QRegularExpressionMatch match = marked.match(words);
+        return QStringList{match.hasMatch() ? match.captured(1) : query.left(10)};
+    };
+    const QRegularExpression date(u"\\d{4}-\\d\\d-\\d\\d"_qs);
     withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
-        w.TXTCSRQ->setText(u"1980-01-01"_qs);
-        w.txtCXRQ->setText(u"2010-11-20"_qs);
+        w.PROPTION->setValueChecked(span);
+        w.TXTCSRQ->setText(birth);
+        w.txtCXRQ->setText(query);
         w.CMDcx_Click();
+        if (position >= 0)
+            w.POSITION->setValueChecked(position);
+
         w.PicBack->setFocus();
         QTRY_VERIFY(w.PicBack->hasFocus());
-        QStringList queryDays, criticalDays;
+        QStringList keyQueryDays, keyCriticalDays;
         QTest::keyClick(w.PicBack, Qt::Key_Home);
-        for (int day = 0; day < w.PROPTION->Value(); ++day) {
+        for (int day = 0; day < span; ++day) {
             QAccessibleInterface *chart = accessible(w.PicBack);
             const QStringList words = chart->child(chart->childCount() - 1)->text(QAccessible::Name).split(u'，');
+            QCOMPARE(u"当前日期："_qs + words.first(), w.LBLrq->Caption());
             if (words.contains(u"查询日"_qs))
-                queryDays += words.first();
+                keyQueryDays += words.first();
             if (words.contains(u"临界日"_qs))
-                criticalDays += words.first();
+                keyCriticalDays += words.first();
             QTest::keyClick(w.PicBack, Qt::Key_Right);
         }
-        QCOMPARE(queryDays, QStringList{u"2010-11-20"_qs});
+        QVERIFY(!keyCriticalDays.isEmpty());
+
+        const QString description = accessibleText(w.PicBack, QAccessible::Description);
+        const QString describedQuery = description.section(u"查询日"_qs, 2, 2).section(u'：', 0, 0);
+        QCOMPARE(queryDayIn(describedQuery), keyQueryDays);
+        const QString describedCritical = description.section(u"临界日："_qs, 1, 1).section(u'。', 0, 0);
+        QCOMPARE(describedCritical.split(u'、'), keyCriticalDays);
 
         QTemporaryDir dir;
+        const QString pdf = dir.filePath(u"sheet.pdf"_qs);
+        QCOMPARE(w.saveChart(pdf), QString());
+        QProcess pdftotext;
+        pdftotext.start(u"pdftotext"_qs, {u"-raw"_qs, pdf, u"-"_qs});
+        QVERIFY(pdftotext.waitForFinished(60000));
+        const QStringList sheet = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\n');
+        const QStringList sheetQuery = sheet.filter(QRegularExpression(u"^查询日 "_qs));
+        QCOMPARE(sheetQuery.size(), 1);
+        QCOMPARE(queryDayIn(sheetQuery.first()), keyQueryDays);
+        // The days listed under the last heading 临界日 (the first is the
+        // legend's), up to the date the sheet was made.
+        const qsizetype heading = sheet.lastIndexOf(u"临界日"_qs);
+        const qsizetype made = sheet.indexOf(QRegularExpression(u"^制作日期.*"_qs));
+        QVERIFY(heading > 0 && made > heading);
+        QStringList sheetCritical;
+        for (const QString &line : sheet.mid(heading, made - heading))
+            for (const auto &found : date.globalMatch(line))
+                sheetCritical += found.captured();
+        QCOMPARE(sheetCritical, keyCriticalDays);
+        // The query day's mark above the chart, magenta, is there only where
+        // the chart shows the query day: never in the page's margin.
+        QProcess pdftoppm;
+        pdftoppm.start(u"pdftoppm"_qs, {u"-r"_qs, u"50"_qs, u"-png"_qs, u"-singlefile"_qs, pdf, dir.filePath(u"sheet"_qs)});
+        QVERIFY(pdftoppm.waitForFinished(60000));
+        const QImage page(dir.filePath(u"sheet.png"_qs));
+        QVERIFY(!page.isNull());
+        int magenta = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x) {
+                const QRgb c = page.pixel(x, y);
+                magenta += qRed(c) > 0x90 && qBlue(c) > 0x90 && qGreen(c) < 0x40;
+            }
+        QCOMPARE(magenta > 0, !keyQueryDays.isEmpty());
+
         const QString ics = dir.filePath(u"days.ics"_qs);
         QCOMPARE(w.exportCriticalDays(ics), QString());
         QFile calendar(ics);
@@ -300,13 +381,11 @@ void tst_Access::marksAreSpokenAsTheCalendarHasThem()
         QStringList calendarDays;
         for (const QByteArray &line : calendar.readAll().split('\n')) {
             if (line.startsWith("DTSTART;VALUE=DATE:")) {
-                const QString date = QString::fromLatin1(line.mid(19, 8));
-                calendarDays += date.left(4) + u'-' + date.mid(4, 2) + u'-' + date.mid(6, 2);
+                const QString day = QString::fromLatin1(line.mid(19, 8));
+                calendarDays += day.left(4) + u'-' + day.mid(4, 2) + u'-' + day.mid(6, 2);
             }
         }
-        QCOMPARE(criticalDays, calendarDays);
-        QVERIFY(!criticalDays.isEmpty());
-        QVERIFY(accessibleText(w.PicBack, QAccessible::Description).contains(u"临界日："_qs + criticalDays.join(u'、')));
+        QCOMPARE(calendarDays, keyCriticalDays);
     });
 }
 

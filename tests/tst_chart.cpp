@@ -121,7 +121,7 @@ void tst_Chart::nothingDrawnWithoutTwoDates()
     DrawBackground(chart.surface, chart.controls);
     chart.surface.setDrawMode(DrawMode::XorPen);
     const QImage frame = chart.surface.image();
-    QVERIFY(!DrawPicBack(chart.surface, chart.controls, chart.shared));
+    QVERIFY(!DrawPicBack(chart.surface, chart.controls, chart.shared).curvesDrawn);
     QCOMPARE(chart.surface.image(), frame);
     QCOMPARE(chart.surface.drawMode(), DrawMode::XorPen);
     QCOMPARE(chart.shared.ChartQueryDate, 1234.0);
@@ -193,8 +193,8 @@ void tst_Chart::drawnChartIsWhatThePictureShows()
     QFETCH(int, proption);
     Chart chart;
     chart.show(u"1960-02-06"_qs, query, position, proption);
-    QVERIFY(chart.drawn);
-    const DrawnChart &drawn = *chart.drawn;
+    const DrawnChart &drawn = chart.drawn;
+    QVERIFY(drawn.curvesDrawn);
     QCOMPARE(drawn.days, (SpanDays{2 * position, 2 * position + proption - 1}));
     QCOMPARE(chart.column(drawn.days.first), 0);
     QCOMPARE(chart.column(drawn.days.last + 1), ChartSize.width());
@@ -208,7 +208,7 @@ void tst_Chart::drawnChartIsWhatThePictureShows()
         if (covered(day, Black))
             black << day;
         // The query bar shows where it is drawn, unless a critical bar covers it.
-        QCOMPARE(covered(day, QueryBar), drawn.queryBarDrawn && day == drawn.queryDay && !covered(day, Black));
+        QCOMPARE(covered(day, QueryBar), drawn.marksQueryDay(day) && !covered(day, Black));
     }
     QCOMPARE(QList<int>(drawn.criticalDays.begin(), drawn.criticalDays.end()), black);
 }
@@ -440,8 +440,8 @@ void tst_Chart::recordsDatesAndLabels()
     chart.show(birth, u"2000-01-01 12:00"_qs, position, proption);
     QCOMPARE(chart.shared.ChartQueryDate, 36526.5);
     QCOMPARE(chart.shared.ChartBirthDate, *CDate(birth));
-    QCOMPARE(chart.drawn->startLabel, startLabel);
-    QCOMPARE(chart.drawn->spanLabel, spanLabel);
+    QCOMPARE(chart.drawn.startLabel, startLabel);
+    QCOMPARE(chart.drawn.spanLabel, spanLabel);
 }
 
 void tst_Chart::chartNearTheEndOfTheDateRange()
@@ -450,7 +450,7 @@ void tst_Chart::chartNearTheEndOfTheDateRange()
     // has no text.
     Chart chart;
     chart.show(u"9899-01-25"_qs, u"9999-12-31"_qs, 18250, 365);
-    QCOMPARE(chart.drawn->startLabel, u"9999-01-01"_qs);
+    QCOMPARE(chart.drawn.startLabel, u"9999-01-01"_qs);
     QCOMPARE(chart.countInRow(chart.row(0), ZeroLine) > 0, true);
     // 9999-12-31 is day 36864 of that life, the span's last day: its bar shows.
     const int x = chart.column(36864);
@@ -459,8 +459,8 @@ void tst_Chart::chartNearTheEndOfTheDateRange()
     chart.controls.birthText = u"9990-01-01"_qs;
     chart.controls.queryText = u"9991-01-01"_qs;
     chart.redraw();
-    QCOMPARE(chart.drawn->startLabel, QString());
-    QCOMPARE(chart.drawn->spanLabel, u"<-- 365天 -->"_qs);
+    QCOMPARE(chart.drawn.startLabel, QString());
+    QCOMPARE(chart.drawn.spanLabel, u"<-- 365天 -->"_qs);
     int cyan = 0;
     for (int x = 0; x < ChartSize.width(); ++x)
         cyan += chart.countInColumn(x, Cyan);

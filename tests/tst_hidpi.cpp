@@ -249,7 +249,7 @@ void tst_HiDpi::pictureAtTwiceTheSize()
         shown.setDevicePixelRatio(1.0); // compared device pixel for device pixel
         ChartFixture chart;
         chart.show(u"1980-01-01"_qs, u"2009-11-03"_qs, 5420, 100);
-        const QImage picture = chartImage(chart.surface, *chart.drawn, 2);
+        const QImage picture = chartImage(chart.surface, chart.drawn, 2);
         QCOMPARE(picture.size(), chartPictureSize(chart.surface) * 2);
         QCOMPARE(picture.copy(QRect(QPoint(), shown.size())), shown);
     });

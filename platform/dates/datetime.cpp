@@ -185,12 +185,15 @@ QString Format(Date date, QStringView format)
     return QString::asprintf("%04d-%02d-%02d", day.year(), day.month(), day.day());
 }
 
+Date dateValue(const QDateTime &moment)
+{
+    const QDate day = moment.date();
+    return DateSerial(day.year(), day.month(), day.day()) + moment.time().msecsSinceStartOfDay() / 86400000.0;
+}
+
 Date systemNow()
 {
-    const QDateTime now = QDateTime::currentDateTime();
-    const QDate today = now.date();
-    return DateSerial(today.year(), today.month(), today.day())
-        + now.time().msecsSinceStartOfDay() / 86400000.0;
+    return dateValue(QDateTime::currentDateTime());
 }
 
 } // namespace quorvel

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QStringView>
 
@@ -60,6 +61,9 @@ QString Format(Date date, QStringView format);
 // "yyyy-mm-dd" of a date, as every label and file shows one; empty out of
 // range.
 inline QString dateText(Date date) { return Format(date, u"yyyy-mm-dd"); }
+
+// The date and time of a moment, in the moment's own time zone.
+Date dateValue(const QDateTime &moment);
 
 // The local date and time now, by the system's clock.
 Date systemNow();

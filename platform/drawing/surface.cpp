@@ -12,33 +12,48 @@
 namespace quorvel {
 namespace {
 
-// The image's pixels for one drawing operation in one colour; taking them
-// detaches the image from any copy of it held elsewhere.
+// The copy pen puts its colour without reading the pixel; exclusive or
+// combines the two.
+template <bool ExclusiveOr>
+struct Pen {
+    QRgb colour;
+
+    void operator()(QRgb &pixel) const
+    {
+        if constexpr (ExclusiveOr)
+            pixel ^= colour;
+        else
+            pixel = colour;
+    }
+};
+
+// Runs draw with the pen of the drawing mode, in the colour.
+void withPen(bool exclusiveOr, QRgb rgb, auto &&draw)
+{
+    if (exclusiveOr)
+        draw(Pen<true>{rgb & 0x00FFFFFFu});
+    else
+        draw(Pen<false>{rgb});
+}
+
+// The image's pixels; taking them detaches the image from any copy of it
+// held elsewhere.
 struct Pixels {
     QRgb *bits;
     qsizetype stride;
     int width;
     int height;
-    QRgb colour;
-    bool exclusiveOr;
 
-    Pixels(QImage &image, QRgb rgb, bool exclusiveOr)
+    explicit Pixels(QImage &image)
         : bits(reinterpret_cast<QRgb *>(image.bits()))
         , stride(image.bytesPerLine() / qsizetype(sizeof(QRgb)))
         , width(image.width())
         , height(image.height())
-        , colour(exclusiveOr ? rgb & 0x00FFFFFFu : rgb)
-        , exclusiveOr(exclusiveOr)
     {
     }
 
-    // The copy pen puts the colour; exclusive or combines it with the pixel.
-    void put(QRgb &pixel) const { pixel = exclusiveOr ? pixel ^ colour : colour; }
-    void plot(int x, int y) const
-    {
-        if (x >= 0 && y >= 0 && x < width && y < height)
-            put(bits[y * stride + x]);
-    }
+    QRgb *row(int y) const { return bits + y * stride; }
+    bool contains(int x, int y) const { return unsigned(x) < unsigned(width) && unsigned(y) < unsigned(height); }
 };
 
 // The pixels x1 <= x < x2, y1 <= y < y2, clipped to the image.
@@ -50,11 +65,37 @@ void fillBox(QImage &image, int x1, int x2, int y1, int y2, QRgb rgb, bool exclu
     y2 = std::min(y2, image.height());
     if (x1 >= x2 || y1 >= y2)
         return;
-    const Pixels pixels(image, rgb, exclusiveOr);
-    for (int y = y1; y < y2; ++y) {
-        QRgb *row = pixels.bits + y * pixels.stride;
-        for (int x = x1; x < x2; ++x)
-            pixels.put(row[x]);
+    const Pixels pixels(image);
+    withPen(exclusiveOr, rgb, [&](auto pen) {
+        for (int y = y1; y < y2; ++y)
+            std::for_each(pixels.row(y) + x1, pixels.row(y) + x2, pen);
+    });
+}
+
+// From `from` up to, not including, `to`: one pixel a step along the longer
+// axis (x when `Flat`, else y), and one across it whenever the error term
+// says so.
+template <bool Flat>
+void bresenham(const Pixels &pixels, QPoint from, QPoint to, auto pen)
+{
+    int along = Flat ? from.x() : from.y();
+    int across = Flat ? from.y() : from.x();
+    const int major = std::abs(Flat ? to.x() - from.x() : to.y() - from.y());
+    const int minor = std::abs(Flat ? to.y() - from.y() : to.x() - from.x());
+    const int stepAlong = (Flat ? to.x() > from.x() : to.y() > from.y()) ? 1 : -1;
+    const int stepAcross = (Flat ? to.y() > from.y() : to.x() > from.x()) ? 1 : -1;
+    int error = 2 * minor - major;
+    for (int i = 0; i < major; ++i) {
+        const int x = Flat ? along : across;
+        const int y = Flat ? across : along;
+        if (pixels.contains(x, y))
+            pen(pixels.row(y)[x]);
+        if (error > 0) {
+            across += stepAcross;
+            error -= 2 * major;
+        }
+        error += 2 * minor;
+        along += stepAlong;
     }
 }
 
@@ -75,32 +116,11 @@ void drawLine(QImage &image, QPoint from, QPoint to, QRgb rgb, bool exclusiveOr)
         fillBox(image, columns.first, columns.end, from.y(), from.y() + 1, rgb, exclusiveOr);
         return;
     }
-    const Pixels pixels(image, rgb, exclusiveOr);
-    int x = from.x();
-    int y = from.y();
-    const int dx = std::abs(to.x() - x);
-    const int dy = std::abs(to.y() - y);
-    const int stepX = to.x() > x ? 1 : -1;
-    const int stepY = to.y() > y ? 1 : -1;
-    // One pixel a step along the longer axis, and one across it whenever
-    // the error term says so.
-    const bool flat = dx >= dy;
-    int &along = flat ? x : y;
-    int &across = flat ? y : x;
-    const int stepAlong = flat ? stepX : stepY;
-    const int stepAcross = flat ? stepY : stepX;
-    const int major = flat ? dx : dy;
-    const int minor = flat ? dy : dx;
-    int error = 2 * minor - major;
-    for (int i = 0; i < major; ++i) {
-        pixels.plot(x, y);
-        if (error > 0) {
-            across += stepAcross;
-            error -= 2 * major;
-        }
-        error += 2 * minor;
-        along += stepAlong;
-    }
+    const Pixels pixels(image);
+    const bool flat = std::abs(to.x() - from.x()) >= std::abs(to.y() - from.y());
+    withPen(exclusiveOr, rgb, [&](auto pen) {
+        flat ? bresenham<true>(pixels, from, to, pen) : bresenham<false>(pixels, from, to, pen);
+    });
 }
 
 } // namespace
@@ -117,6 +137,7 @@ DrawingSurface::DrawingSurface(QSize pixelSize, VbColor backColor, VbColor foreC
 
 void DrawingSurface::record(Shape shape, QRgb rgb, std::initializer_list<QPointF> points)
 {
+    ++m_generation;
     m_operations.push_back({shape, m_mode == DrawMode::XorPen, rgb, std::uint32_t(m_points.size()),
                             std::uint32_t(points.size())});
     m_points.insert(m_points.end(), points);
@@ -129,6 +150,7 @@ void DrawingSurface::Cls()
     // Nothing drawn before shows any more: only the scale carries over.
     m_operations.clear();
     m_points.clear();
+    ++m_generation;
     m_operations.push_back({Shape::Clear, false, rgb, 0, 0});
     record(Shape::Scale, 0, {m_scaleTopLeft, m_scaleBottomRight});
     m_current = QPointF(0.0, 0.0);
@@ -157,6 +179,37 @@ void DrawingSurface::Line(float x1, float y1, float x2, float y2, VbColor color)
     drawLine(m_image, toPixel(QPointF(x1, y1)), toPixel(QPointF(x2, y2)), rgb, m_mode == DrawMode::XorPen);
     record(Shape::Line, rgb, {QPointF(x1, y1), QPointF(x2, y2)});
     m_current = QPointF(x2, y2);
+}
+
+void DrawingSurface::VerticalLines(float x1, float x2, float y1, float y2, VbColor color)
+{
+    const QRgb rgb = resolveColor(color);
+    const QPoint top = toPixel(QPointF(x1, y1));
+    const QPoint bottom = toPixel(QPointF(x1, y2));
+    // Row by row, each row's pixels written at once; as one line after the
+    // other, a pixel two lines share is combined twice by exclusive or.
+    std::vector<int> columns;
+    double last = x1;
+    for (double x = x1; x <= x2; x += 1.0) {
+        last = x;
+        const int column = m_grid.column(x);
+        if (column >= 0 && column < m_image.width())
+            columns.push_back(column);
+    }
+    if (top.y() != bottom.y() && !columns.empty()) {
+        const PixelRun rows = stepsUpTo(top.y(), bottom.y());
+        const Pixels pixels(m_image);
+        withPen(m_mode == DrawMode::XorPen, rgb, [&](auto pen) {
+            for (int y = std::max(rows.first, 0); y < std::min(rows.end, m_image.height()); ++y) {
+                QRgb *row = pixels.row(y);
+                for (const int column : columns)
+                    pen(row[column]);
+            }
+        });
+    }
+    record(Shape::VerticalLines, rgb, {QPointF(x1, y1), QPointF(x2, y2)});
+    if (x1 <= x2)
+        m_current = QPointF(float(last), y2);
 }
 
 void DrawingSurface::LineBoxFilled(float x1, float y1, float x2, float y2, VbColor color)
@@ -190,6 +243,7 @@ void DrawingSurface::LineTo(std::span<const QPointF> points, VbColor color)
         drawLine(m_image, from, to, rgb, exclusiveOr);
         from = to;
     }
+    ++m_generation;
     m_operations.push_back({Shape::Polyline, exclusiveOr, rgb, std::uint32_t(m_points.size()),
                             std::uint32_t(points.size() + 1)});
     m_points.push_back(m_current);
@@ -206,7 +260,8 @@ void DrawingSurface::PSet(float x, float y, VbColor color)
 {
     const QRgb rgb = resolveColor(color);
     const QPoint p = toPixel(QPointF(x, y));
-    Pixels(m_image, rgb, m_mode == DrawMode::XorPen).plot(p.x(), p.y());
+    if (const Pixels pixels(m_image); pixels.contains(p.x(), p.y()))
+        withPen(m_mode == DrawMode::XorPen, rgb, [&](auto pen) { pen(pixels.row(p.y())[p.x()]); });
     record(Shape::Point, rgb, {QPointF(x, y)});
     m_current = QPointF(x, y);
 }

@@ -48,6 +48,9 @@ public:
 
     // The picture as drawn so far.
     const QImage &image() const { return m_image; }
+    // Counts the drawing operations ever made: a copy of the picture made at
+    // one count shows it as long as the count stays.
+    std::uint64_t generation() const { return m_generation; }
     QSize size() const { return m_image.size(); }
 
     VbColor backColor() const { return m_backColor; }
@@ -68,6 +71,9 @@ public:
     QRectF scaleRect() const { return QRectF(m_scaleTopLeft, m_scaleBottomRight); }
 
     void Line(float x1, float y1, float x2, float y2, VbColor color);
+    // The lines from (x, y1) to (x, y2) for x = x1, x1 + 1, ..., up to x2:
+    // each as Line draws it, all of them one operation.
+    void VerticalLines(float x1, float x2, float y1, float y2, VbColor color);
     void LineBoxFilled(float x1, float y1, float x2, float y2, VbColor color);
     void LineTo(float x, float y, VbColor color);
     // LineTo each point in turn (single-precision values held as doubles).
@@ -96,7 +102,7 @@ public:
     void paint(QPainter &painter, QSizeF size, const Restyle &restyle = {}) const;
 
 private:
-    enum class Shape : std::uint8_t { Clear, Scale, Line, Box, Point, Polyline };
+    enum class Shape : std::uint8_t { Clear, Scale, Line, VerticalLines, Box, Point, Polyline };
     // One drawing operation, its points in m_points from `first` on.
     struct Operation {
         Shape shape;
@@ -120,6 +126,7 @@ private:
     QPointF m_current;
     std::vector<Operation> m_operations;
     std::vector<QPointF> m_points;
+    std::uint64_t m_generation = 0;
 };
 
 } // namespace quorvel

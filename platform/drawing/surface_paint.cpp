@@ -107,6 +107,19 @@ void DrawingSurface::paint(QPainter &painter, QSizeF size, const Restyle &restyl
             painter.fillRect(device.pixels(p.x(), p.x() + device.lineX, p.y(), p.y() + device.lineY), color);
             break;
         }
+        case Shape::VerticalLines: {
+            // Each line as a Line along the axis paints it.
+            const int top = grid.row(points[0].y());
+            const int bottom = grid.row(points[1].y());
+            if (top == bottom)
+                break;
+            const PixelRun rows = stepsUpTo(top, bottom);
+            for (double x = points[0].x(); x <= points[1].x(); x += 1.0) {
+                const int column = grid.column(x);
+                painter.fillRect(device.pixels(column, column + device.lineX, rows.first, rows.end), color);
+            }
+            break;
+        }
         case Shape::Line: {
             const QPoint from = grid.toPixel(points[0]);
             const QPoint to = grid.toPixel(points[1]);

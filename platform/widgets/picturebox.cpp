@@ -26,13 +26,25 @@ PictureBox::PictureBox(QWidget *parent, QRect geometry, VbColor backColor)
 void PictureBox::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    if (painter.device()->devicePixelRatioF() > 1.0)
-        m_surface.paint(painter, size());
-    else
+    const double density = painter.device()->devicePixelRatioF();
+    if (density > 1.0) {
+        // The drawing replayed at the screen's density once, when it has
+        // changed: a marker moved or the focus come and gone only copies it.
+        if (m_dense.isNull() || m_denseGeneration != m_surface.generation() || m_dense.devicePixelRatio() != density
+            || m_dense.deviceIndependentSize() != QSizeF(size())) {
+            m_dense = QImage((QSizeF(size()) * density).toSize(), QImage::Format_RGB32);
+            m_dense.setDevicePixelRatio(density);
+            QPainter dense(&m_dense);
+            m_surface.paint(dense, size());
+            m_denseGeneration = m_surface.generation();
+        }
+        painter.drawImage(0, 0, m_dense);
+    } else {
         painter.drawImage(0, 0, m_surface.image());
+    }
     if (m_marker && hasFocus()) {
         // Every other pixel, so that the curves under it still show.
-        const int x = m_surface.toPixel(QPointF(*m_marker, 0)).x();
+        const int x = markerColumn();
         for (int y = 0; y < height(); y += 2)
             painter.fillRect(x, y, 1, 1, Qt::white);
     }
@@ -45,11 +57,24 @@ void PictureBox::paintEvent(QPaintEvent *)
 void PictureBox::setMarker(std::optional<double> userX, const QString &spokenAs)
 {
     if (m_marker != userX) {
+        // Only the marker's old column and its new one change.
+        updateMarkerColumn();
         m_marker = userX;
-        update();
+        updateMarkerColumn();
     }
     if (!spokenAs.isEmpty())
         focusMarkedSpot(this, spokenAs);
+}
+
+int PictureBox::markerColumn() const
+{
+    return m_surface.toPixel(QPointF(*m_marker, 0)).x();
+}
+
+void PictureBox::updateMarkerColumn()
+{
+    if (m_marker)
+        update(markerColumn(), 0, 1, height());
 }
 
 void PictureBox::focusInEvent(QFocusEvent *event)

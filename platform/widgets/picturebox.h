@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -57,7 +58,15 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    // The column of pixels the marker stands on, and a repaint of it.
+    int markerColumn() const;
+    void updateMarkerColumn();
+
     DrawingSurface m_surface;
+    // The surface's drawing at a denser screen's resolution, and the
+    // surface's generation it shows.
+    QImage m_dense;
+    std::uint64_t m_denseGeneration = 0;
     std::optional<double> m_marker;
     QAccessible::Role m_accessibleRole = QAccessible::Graphic;
 };

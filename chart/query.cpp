@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "chart/query.h"
+
+#include "platform/dates/conversions.h"
+
+#include <cmath>
+
+namespace quorvel {
+
+std::optional<int> centredSpanPosition(Date query, Date birth, int span, int maxPosition)
+{
+    const double d = (query - span / 2.0) - birth;
+    // Written so that a NaN lands here too. Since every birth date lies in
+    // the range of dates, this also covers a query date so early that the
+    // span would begin before the first representable day.
+    if (!(d > 0.0))
+        return std::nullopt;
+    double p = d / 2.0;
+    if (p > maxPosition)
+        p = maxPosition;
+    const auto position = CInt(p);
+    if (!position)
+        return std::nullopt;
+    return int(*position);
+}
+
+QueryPlan planQuery(const QString &queryText, const QString &birthText, Date storedBirth, int span, int maxPosition,
+                    Date now)
+{
+    QueryPlan plan;
+    const auto query = CDate(queryText);
+    if (!query) {
+        plan.refusal = QueryRefusal::NotADate;
+        return plan;
+    }
+    plan.query = *query;
+    if (plan.query > now) {
+        // Read back from the text, as the box holds it: today at 00:00.
+        plan.todayText = Format(now, u"YYYY-MM-DD");
+        plan.query = CDate(*plan.todayText).value_or(std::floor(now));
+    }
+    plan.birth = CDate(birthText).value_or(storedBirth);
+    plan.position = centredSpanPosition(plan.query, plan.birth, span, maxPosition);
+    if (!plan.position)
+        plan.refusal = plan.query < plan.birth ? QueryRefusal::BeforeBirth : QueryRefusal::TooNearBirth;
+    return plan;
+}
+
+QString refusalText(const QueryPlan &plan, int span)
+{
+    if (!plan.refusal)
+        return {};
+    switch (*plan.refusal) {
+    case QueryRefusal::NotADate:
+        return QStringLiteral("无法绘制图表：查询日期不是一个日期。");
+    case QueryRefusal::BeforeBirth:
+        return QStringLiteral("无法绘制图表：查询日期早于出生日期。");
+    case QueryRefusal::TooNearBirth:
+        break;
+    }
+    return QStringLiteral("无法绘制图表：查询日期离出生日期太近，以它为中心的%1天会从出生日期之前开始。").arg(span);
+}
+
+} // namespace quorvel
