@@ -6,6 +6,8 @@
 #include "platform/widgets/controls.h"
 #include "platform/widgets/form.h"
 
+#include <QSet>
+
 #include <cstdint>
 #include <optional>
 
@@ -20,11 +22,14 @@
 // bell, the end and the report of a runtime error from the program's
 // runtime; its owner passes both in.
 
+class QMenu;
 class QPrinter;
 
 namespace quorvel {
 
 class Runtime;
+struct Person;
+struct PeopleList;
 
 class frmQORVEL final : public Form
 {
@@ -137,6 +142,23 @@ private:
     // forms it takes; nothing shows.
     void sayDateNotUnderstood(TextBox *box);
 
+    // The people kept, read from their file as a menu opens: choosing one
+    // puts the birth date into the birth box and acts as Enter there, then
+    // queries when the query box holds a date. In a submenu of the chart's
+    // menu and of the birth box's own; in the list itself that Alt+Down in
+    // the birth box opens.
+    enum class PeopleEntries { Submenu, Inline };
+    void connectPeople();
+    void addPeopleEntries(QMenu &menu, PeopleEntries layout);
+    void showPeopleList();
+    // The list, nothing when its file cannot be used; a file that cannot be
+    // read and entries skipped are said once a run.
+    std::optional<PeopleList> readPeople();
+    void reportPeopleOnce(const QString &text);
+    void choosePerson(const Person &person);
+    void rememberPerson();
+    void forgetPerson();
+
     // What the chart reads of the controls, as they stand now.
     ChartControls chartControls() const;
 
@@ -147,6 +169,8 @@ private:
     DrawnChart m_drawn;
     // The keyboard readout's day, as an offset since the chart's birth date.
     std::optional<int> m_keyDay;
+    // What was said of the people's file in this run.
+    QSet<QString> m_peopleReported;
 };
 
 // The link's two colours.

@@ -74,8 +74,8 @@ QString frmQORVEL::spokenChart() const
         critical += chart.dayText(day);
     const QStringList notes = chart.queryDayNotes();
     return QStringLiteral("查询日期%1。图表显示%2至%3，共%4天。%5：%6。%7。")
-        .arg(dateText(chart.queryDate), chart.dayText(chart.days.first), chart.dayText(chart.days.last),
-             QString::number(chart.span),
+        .arg(withLunarDate(dateText(chart.queryDate), chart.queryDate, chart.queryTypedLunar),
+             chart.dayText(chart.days.first), chart.dayText(chart.days.last), QString::number(chart.span),
              notes.isEmpty() ? QueryDayWord : QueryDayWord + u'（' + notes.join(u'，') + u'）',
              spokenValues(chart.valuesOf(chart.queryDay.value_or(chart.days.first))),
              critical.isEmpty() ? NoCriticalDayWords : CriticalDayWord + u'：' + critical.join(u'、'));
@@ -85,7 +85,9 @@ void frmQORVEL::describeChart()
 {
     QString text = NoChartText;
     if (m_drawn.curvesDrawn) {
-        text = QStringLiteral("出生日期%1，").arg(dateText(m_drawn.birthDate)) + spokenChart()
+        text = QStringLiteral("出生日期%1，")
+                   .arg(withLunarDate(dateText(m_drawn.birthDate), m_drawn.birthDate, m_drawn.birthTypedLunar))
+            + spokenChart()
             + QStringLiteral("用方向键逐日查看数值。");
     }
     if (PicBack->accessibleDescription() != text)
@@ -102,9 +104,13 @@ void frmQORVEL::sayAfterQuery(const QString &text)
 
 void frmQORVEL::sayDateNotUnderstood(TextBox *box)
 {
-    const QString forms = QStringLiteral("1980-01-01、1980/1/1、1980.1.1或1980年1月1日");
-    announce(box, box->Text().trimmed().isEmpty() ? QStringLiteral("请输入日期，可按%1的格式输入。").arg(forms)
-                                                  : QStringLiteral("无法识别这个日期，请按%1的格式输入。").arg(forms));
+    const QString forms = QStringLiteral("1980-01-01、1980/1/1、1980.1.1、1980年1月1日或农历1980年正月初一");
+    // A lunar date written well that names no day: why.
+    if (const QString why = whyNoSuchDate(box->Text()); !why.isEmpty())
+        announce(box, QStringLiteral("没有这个日期：%1。").arg(why));
+    else
+        announce(box, box->Text().trimmed().isEmpty() ? QStringLiteral("请输入日期，可按%1的格式输入。").arg(forms)
+                                                      : QStringLiteral("无法识别这个日期，请按%1的格式输入。").arg(forms));
 }
 
 } // namespace quorvel

@@ -122,6 +122,7 @@ void frmQORVEL::connectHandlers()
     // The guide from anywhere in the window, as a click on the link opens it.
     auto *guideKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(guideKey, &QShortcut::activated, this, &frmQORVEL::Label2_Click);
+    connectPeople();
 }
 
 bool frmQORVEL::eventFilter(QObject *watched, QEvent *event)

@@ -43,6 +43,30 @@ const QString PrintTitle = QStringLiteral("打印");
 // Why a span without a critical day gives no calendar.
 const QString NoCriticalDay = QStringLiteral("图表范围内没有临界日，没有可以导出的日历。");
 
+// How many of the chart's critical days a calendar can hold: those up to
+// 9999-12-31.
+std::size_t calendarDays(const DrawnChart &chart)
+{
+    return std::size_t(std::count_if(chart.criticalDays.begin(), chart.criticalDays.end(),
+                                     [&](int day) { return chart.inRange(day); }));
+}
+
+// What a calendar of the chart's critical days leaves out, which a user is
+// told before a file is asked for; empty when it holds them all.
+QString calendarShortfall(const DrawnChart &chart)
+{
+    const std::size_t held = calendarDays(chart);
+    if (chart.criticalDays.empty())
+        return NoCriticalDay;
+    if (held == 0)
+        return QStringLiteral("图表范围内的临界日都在9999-12-31之后，日历记不下，没有可以导出的日历。");
+    if (held == chart.criticalDays.size())
+        return {};
+    return QStringLiteral("日历只记得下9999-12-31之前的日子：图表范围内的%1个临界日里有%2个在那之后，不会写进日历。")
+        .arg(chart.criticalDays.size())
+        .arg(chart.criticalDays.size() - held);
+}
+
 // The file types of the save dialog, by their suffix.
 struct FileType {
     const char *suffix;
@@ -175,8 +199,8 @@ QString frmQORVEL::exportCriticalDays(const QString &path)
 {
     if (!m_drawn.curvesDrawn)
         return NoChartYet;
-    if (m_drawn.criticalDays.empty())
-        return NoCriticalDay;
+    if (calendarDays(m_drawn) == 0)
+        return calendarShortfall(m_drawn);
     return writeBeside(CalendarTitle, path,
                        criticalDaysCalendar(m_drawn.birthDate, m_drawn.criticalDays, m_runtime.Now()));
 }
@@ -241,10 +265,12 @@ void frmQORVEL::showChartMenu(QPoint position)
     });
     menu.addAction(QStringLiteral("打印…"), this, &frmQORVEL::printChart);
     menu.addAction(QStringLiteral("导出临界日日历…"), this, [this] {
-        // Nothing to export is said at once, before a file is asked for.
-        if (m_drawn.curvesDrawn && m_drawn.criticalDays.empty()) {
-            QMessageBox::information(this, CalendarTitle, NoCriticalDay);
-            return;
+        // What the calendar cannot hold is said at once, before a file is
+        // asked for.
+        if (const QString shortfall = calendarShortfall(m_drawn); !shortfall.isEmpty()) {
+            QMessageBox::information(this, CalendarTitle, shortfall);
+            if (calendarDays(m_drawn) == 0)
+                return;
         }
         QString path = QFileDialog::getSaveFileName(this, CalendarTitle, QStringLiteral("生物节律临界日.ics"),
                                                     QStringLiteral("iCalendar 日历 (*.ics)"));
@@ -258,6 +284,8 @@ void frmQORVEL::showChartMenu(QPoint position)
     menu.addAction(QStringLiteral("复制读数"), this, [this] {
         QGuiApplication::clipboard()->setText(readoutText());
     });
+    menu.addSeparator();
+    addPeopleEntries(menu, PeopleEntries::Submenu);
     menu.exec(PicBack->mapToGlobal(position));
 }
 

@@ -17,12 +17,14 @@ void frmQORVEL::PicBack_MouseMove(int, int, float x, float)
 
 void frmQORVEL::showReadout(double x)
 {
-    const Readout readout = readoutAt(m_shared.ChartBirthDate, x);
-    LBLrq->setCaption(readout.date);
-    LBLtl->setCaption(readout.values[0]);
-    LBLqx->setCaption(readout.values[1]);
-    LBLzl->setCaption(readout.values[2]);
-    LBLzh->setCaption(readout.values[3]);
+    // The date of the instant x, and the values the curves, whose day d is
+    // drawn at d + 0.5, pass through there; one past the last representable
+    // date shows no date, while the values are still shown.
+    LBLrq->setCaption(QStringLiteral("当前日期：") + dateText(m_shared.ChartBirthDate + x));
+    const std::array<long long, 4> numbers = readoutNumbers(AllCycleValues(x - 0.5));
+    const std::array<Label *, 4> labels{LBLtl, LBLqx, LBLzl, LBLzh};
+    for (std::size_t curve = 0; curve < labels.size(); ++curve)
+        labels[curve]->setCaption(valueCaption(curve, numbers[curve]));
 }
 
 } // namespace quorvel

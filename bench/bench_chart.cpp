@@ -50,7 +50,9 @@ void Readout(benchmark::State &state)
 {
     double x = 36500.0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(readoutAt(21952.0, x));
+        benchmark::DoNotOptimize(dateText(21952.0 + x));
+        for (std::size_t curve = 0; const long long number : readoutNumbers(AllCycleValues(x - 0.5)))
+            benchmark::DoNotOptimize(valueCaption(curve++, number));
         x = x >= 36865.0 ? 36500.0 : x + 0.37;
     }
 }

@@ -78,29 +78,12 @@ QString valueCaption(std::size_t curve, long long number)
     return QString::fromUtf16(Curves[curve].name) + QStringLiteral("值：") + CStr(number);
 }
 
-QString spokenValue(std::size_t curve, long long number)
-{
-    return QString::fromUtf16(Curves[curve].name) + u'值' + CStr(number);
-}
-
 QString spokenValues(const std::array<long long, 4> &numbers)
 {
     QStringList words;
     for (std::size_t i = 0; i < numbers.size(); ++i)
-        words += spokenValue(i, numbers[i]);
+        words += valueCaption(i, numbers[i]).remove(u'：');
     return words.join(u'，');
-}
-
-Readout readoutAt(Date birthDate, double x)
-{
-    // One past the last representable date shows no date, while the values
-    // are still shown.
-    Readout readout;
-    readout.date = QStringLiteral("当前日期：") + dateText(birthDate + x);
-    const std::array<long long, 4> numbers = readoutNumbers(AllCycleValues(x - 0.5));
-    for (std::size_t i = 0; i < Curves.size(); ++i)
-        readout.values[i] = valueCaption(i, numbers[i]);
-    return readout;
 }
 
 QString spanLabelText(int span)
@@ -134,8 +117,10 @@ DrawnChart DrawPicBack(DrawingSurface &surface, const ChartControls &controls, S
     surface.setDrawMode(DrawMode::CopyPen);
     shared.ChartQueryDate = *query;
     shared.ChartBirthDate = *birth;
-    const DrawnChart chart =
+    DrawnChart chart =
         chartOf(shared.ChartBirthDate, shared.ChartQueryDate, controls.position, controls.span, shared.CriticalLevel);
+    chart.birthTypedLunar = isLunarDate(controls.birthText);
+    chart.queryTypedLunar = isLunarDate(controls.queryText);
 
     if (chart.queryBarDrawn)
         drawDayBar(surface, *chart.queryDay, QueryDayColor);

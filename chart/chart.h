@@ -86,21 +86,10 @@ DrawnChart DrawBackground(DrawingSurface &surface, const ChartControls &controls
 // valid dates it draws nothing and gives back the frame alone.
 DrawnChart DrawPicBack(DrawingSurface &surface, const ChartControls &controls, SharedValues &shared);
 
-// A curve's number as its readout label shows it, "体力值：n", and as a
-// screen reader hears it, "体力值n"; curves in drawing order.
+// A curve's number as its readout label shows it, "体力值：n" (curves in
+// drawing order), and the four as they are spoken, "体力值n，…，综合值n".
 QString valueCaption(std::size_t curve, long long number);
-QString spokenValue(std::size_t curve, long long number);
-// The four numbers as they are spoken, "体力值n，情绪值n，智力值n，综合值n".
 QString spokenValues(const std::array<long long, 4> &numbers);
-
-// The readout at chart position x (a day offset since the birth date), as the
-// five labels under the chart show it: the date there and the values of the
-// four curves, whose day d is drawn at d + 0.5.
-struct Readout {
-    QString date;                  // "当前日期：yyyy-mm-dd"
-    std::array<QString, 4> values; // "体力值：n", ..., "综合值：n", in curve order
-};
-Readout readoutAt(Date birthDate, double x);
 
 // "<-- " s "天 -->"
 QString spanLabelText(int span);

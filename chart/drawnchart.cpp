@@ -33,6 +33,13 @@ std::vector<int> criticalDaysBetween(int first, int last, float level)
     return days;
 }
 
+QString DrawnChart::dayText(int day) const
+{
+    if (inRange(day))
+        return dateText(dateOf(day));
+    return QStringLiteral("%1之后第%2天").arg(dateText(LastDateSerial)).arg(qint64(dateOf(day) - LastDateSerial));
+}
+
 QStringList DrawnChart::queryDayNotes() const
 {
     QStringList notes;

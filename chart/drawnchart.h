@@ -71,11 +71,17 @@ struct DrawnChart {
     // The span's critical days, first to last, each under a black bar.
     std::vector<int> criticalDays;
     QString startLabel; // LBLStartSj: the first day, "yyyy-mm-dd"
+    // Whether the birth and the query date were typed as lunar dates: where
+    // they are told in words, their lunar days are told too.
+    bool birthTypedLunar = false;
+    bool queryTypedLunar = false;
 
-    // The calendar day of a day offset (dayDate), and its "yyyy-mm-dd",
-    // empty outside the range of dates: every reader names a day so.
+    // The calendar day of a day offset (dayDate), whether it lies in the
+    // range of dates, and its name: "yyyy-mm-dd", or for a day past
+    // 9999-12-31 how far past it lies. Every reader names a day so.
     Date dateOf(int day) const { return dayDate(birthDate, day); }
-    QString dayText(int day) const { return dateText(dateOf(day)); }
+    bool inRange(int day) const { return dateOf(day) <= LastDateSerial; }
+    QString dayText(int day) const;
     // Whether the chart shows the query-day bar in one of its columns, and
     // whether a column carries it, or a critical-day bar.
     bool showsQueryDay() const { return curvesDrawn && queryBarDrawn && days.shows(*queryDay); }

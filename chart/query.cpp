@@ -3,6 +3,7 @@
 
 #include "platform/dates/conversions.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quorvel {
@@ -10,18 +11,12 @@ namespace quorvel {
 std::optional<int> centredSpanPosition(Date query, Date birth, int span, int maxPosition)
 {
     const double d = (query - span / 2.0) - birth;
-    // Written so that a NaN lands here too. Since every birth date lies in
-    // the range of dates, this also covers a query date so early that the
-    // span would begin before the first representable day.
+    // Written so that a NaN lands here too; maxPosition lies within
+    // 0..32767, so the rounding cannot overflow.
     if (!(d > 0.0))
         return std::nullopt;
-    double p = d / 2.0;
-    if (p > maxPosition)
-        p = maxPosition;
-    const auto position = CInt(p);
-    if (!position)
-        return std::nullopt;
-    return int(*position);
+    const auto position = CInt(std::min(d / 2.0, double(maxPosition)));
+    return position ? std::optional<int>(*position) : std::nullopt;
 }
 
 QueryPlan planQuery(const QString &queryText, const QString &birthText, Date storedBirth, int span, int maxPosition,
@@ -48,16 +43,8 @@ QueryPlan planQuery(const QString &queryText, const QString &birthText, Date sto
 
 QString refusalText(const QueryPlan &plan, int span)
 {
-    if (!plan.refusal)
-        return {};
-    switch (*plan.refusal) {
-    case QueryRefusal::NotADate:
-        return QStringLiteral("无法绘制图表：查询日期不是一个日期。");
-    case QueryRefusal::BeforeBirth:
+    if (plan.refusal == QueryRefusal::BeforeBirth)
         return QStringLiteral("无法绘制图表：查询日期早于出生日期。");
-    case QueryRefusal::TooNearBirth:
-        break;
-    }
     return QStringLiteral("无法绘制图表：查询日期离出生日期太近，以它为中心的%1天会从出生日期之前开始。").arg(span);
 }
 

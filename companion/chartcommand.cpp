@@ -52,7 +52,7 @@ DrawnChart drawChart(DrawingSurface &surface, SharedValues &shared, const ChartC
 Outcome chartCommand(const QStringList &arguments, Date now)
 {
     CommandLine line(QStringLiteral("chart"),
-                     {dateOption(QStringLiteral("birth"), QStringLiteral("出生日期")),
+                     {dateOption(QStringLiteral("birth"), QStringLiteral("出生日期")), personOption(QStringLiteral("birth")),
                       dateOption(QStringLiteral("query"), QStringLiteral("查询日期")),
                       QCommandLineOption(QStringLiteral("span"),
                                          QStringLiteral("范围的天数，%1 到 %2，默认 %1").arg(MinSpan).arg(MaxSpan),
@@ -85,6 +85,10 @@ Outcome chartCommand(const QStringList &arguments, Date now)
     const QueryPlan plan = planQuery(request.queryText, request.birthText, birth, request.span, MaxPosition, now);
     if (plan.todayText)
         request.queryText = *plan.todayText;
+    // Told in both forms where typed as lunar dates (a query after today is
+    // today's Gregorian date).
+    const bool birthLunar = isLunarDate(request.birthText);
+    const bool queryLunar = isLunarDate(request.queryText);
     Outcome outcome;
     if (plan.position) {
         request.position = *plan.position;
@@ -99,9 +103,12 @@ Outcome chartCommand(const QStringList &arguments, Date now)
     DrawingSurface surface(ChartPixelSize);
     SharedValues shared{plan.query, birth, ProgramCriticalLevel};
     DrawnChart chart = drawChart(surface, shared, request);
-    // With the frame alone, the sheet still tells the dates asked for.
+    // With the frame alone, the sheet still tells the dates asked for, in
+    // both forms where typed as lunar dates.
     chart.birthDate = birth;
     chart.queryDate = plan.query;
+    chart.birthTypedLunar = birthLunar;
+    chart.queryTypedLunar = queryLunar;
 
     // Made whole in memory first: a file that cannot take it then fails in
     // one place, and no encoder is left half-way through a failed write.

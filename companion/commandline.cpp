@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "companion/commandline.h"
 
+#include "people/peoplefile.h"
+
 #include <QCoreApplication>
 #include <QHash>
 #include <QTranslator>
@@ -91,11 +93,17 @@ QByteArray argumentBytes(QStringView text)
     return bytes;
 }
 
-QString dateForms()
+QString dateForms(const QString &joint)
 {
-    return QStringLiteral("日期写作 yyyy-mm-dd、yyyy/m/d、yyyy.m.d 或 yyyy年m月d日，从 %1 到 %2，"
-                          "可以带时间 H:MM 或 H:MM:SS，数字可以是全角的")
-        .arg(Format(FirstDateSerial, u"yyyy-mm-dd"), Format(LastDateSerial, u"yyyy-mm-dd"));
+    return QStringList{
+        QStringLiteral("日期写作 yyyy-mm-dd、yyyy/m/d、yyyy.m.d 或 yyyy年m月d日，从 %1 到 %2")
+            .arg(Format(FirstDateSerial, u"yyyy-mm-dd"), Format(LastDateSerial, u"yyyy-mm-dd")),
+        QStringLiteral("或者写农历日期，年份 %1 到 %2：农历1985年五月廿七、1985年农历五月廿七、农历2023年闰二月初三")
+            .arg(FirstLunarYear)
+            .arg(LastLunarYear),
+        QStringLiteral("农历的月和日也可以写数字：农历1985年5月27日、农历1985-5-27"),
+        QStringLiteral("都可以带时间 H:MM 或 H:MM:SS，数字可以是全角的"),
+    }.join(joint);
 }
 
 QString optionName(const QString &name) { return QLatin1String(name.size() == 1 ? "-" : "--") + name; }
@@ -103,6 +111,19 @@ QString optionName(const QString &name) { return QLatin1String(name.size() == 1 
 QCommandLineOption dateOption(const QString &name, const QString &description)
 {
     return QCommandLineOption(name, description, QStringLiteral("日期"));
+}
+
+// The person option that stands for a date option.
+QString personOptionFor(const QString &dateName)
+{
+    return dateName == u"birth" ? QStringLiteral("person") : dateName + QStringLiteral("-person");
+}
+
+QCommandLineOption personOption(const QString &dateOptionName)
+{
+    return QCommandLineOption(personOptionFor(dateOptionName),
+                              QStringLiteral("记住的人的名字：用这个人的出生日期代替 %1").arg(optionName(dateOptionName)),
+                              QStringLiteral("名字"));
 }
 
 QCommandLineOption outputOption(const QString &description)
@@ -139,8 +160,43 @@ CommandLine::CommandLine(const QString &command, const QList<QCommandLineOption>
             return;
         }
     }
-    if (!m_parser.positionalArguments().isEmpty())
+    if (!m_parser.positionalArguments().isEmpty()) {
         fail(QStringLiteral("%1多余的参数“%2”%3").arg(where, m_parser.positionalArguments().constFirst(), see));
+        return;
+    }
+    for (const QCommandLineOption &option : options)
+        m_names += option.names();
+    for (const QString &date : std::as_const(m_names)) {
+        const QString person = personOptionFor(date);
+        if (m_names.contains(person) && m_parser.isSet(person))
+            readPerson(person, date);
+    }
+}
+
+void CommandLine::readPerson(const QString &personName, const QString &dateName)
+{
+    const QString person = optionName(personName);
+    if (m_parser.isSet(dateName)) {
+        fail(QStringLiteral("%1 和 %2 只能给一个").arg(optionName(dateName), person));
+        return;
+    }
+    const QString name = trimmedName(m_parser.value(personName));
+    const PeopleFile file;
+    const PeopleRead read = file.read();
+    if (!read.problem.isEmpty()) {
+        fail(QStringLiteral("%1：无法读取人员列表文件“%2”：%3").arg(person, file.path(), read.problem));
+        return;
+    }
+    if (const Person *kept = read.list.find(name)) {
+        m_personDates.insert(dateName, dateTimeText(kept->birth));
+        return;
+    }
+    QString known = read.list.people.empty()
+        ? QStringLiteral("人员列表文件“%1”里还没有记住任何人").arg(file.path())
+        : QStringLiteral("记住的人有：%1").arg(read.list.names().join(u'、'));
+    if (!read.list.skipped.isEmpty())
+        known += QStringLiteral("；文件里跳过了无法使用的行：%1").arg(read.list.skipped.join(u'；'));
+    fail(QStringLiteral("%1：没有记住叫“%2”的人；%3").arg(person, name, known));
 }
 
 QString CommandLine::help(const QString &usage, const QString &description)
@@ -167,8 +223,15 @@ QString CommandLine::seeHelp() const
 
 QString CommandLine::text(const QString &name)
 {
-    if (!has(name))
-        fail(QStringLiteral("缺少 %1%2").arg(optionName(name), seeHelp()));
+    if (const auto person = m_personDates.constFind(name); person != m_personDates.cend())
+        return *person;
+    if (!has(name)) {
+        const QString person = personOptionFor(name);
+        fail(QStringLiteral("缺少 %1%2")
+                 .arg(optionName(name) + (m_names.contains(person) ? QStringLiteral(" 或 ") + optionName(person)
+                                                                    : QString()),
+                      seeHelp()));
+    }
     return m_parser.value(name);
 }
 
@@ -177,8 +240,12 @@ Date CommandLine::date(const QString &name)
     const bool given = has(name);
     const QString text = this->text(name);
     const auto date = CDate(text);
-    if (given && !date)
-        fail(QStringLiteral("%1：“%2”不是日期；%3").arg(optionName(name), text, dateForms()));
+    if (given && !date) {
+        // A lunar date written well that names no day says why, as the window does.
+        const QString why = whyNoSuchDate(text);
+        fail(why.isEmpty() ? QStringLiteral("%1：“%2”不是日期；%3").arg(optionName(name), text, dateForms())
+                           : QStringLiteral("%1：“%2”不是日期：%3").arg(optionName(name), text, why));
+    }
     return date.value_or(0.0);
 }
 

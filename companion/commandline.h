@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QCommandLineParser>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -37,8 +38,10 @@ struct Outcome {
 QString argumentText(QByteArrayView bytes);
 QByteArray argumentBytes(QStringView text);
 
-// How to write a day: the forms the window's date boxes accept.
-QString dateForms();
+// How to write a day: the forms the window's date boxes accept, Gregorian
+// and lunar, and the time of day after them; a clause each, joined by
+// `joint` (one line for a message, a line each in the help).
+QString dateForms(const QString &joint = QStringLiteral("；"));
 
 // One command's options as Qt's parser reads them, with -h/--help for every
 // command. The command name is empty for the program's own options. Reading
@@ -53,7 +56,7 @@ public:
     // The parser's help under the usage line and the description.
     QString help(const QString &usage, const QString &description);
 
-    bool has(const QString &name) const { return m_parser.isSet(name); }
+    bool has(const QString &name) const { return m_parser.isSet(name) || m_personDates.contains(name); }
     QString text(const QString &name);
     Date date(const QString &name);
     // A whole number low..high in ASCII or full-width digits; the fallback
@@ -68,16 +71,27 @@ public:
 
 private:
     QString seeHelp() const;
+    // Reads the date a person option given stands for.
+    void readPerson(const QString &personName, const QString &dateName);
 
     QCommandLineParser m_parser;
     QString m_command;
     QString m_problem;
+    // The names of the options the command takes.
+    QStringList m_names;
+    // The birth dates named by a person option, by their date option.
+    QHash<QString, QString> m_personDates;
 };
 
 // "--birth" for the option "birth", "-o" for "o".
 QString optionName(const QString &name);
 
 QCommandLineOption dateOption(const QString &name, const QString &description);
+// --person NAME for the date option --birth, --other-person for --other: the
+// birth date of the person kept under that name stands for the date, which
+// is then not to be given too. The list of people is read only when one is
+// named.
+QCommandLineOption personOption(const QString &dateOptionName);
 QCommandLineOption outputOption(const QString &description);
 
 // Writes an output to the file named `path` as argumentText gives it, or to

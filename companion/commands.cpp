@@ -40,7 +40,7 @@ Days readDays(CommandLine &line)
 
 QList<QCommandLineOption> dayOptions()
 {
-    return {dateOption(QStringLiteral("birth"), QStringLiteral("出生日期")),
+    return {dateOption(QStringLiteral("birth"), QStringLiteral("出生日期")), personOption(QStringLiteral("birth")),
             dateOption(QStringLiteral("from"), QStringLiteral("第一天")),
             dateOption(QStringLiteral("to"), QStringLiteral("最后一天（含这一天）"))};
 }
@@ -163,7 +163,9 @@ Outcome compareCommand(const QStringList &arguments, Date)
 {
     CommandLine line(QStringLiteral("compare"),
                      {dateOption(QStringLiteral("birth"), QStringLiteral("第一个人的出生日期")),
+                      personOption(QStringLiteral("birth")),
                       dateOption(QStringLiteral("other"), QStringLiteral("第二个人的出生日期")),
+                      personOption(QStringLiteral("other")),
                       dateOption(QStringLiteral("on"), QStringLiteral("也给出两人在这一天的数"))},
                      arguments);
     if (line.helpAsked() && !line.problem())

@@ -25,8 +25,15 @@ QString programDescription()
                "  compare   两个人的周期有多同步\n"
                "每个命令的说明和选项：quorvel-chart 命令 --help。\n"
                "\n"
-               "%1。chart 像窗口一样计入一天中的时间；其他命令只计整天。\n"
+               "%1。\n"
+               "chart 像窗口一样计入一天中的时间；其他命令只计整天。\n"
                "选项的值写在下一个参数里，或者写在“=”后面（--birth=1980-01-01）。\n"
+               "\n"
+               "凡是要 --birth 的地方都可以用 --person 名字代替（compare 的 --other 用 --other-person）：\n"
+               "quorvel 窗口用“记住这个人…”记下的这个人的出生日期，连同时间。人员列表读自\n"
+               "$XDG_CONFIG_HOME/quorvel/people.txt（默认 ~/.config/quorvel/people.txt），只读不写；\n"
+               "列表里没有这个名字时状态 2，并列出记住的人。\n"
+               "\n"
                "-o 的文件要么完整写成，要么保持原样，程序在任何时刻被终止也一样。输出先写在同一文件夹里的\n"
                "无名文件中，完整写好后才取得文件名。替换已有的文件时，它在改名替换旧文件前的一瞬间有一个\n"
                "隐藏的名字 .quorvel-XXXXXX，恰好在这一瞬间被终止（例如 kill -9）就会留下它；文件系统不支持\n"
@@ -41,7 +48,7 @@ QString programDescription()
                "\n"
                "退出状态：0 完成，1 无法写出输出，2 参数无效。\n"
                "读取输出的程序提前关闭管道时，quorvel-chart 像其他过滤程序一样由 SIGPIPE 结束（shell 里的状态是 141）。")
-        .arg(dateForms());
+        .arg(dateForms(QStringLiteral("；\n")));
 }
 
 QString chartDescription()

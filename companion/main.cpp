@@ -4,7 +4,6 @@
 
 #include "platform/files/output.h"
 
-#include <QDateTime>
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -21,14 +20,14 @@ void reportCritical(QtMsgType type, const QMessageLogContext &, const QString &m
 }
 
 // The moment quorvel-chart takes as now: the one SOURCE_DATE_EPOCH gives
-// (seconds since 1970-01-01 00:00 UTC, read as a UTC date and time), so that
-// the same arguments make the same files again, else the system's clock.
+// (seconds since 1970-01-01 00:00 UTC, day 25569, read as a UTC date and
+// time), so that the same arguments make the same files again, else the
+// system's clock.
 quorvel::Date now()
 {
     bool number = false;
     const qint64 seconds = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&number);
-    const QDateTime moment = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
-    return number && moment.isValid() ? quorvel::dateValue(moment) : quorvel::systemNow();
+    return number ? 25569.0 + double(seconds) / 86400.0 : quorvel::systemNow();
 }
 
 } // namespace

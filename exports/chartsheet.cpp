@@ -49,21 +49,6 @@ QFont sheetFont(double height)
 
 QColor paperColorOf(VbColor color) { return QColor::fromRgb(resolveColor(color)); }
 
-// A date as its text gave it: "yyyy-mm-dd", then " HH:MM" when it has a time
-// of day, ":SS" when that has seconds.
-QString dateTimeText(Date date)
-{
-    const long long seconds = std::min(std::llround((date - std::floor(date)) * 86400.0), 86399LL);
-    QString text = dateText(date);
-    if (seconds == 0)
-        return text;
-    const auto two = [](long long n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
-    text += u' ' + two(seconds / 3600) + u':' + two(seconds / 60 % 60);
-    if (seconds % 60)
-        text += u':' + two(seconds % 60);
-    return text;
-}
-
 // The calendar day that names day offset `day` of a chart.
 QDate dayOf(const DrawnChart &chart, int day) { return calendarDate(chart.dateOf(day)); }
 
@@ -114,7 +99,7 @@ std::vector<int> labelledDays(const DrawnChart &chart, double dayWidth, const QF
         double widest = 0;
         int nearest = std::numeric_limits<int>::max();
         for (std::size_t i = 0; i < days.size(); ++i) {
-            widest = std::max(widest, metrics.horizontalAdvance(chart.dayText(days[i])));
+            widest = std::max(widest, metrics.horizontalAdvance(dateText(chart.dateOf(days[i]))));
             if (i > 0)
                 nearest = std::min(nearest, days[i] - days[i - 1]);
         }
@@ -155,10 +140,17 @@ private:
         m_painter.setPen(Qt::black);
         m_painter.drawText(where, flags, words);
     }
-    // A line of text `height` millimetres high at (x, y), as wide as it needs.
-    void line(double x, double y, double height, const QString &words)
+    // Text `height` millimetres high from (x, y) on, wrapped at `width`
+    // (up to the page's edge by default) onto as many lines as it needs;
+    // gives back where the next line below it may begin.
+    double line(double x, double y, double height, const QString &words, double width = 0)
     {
-        text(QRectF(x, y, SheetSize.width() - x, height * 1.5 * Mm), height, words);
+        const QRectF where(x, y, width > 0 ? width : SheetSize.width() - x, SheetSize.height() - y);
+        const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+        text(where, height, words, flags);
+        const QFontMetricsF metrics(sheetFont(height));
+        const double lines = std::round(metrics.boundingRect(where, flags, words).height() / metrics.lineSpacing());
+        return y + std::max(1.0, lines) * height * 1.5 * Mm;
     }
     // An axis's tick, in the frame's colour.
     void tick(QPointF from, QPointF to)
@@ -186,7 +178,8 @@ void Sheet::paint(Date made)
     text(QRectF(0, 0, SheetSize.width(), 10 * Mm), 7, ChartTitle);
     line(0, 11.5 * Mm, 4,
          QStringLiteral("出生日期：%1　　查询日期：%2")
-             .arg(dateTimeText(m_chart.birthDate), dateTimeText(m_chart.queryDate)));
+             .arg(withLunarDate(dateTimeText(m_chart.birthDate), m_chart.birthDate, m_chart.birthTypedLunar),
+                  withLunarDate(dateTimeText(m_chart.queryDate), m_chart.queryDate, m_chart.queryTypedLunar)));
     if (!m_chart.curvesDrawn) {
         line(0, 17.5 * Mm, 4,
              QStringLiteral("没有可显示的图表：以 %1 为中心的 %2 天的范围会从出生日期当天或之前开始。")
@@ -204,8 +197,10 @@ void Sheet::paint(Date made)
         paintLegendRow(PlotArea.bottom() + 8.5 * Mm);
         paintDays(PlotArea.bottom() + 19 * Mm);
     }
+    // In the corner that nothing above reaches: the values of the query day
+    // may run down the page's left side.
     text(QRectF(0, SheetSize.height() - 5 * Mm, SheetSize.width(), 5 * Mm), 2.8,
-         QStringLiteral("制作日期：%1").arg(dateText(made)), Qt::AlignLeft | Qt::AlignBottom);
+         QStringLiteral("制作日期：%1").arg(dateText(made)), Qt::AlignRight | Qt::AlignBottom);
 }
 
 void Sheet::paintValueAxis()
@@ -226,10 +221,11 @@ void Sheet::paintDateAxis()
     const double top = PlotArea.bottom();
     for (const int day : labelledDays(m_chart, dayWidth(), metrics)) {
         const double x = columnMiddle(day);
-        const QString words = m_chart.dayText(day);
+        const QString words = dateText(m_chart.dateOf(day));
         const double width = metrics.horizontalAdvance(words);
-        // A label that would reach past the page's edge is left out.
-        if (x - width / 2 < 0 || x + width / 2 > SheetSize.width())
+        // A label that would reach past the page's edge is left out, and so
+        // is a day past the last date, which has none.
+        if (words.isEmpty() || x - width / 2 < 0 || x + width / 2 > SheetSize.width())
             continue;
         tick(QPointF(x, top), QPointF(x, top + 1.5 * Mm));
         text(QRectF(x - width, top + 2 * Mm, 2 * width, 5 * Mm), AxisTextHeight, words,
@@ -271,34 +267,35 @@ void Sheet::paintLegendRow(double top)
 }
 
 // The values of the day the query bar marks, as the readout shows them in
-// the middle of its column, and the span's critical days beside them.
+// the middle of its column, and the span's critical days beside them, in
+// columns as wide as their longest name.
 void Sheet::paintDays(double top)
 {
     constexpr double Row = 5.5 * Mm;
-    double y = top;
-    if (m_chart.queryDay) {
-        line(PlotLeft, y, 4.5, queryDayText(m_chart));
-        y += 7 * Mm;
-        const std::array<long long, 4> values = m_chart.valuesOf(*m_chart.queryDay);
-        for (std::size_t curve = 0; curve < values.size(); ++curve) {
-            line(PlotLeft + 4 * Mm, y, 4, valueCaption(curve, values[curve]));
-            y += Row;
-        }
-    }
     const double left = PlotLeft + 110 * Mm;
+    if (m_chart.queryDay) {
+        double y = line(PlotLeft, top, 4.5, queryDayText(m_chart), left - PlotLeft - ColumnGap) + 0.25 * Mm;
+        const std::array<long long, 4> values = m_chart.valuesOf(*m_chart.queryDay);
+        for (std::size_t curve = 0; curve < values.size(); ++curve, y += Row)
+            line(PlotLeft + 4 * Mm, y, 4, valueCaption(curve, values[curve]));
+    }
     line(left, top, 4.5, CriticalDayWord);
     if (m_chart.criticalDays.empty()) {
         line(left + 4 * Mm, top + 7 * Mm, 4, NoCriticalDayWords);
         return;
     }
     // Four to a column, the columns side by side.
-    const QFontMetricsF metrics(sheetFont(4));
-    const double width = metrics.horizontalAdvance(u"0000-00-00"_qs) + ColumnGap;
-    for (std::size_t i = 0; i < m_chart.criticalDays.size(); ++i) {
+    QStringList names;
+    double width = 0;
+    for (const int day : m_chart.criticalDays) {
+        names += m_chart.dayText(day);
+        width = std::max(width, QFontMetricsF(sheetFont(4)).horizontalAdvance(names.constLast()) + ColumnGap);
+    }
+    for (qsizetype i = 0; i < names.size(); ++i) {
         const double x = left + 4 * Mm + double(i / 4) * width;
         if (x + width > SheetSize.width())
             break;
-        line(x, top + 7 * Mm + double(i % 4) * Row, 4, m_chart.dayText(m_chart.criticalDays[i]));
+        line(x, top + 7 * Mm + double(i % 4) * Row, 4, names[i], width - ColumnGap);
     }
 }
 

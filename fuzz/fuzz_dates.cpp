@@ -8,8 +8,12 @@
 // the ninth byte picks the rounding mode they run under.
 //
 // Every input is held against an independent reading of the same grammar
-// (a regular expression and QDate), so a text wrongly accepted or rejected
-// is a finding as much as a crash.
+// (a regular expression and QDate; for the lunar forms, the published lunar
+// tables rather than ICU), so a text wrongly accepted or rejected, a lunar
+// day converted wrongly either way, or a wrong reason for refusing one, is a
+// finding as much as a crash.
+
+#include "lunartable.h"
 
 #include "platform/dates/conversions.h"
 #include "platform/dates/datetime.h"
@@ -31,6 +35,7 @@
 #include <string>
 
 using namespace quorvel;
+using namespace quorvel::test;
 
 namespace {
 
@@ -68,12 +73,98 @@ QString qdateText(double day)
     return DayZero.addDays(static_cast<qint64>(day)).toString(u"yyyy-MM-dd");
 }
 
+// What the reference reading makes of a text: the date, whether it is in a
+// lunar form, and why a lunar day written well does not exist.
+struct Reference {
+    std::optional<double> date;
+    bool lunar = false;
+    LunarProblem problem = LunarProblem::None;
+};
+
+// The table's year of a lunar year; nothing outside 1901 to 2099.
+const TableYear *tableYear(int year)
+{
+    const QList<TableYear> &years = tableYears();
+    const qsizetype at = year - years.first().year;
+    return at >= 0 && at < years.size() ? &years[at] : nullptr;
+}
+
+// 正, 冬, 腊, 一 to 十二, or digits, as a month number.
+int referenceMonth(const QString &name)
+{
+    static const QStringList names{u"正"_qs, u"二"_qs, u"三"_qs, u"四"_qs,   u"五"_qs,   u"六"_qs,
+                                   u"七"_qs, u"八"_qs, u"九"_qs, u"十"_qs, u"十一"_qs, u"十二"_qs};
+    if (name == u"一")
+        return 1;
+    if (name == u"冬")
+        return 11;
+    if (name == u"腊")
+        return 12;
+    return names.contains(name) ? int(names.indexOf(name)) + 1 : name.toInt();
+}
+
+// 初一 … 三十 (二十一 … 二十九 too), or digits with 日, as a day number.
+int referenceDay(QString name)
+{
+    if (name.endsWith(u'日'))
+        name.chop(1);
+    if (!name.isEmpty() && name[0].isDigit())
+        return name.toInt();
+    static const QString units = u"一二三四五六七八九十"_qs;
+    const int last = int(units.indexOf(name.back())) + 1;
+    if (name.startsWith(u'初'))
+        return last;
+    if (name == u"二十" || name == u"三十")
+        return name[0] == u'二' ? 20 : 30;
+    const int tens = name.startsWith(u"二十") || name.startsWith(u'廿') ? 20 : 10;
+    return tens + last;
+}
+
+// The lunar day by the table, or why there is none; the checks in the
+// order the reader documents them.
+std::optional<qint64> referenceLunarDay(int year, int month, bool leap, int day, LunarProblem &problem)
+{
+    const TableYear *months = tableYear(year);
+    const int index = months ? months->indexOf(month, leap) : -1;
+    if (month < 1 || month > 12 || day < 1)
+        problem = LunarProblem::NotADay;
+    else if (!months)
+        problem = LunarProblem::YearOutOfRange;
+    else if (index < 0)
+        problem = LunarProblem::NoSuchLeapMonth;
+    else if (day > months->length(index))
+        problem = LunarProblem::NoSuchDay;
+    else
+        return months->firstDay(index).toJulianDay() + day - 1;
+    return std::nullopt;
+}
+
+// The lunar day of a Julian day by the table; nothing outside it.
+std::optional<LunarDay> referenceLunarDayOf(qint64 julianDay)
+{
+    for (const TableYear &year : tableYears()) {
+        qint64 start = year.newYear.toJulianDay();
+        for (int index = 0; index < year.lengths.size(); ++index) {
+            if (julianDay < start)
+                return std::nullopt;
+            if (julianDay < start + year.length(index)) {
+                const bool leap = year.leapMonth && index == year.leapMonth;
+                const int month = year.leapMonth && index >= year.leapMonth ? index : index + 1;
+                return LunarDay{year.year, month, leap, int(julianDay - start) + 1};
+            }
+            start += year.length(index);
+        }
+    }
+    return std::nullopt;
+}
+
 // The grammar the reader documents, written out a second time: full-width
 // digits and separators read as ASCII, tab and ideographic space as a blank;
 // every character outside the grammar becomes '#' so that the regular
 // expression never sees invalid UTF-16.
-std::optional<double> referenceDate(QStringView text)
+Reference referenceDate(QStringView text)
 {
+    static const QString lunarSigns = u"农历闰正冬腊一二三四五六七八九十初廿"_qs;
     QString normal(text.size(), u'#');
     for (qsizetype i = 0; i < text.size(); ++i) {
         char16_t c = text[i].unicode();
@@ -90,33 +181,60 @@ std::optional<double> referenceDate(QStringView text)
         else if (c == u'\x3000' || c == u'\t')
             c = u' ';
         const bool inGrammar = (c >= u'0' && c <= u'9') || c == u'-' || c == u'/' || c == u'.'
-            || c == u':' || c == u' ' || c == u'年' || c == u'月' || c == u'日';
+            || c == u':' || c == u' ' || c == u'年' || c == u'月' || c == u'日' || lunarSigns.contains(QChar(c));
         if (inGrammar)
             normal[i] = QChar(c);
     }
-    static const QRegularExpression grammar(QStringLiteral(
-        "\\A *([0-9]{4})(?:([-/.])([0-9]{1,2})\\2([0-9]{1,2})|年([0-9]{1,2})月([0-9]{1,2})日)"
-        "(?: +([0-9]{1,2}):([0-9]{2})(?::([0-9]{2}))?)? *\\z"));
+    static const QString monthAndDay = QStringLiteral(
+        "(闰)?([0-9]{1,2}|正|冬|腊|十[一二]?|[一二三四五六七八九])月"
+        "([0-9]{1,2}日|(?:初[一二三四五六七八九十]|十[一二三四五六七八九]|廿[一二三四五六七八九]"
+        "|二十[一二三四五六七八九]?|三十)日?)");
+    static const QRegularExpression grammar(
+        QStringLiteral("\\A *(?:([0-9]{4})(?:([-/.])([0-9]{1,2})\\2([0-9]{1,2})|年([0-9]{1,2})月([0-9]{1,2})日)"
+                       "|农历([0-9]{4})年%1|农历([0-9]{4})([-/.])([0-9]{1,2})\\12([0-9]{1,2})|([0-9]{4})年农历%1)"
+                       "(?: +([0-9]{1,2}):([0-9]{2})(?::([0-9]{2}))?)? *\\z")
+            .arg(monthAndDay));
     const QRegularExpressionMatch match = grammar.match(normal);
+    Reference reference;
     if (!match.hasMatch())
-        return std::nullopt;
-    const int year = match.captured(1).toInt();
-    const bool dashed = match.capturedLength(2) > 0;
-    const int month = match.captured(dashed ? 3 : 5).toInt();
-    const int day = match.captured(dashed ? 4 : 6).toInt();
-    const QDate date(year, month, day);
-    if (year < 100 || !date.isValid())
-        return std::nullopt;
+        return reference;
     int seconds = 0;
-    if (match.capturedLength(7) > 0) {
-        const int h = match.captured(7).toInt();
-        const int m = match.captured(8).toInt();
-        const int s = match.capturedLength(9) > 0 ? match.captured(9).toInt() : 0;
+    if (match.capturedLength(19) > 0) {
+        const int h = match.captured(19).toInt();
+        const int m = match.captured(20).toInt();
+        const int s = match.capturedLength(21) > 0 ? match.captured(21).toInt() : 0;
         if (h > 23 || m > 59 || s > 59)
-            return std::nullopt;
+            return reference;
         seconds = h * 3600 + m * 60 + s;
     }
-    return double(DayZero.daysTo(date)) + seconds / 86400.0;
+    const auto value = [&](qint64 julianDay) { return double(julianDay - JulianDayOfDayZero) + seconds / 86400.0; };
+    if (match.capturedLength(1) > 0) {
+        const int year = match.captured(1).toInt();
+        const bool dashed = match.capturedLength(2) > 0;
+        const QDate date(year, match.captured(dashed ? 3 : 5).toInt(), match.captured(dashed ? 4 : 6).toInt());
+        if (year >= 100 && date.isValid())
+            reference.date = value(date.toJulianDay());
+        return reference;
+    }
+    reference.lunar = true;
+    int year, month, day;
+    bool leap = false;
+    if (match.capturedLength(11) > 0) {
+        year = match.captured(11).toInt();
+        month = match.captured(13).toInt();
+        day = match.captured(14).toInt();
+    } else {
+        // The two forms with 年 capture the year, 闰, the month and the day
+        // in that order, from group 7 and from group 15.
+        const int at = match.capturedLength(7) > 0 ? 7 : 15;
+        year = match.captured(at).toInt();
+        leap = match.capturedLength(at + 1) > 0;
+        month = referenceMonth(match.captured(at + 2));
+        day = referenceDay(match.captured(at + 3));
+    }
+    if (const auto julianDay = referenceLunarDay(year, month, leap, day, reference.problem))
+        reference.date = value(*julianDay);
+    return reference;
 }
 
 // Format of a value in range: ten characters that read back as the same day
@@ -144,10 +262,21 @@ void checkText(QStringView text)
     const std::optional<Date> date = CDate(text);
     check(accepted == date.has_value(), "IsDate and CDate disagree");
 
-    const std::optional<double> expected = referenceDate(text);
+    const DateReading reading = readDate(text);
+    check(reading.date == date, "readDate and CDate disagree");
+
+    const Reference reference = referenceDate(text);
+    const std::optional<double> expected = reference.date;
     check(accepted == expected.has_value(),
           accepted ? "the reader accepts a text outside its grammar"
                    : "the reader rejects a valid date");
+    check(isLunarDate(text) == (accepted && reference.lunar), "isLunarDate gets the form wrong");
+    // Only a lunar day written well that does not exist says why, and why
+    // as the table has it.
+    const bool explained = reference.lunar && !accepted && reference.problem != LunarProblem::NotADay;
+    check(whyNoSuchDate(text).isEmpty() != explained, "a reason is given, or not given, wrongly");
+    if (reference.lunar && !accepted)
+        check(reading.problem == reference.problem, "the reader gives another reason than the table");
     if (!accepted)
         return;
 
@@ -163,6 +292,15 @@ void checkText(QStringView text)
     check(CDate(value) == value, "an accepted text gives a value that CDate(number) rejects",
           show(value));
     checkFormat(value);
+
+    // The way back: the day's lunar day as the table has it, for a lunar
+    // text and any other date alike.
+    const qint64 julianDay = static_cast<qint64>(day) + JulianDayOfDayZero;
+    const std::optional<LunarDay> lunar = lunarDayOf(julianDay);
+    check(lunar == referenceLunarDayOf(julianDay), "the lunar day of a date differs from the table",
+          show(value));
+    check(lunarDateText(value).isEmpty() == !lunar.has_value(), "the lunar day in words is missing or extra",
+          show(value));
 }
 
 // The integer conversions: round half to even (here nearbyint under

@@ -2,10 +2,11 @@
 # Shared set-up for ./run and ./test: installs the Debian packages that are
 # missing, then configures and builds one CMake preset. Sourced, not run.
 
-# What building and running the program needs (./run).
+# What building and running the program needs (./run); ICU's headers for
+# the Chinese lunar calendar (its library comes with Qt Core).
 QUORVEL_PACKAGES=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev libxkbcommon-dev
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev libxkbcommon-dev libicu-dev
     fonts-arphic-uming fonts-wqy-microhei qt6-translations-l10n libc-l10n
 )
 

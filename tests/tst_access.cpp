@@ -111,6 +111,9 @@ private slots:
     void firstKeyShowsTheDayTheBarMarks();
     void focusShowsOnTheChartAndTheScrollBars();
     void guideByKeyboardAndAsText();
+    void lunarDatesAreToldInBothForms();
+    void lunarDateThatDoesNotExist_data();
+    void lunarDateThatDoesNotExist();
 
 private:
     SharedValues m_shared;
@@ -346,9 +349,11 @@ void tst_Access::everyReaderNamesTheSameDays()
         pdftotext.start(u"pdftotext"_qs, {u"-raw"_qs, pdf, u"-"_qs});
         QVERIFY(pdftotext.waitForFinished(60000));
         const QStringList sheet = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\n');
-        const QStringList sheetQuery = sheet.filter(QRegularExpression(u"^查询日 "_qs));
-        QCOMPARE(sheetQuery.size(), 1);
-        QCOMPARE(queryDayIn(sheetQuery.first()), keyQueryDays);
+        // The query's line, wrapped where it is long, up to the values.
+        const qsizetype queryLine = sheet.indexOf(QRegularExpression(u"^查询日 .*"_qs));
+        const qsizetype values = sheet.indexOf(QRegularExpression(u"^体力值：.*"_qs));
+        QVERIFY(queryLine > 0 && values > queryLine);
+        QCOMPARE(queryDayIn(sheet.mid(queryLine, values - queryLine).join(QString())), keyQueryDays);
         // The days listed under the last heading 临界日 (the first is the
         // legend's), up to the date the sheet was made.
         const qsizetype heading = sheet.lastIndexOf(u"临界日"_qs);
@@ -419,7 +424,7 @@ void tst_Access::queryIsSpoken_data()
                                                 "会从出生日期之前开始。"_qs;
     QTest::newRow("no birth date") << QString() << u"2009-11-03"_qs << NoChartText;
     QTest::newRow("no query date") << u"1980-01-01"_qs << QString()
-                                   << u"请输入日期，可按1980-01-01、1980/1/1、1980.1.1或1980年1月1日的格式输入。"_qs;
+                                   << u"请输入日期，可按1980-01-01、1980/1/1、1980.1.1、1980年1月1日或农历1980年正月初一的格式输入。"_qs;
 }
 
 // Enter on the query date says why the query drew nothing (what it drew, the
@@ -523,6 +528,72 @@ void tst_Access::guideByKeyboardAndAsText()
         QCOMPARE(beeps.size(), 0);
         QVERIFY(w.Label1->isVisible());
         QCOMPARE(w.PicBack->surface().image(), frame);
+    });
+}
+
+// Lunar dates typed into both boxes: the boxes keep them, the chart and the
+// readout go by their Gregorian days, and what is spoken of the two dates
+// gives both forms.
+void tst_Access::lunarDatesAreToldInBothForms()
+{
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
+        typeThroughInputMethod(w.TXTCSRQ, u"农历1985年五月廿七"_qs);
+        QTest::keyClick(w.TXTCSRQ, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), w.txtCXRQ);
+        typeThroughInputMethod(w.txtCXRQ, u"农历２０２３年闰二月初三"_qs);
+        QTest::keyClick(w.txtCXRQ, Qt::Key_Return);
+        QCOMPARE(w.TXTCSRQ->Text(), u"农历1985年五月廿七"_qs);
+        QCOMPARE(w.txtCXRQ->Text(), u"农历２０２３年闰二月初三"_qs);
+        QCOMPARE(w.LBLStartSj->Caption(), u"2023-03-05"_qs);
+        const QString query = u"查询日期2023-03-24（农历癸卯年闰二月初三）。图表显示2023-03-05至2023-04-13，共40天。"_qs;
+        QVERIFY2(lastMessage(w).startsWith(query), qPrintable(lastMessage(w)));
+        const QString description = accessibleText(w.PicBack, QAccessible::Description);
+        QVERIFY2(description.startsWith(u"出生日期1985-07-14（农历乙丑年五月廿七），"_qs + query), qPrintable(description));
+        w.PicBack->setFocus();
+        QTRY_VERIFY(w.PicBack->hasFocus());
+        QTest::keyClick(w.PicBack, Qt::Key_Right);
+        QCOMPARE(w.LBLrq->Caption(), u"当前日期：2023-03-24"_qs);
+
+        // A Gregorian query after it is told in that form alone.
+        typeInto(w.txtCXRQ, u"2023-03-24"_qs);
+        QTest::keyClick(w.txtCXRQ, Qt::Key_Return);
+        QVERIFY2(lastMessage(w).startsWith(u"查询日期2023-03-24。"_qs), qPrintable(lastMessage(w)));
+    });
+}
+
+void tst_Access::lunarDateThatDoesNotExist_data()
+{
+    QTest::addColumn<bool>("birthBox");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("spoken");
+    QTest::newRow("no such leap month, birth") << true << u"农历2023年闰三月初一"_qs
+                                               << u"没有这个日期：农历2023年没有闰三月，这一年闰二月。"_qs;
+    QTest::newRow("三十 of a short month, query") << false << u"农历1985年六月三十"_qs
+                                                 << u"没有这个日期：农历1985年六月只有二十九天。"_qs;
+    QTest::newRow("year out of range, query") << false << u"农历2100年正月初一"_qs
+                                              << u"没有这个日期：农历日期的年份要在1901到2099之间。"_qs;
+    QTest::newRow("not well formed, birth")
+        << true << u"农历1985年五月"_qs
+        << u"无法识别这个日期，请按1980-01-01、1980/1/1、1980.1.1、1980年1月1日或农历1980年正月初一的格式输入。"_qs;
+}
+
+// A lunar date that does not exist is refused as any date the box cannot
+// read: a beep, the text selected, and why, for a screen reader.
+void tst_Access::lunarDateThatDoesNotExist()
+{
+    QFETCH(bool, birthBox);
+    QFETCH(QString, text);
+    QFETCH(QString, spoken);
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
+        drawChart(w);
+        TextBox *box = birthBox ? w.TXTCSRQ : w.txtCXRQ;
+        QSignalSpy beeps(&m_runtime, &Runtime::beeped);
+        typeThroughInputMethod(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(beeps.size(), 1);
+        QCOMPARE(QApplication::focusWidget(), box);
+        QCOMPARE(box->selectedText(), text);
+        QCOMPARE(lastMessage(w), spoken);
     });
 }
 

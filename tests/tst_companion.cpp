@@ -369,8 +369,17 @@ private slots:
     void outputMeetsWhatStandsThere();
     void helpAndVersion();
     void spanInFullWidthDigits();
+    void personStandsForTheBirthDate_data();
+    void personStandsForTheBirthDate();
+    void personNotKept_data();
+    void personNotKept();
+    void lunarDateOptions_data();
+    void lunarDateOptions();
 
 private:
+    QString peopleFile() const { return m_dir.filePath(QStringLiteral("config/quorvel/people.txt")); }
+    void putPeople(const QByteArray &bytes);
+
     QTemporaryDir m_dir;
     std::optional<QTemporaryDir> m_usersFolder;
 };
@@ -379,6 +388,8 @@ void tst_Companion::initTestCase()
 {
     initAssets();
     QVERIFY(m_dir.isValid());
+    // The list of people quorvel-chart reads is this test's.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("config"))));
     if (::geteuid() == 0) {
         const QString failed = prepareUsersFolder(m_usersFolder);
         QVERIFY2(failed.isEmpty(), qPrintable(failed));
@@ -994,6 +1005,130 @@ void tst_Companion::spanInFullWidthDigits()
     const Result wide = runChart(arguments + QStringList{"１２０"});
     QCOMPARE(wide.status, 0);
     QCOMPARE(wide.out, runChart(arguments + QStringList{"120"}).out);
+}
+
+void tst_Companion::putPeople(const QByteArray &bytes)
+{
+    QDir(m_dir.filePath(QStringLiteral("config"))).removeRecursively();
+    if (bytes.isNull())
+        return;
+    QVERIFY(QDir().mkpath(QFileInfo(peopleFile()).path()));
+    QFile file(peopleFile());
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+const QByteArray TwoPeople = "# 家人\n1980-01-01 = 张三\n1985-06-15 08:30 = 李四\n"_ba;
+
+void tst_Companion::personStandsForTheBirthDate_data()
+{
+    QTest::addColumn<QStringList>("withPerson");
+    QTest::addColumn<QStringList>("withBirth");
+    const QStringList svg{"--query", "2009-11-03", "--format", "svg", "-o", "-"};
+    QTest::newRow("chart, its time of day counted") << QStringList{"chart", "--person", "李四"} + svg
+                                                    << QStringList{"chart", "--birth", "1985-06-15 08:30"} + svg;
+    const QStringList days{"--from", "2009-01-01", "--to", "2009-03-31"};
+    QTest::newRow("table, blanks around the name") << QStringList{"table", "--person", " 张三 "} + days
+                                                   << QStringList{"table", "--birth", "1980-01-01"} + days;
+    QTest::newRow("calendar") << QStringList{"calendar", "--made", "2020-01-01", "--person=李四"} + days
+                              << QStringList{"calendar", "--made", "2020-01-01", "--birth=1985-06-15"} + days;
+    QTest::newRow("compare, two people") << QStringList{"compare", "--person", "张三", "--other-person", "李四", "--on",
+                                                        "2010-01-01"}
+                                         << QStringList{"compare", "--birth", "1980-01-01", "--other", "1985-06-15",
+                                                        "--on", "2010-01-01"};
+}
+
+// --person gives what --birth with the person's date gives.
+void tst_Companion::personStandsForTheBirthDate()
+{
+    QFETCH(QStringList, withPerson);
+    QFETCH(QStringList, withBirth);
+    putPeople(TwoPeople);
+    const Result person = runChart(withPerson);
+    QCOMPARE(person.status, 0);
+    QVERIFY(!person.out.isEmpty());
+    QCOMPARE(person.out, runChart(withBirth).out);
+    QCOMPARE(QFile(peopleFile()).size(), TwoPeople.size());
+}
+
+void tst_Companion::personNotKept_data()
+{
+    QTest::addColumn<QByteArray>("people"); // null: no file
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("said");
+    const QStringList days{"--from", "2009-01-01", "--to", "2009-03-31"};
+    QTest::newRow("unknown name") << TwoPeople << QStringList{"critical", "--person", "王五"} + days
+                                  << u"--person：没有记住叫“王五”的人；记住的人有：张三、李四"_s;
+    QTest::newRow("no list yet") << QByteArray() << QStringList{"critical", "--person", "张三"} + days
+                                 << u"--person：没有记住叫“张三”的人；人员列表文件“%1”里还没有记住任何人"_s;
+    QTest::newRow("the other person unknown")
+        << TwoPeople << QStringList{"compare", "--person", "张三", "--other-person", "王五"}
+        << u"--other-person：没有记住叫“王五”的人"_s;
+    QTest::newRow("an entry skipped is said") << "1980-02-30 = 王五\n"_ba << QStringList{"table", "--person", "王五"} + days
+                                              << u"第1行：“1980-02-30”不是日期"_s;
+    QTest::newRow("both --birth and --person")
+        << TwoPeople << QStringList{"table", "--birth", "1980-01-01", "--person", "张三"} + days
+        << u"--birth 和 --person 只能给一个"_s;
+    QTest::newRow("a list that cannot be read") << "1980-01-01 = \xD5\xC5\n"_ba
+                                                << QStringList{"table", "--person", "张三"} + days
+                                                << u"--person：无法读取人员列表文件“%1”：文件不是 UTF-8 文本"_s;
+}
+
+// A name the list does not hold ends with status 2 in one line that says
+// what the list holds; the list is only read, a missing one never made.
+void tst_Companion::personNotKept()
+{
+    QFETCH(QByteArray, people);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, said);
+    putPeople(people);
+    const Result result = runChart(arguments);
+    QCOMPARE(result.status, 2);
+    QVERIFY(result.out.isEmpty());
+    const QString message = QString::fromUtf8(result.err);
+    QCOMPARE(message.count(u'\n'), 1);
+    QVERIFY2(message.contains(said.contains(u"%1") ? said.arg(peopleFile()) : said), qPrintable(message));
+    if (people.isNull()) {
+        QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("config"))));
+    } else {
+        QFile file(peopleFile());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), people);
+    }
+}
+
+void tst_Companion::lunarDateOptions_data()
+{
+    QTest::addColumn<QString>("lunar");
+    QTest::addColumn<QString>("gregorian"); // the same day; empty when refused
+    QTest::addColumn<QString>("said");      // on standard error when refused
+    QTest::newRow("names, leap month") << "2023年农历闰二月初三" << "2023-03-24" << "";
+    QTest::newRow("full-width digits") << "农历１９８５－５－２７" << "1985-07-14" << "";
+    QTest::newRow("no such leap month") << "农历2023年闰三月初一" << ""
+                                        << "不是日期：农历2023年没有闰三月，这一年闰二月";
+    QTest::newRow("year out of range") << "农历1900年正月初一" << "" << "不是日期：农历日期的年份要在1901到2099之间";
+    QTest::newRow("not well formed") << "农历1985年五月" << ""
+                                     << "不是日期；日期写作 yyyy-mm-dd、yyyy/m/d、yyyy.m.d 或 yyyy年m月d日";
+}
+
+// A lunar date in a date option is its Gregorian day; one that does not
+// exist is refused with status 2, saying why on one line.
+void tst_Companion::lunarDateOptions()
+{
+    QFETCH(QString, lunar);
+    QFETCH(QString, gregorian);
+    QFETCH(QString, said);
+    const QStringList range{"--from", "2010-01-01", "--to", "2010-01-05"};
+    const Result result = runChart(QStringList{"table", "--birth", lunar} + range);
+    if (!gregorian.isEmpty()) {
+        QCOMPARE(result.status, 0);
+        QCOMPARE(result.out, runChart(QStringList{"table", "--birth", gregorian} + range).out);
+        return;
+    }
+    QCOMPARE(result.status, 2);
+    QVERIFY(result.out.isEmpty());
+    const QString message = QString::fromUtf8(result.err);
+    QCOMPARE(message.count(u'\n'), 1);
+    QVERIFY2(message.startsWith(u"quorvel-chart：--birth：“"_s + lunar + u"”"_s + said), qPrintable(message));
 }
 
 QTEST_MAIN(tst_Companion)

@@ -211,6 +211,13 @@ public:
     // The desktop user's home folder.
     QString home() const { return m_dir.filePath(u"HOME"_s); }
 
+    // Puts the list of people the program reads for the desktop's user.
+    bool putPeople(const QByteArray &text)
+    {
+        QFile file(folder(u"XDG_CONFIG_HOME/quorvel"_s) + u"/people.txt"_s);
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+    }
+
     // Runs a tool on the desktop to its end: its output, nothing when it
     // failed.
     QByteArray run(const QString &tool, const QStringList &arguments)
@@ -340,6 +347,7 @@ private slots:
     void windowsAsTheXServerHoldsThem();
     void chartLabelsInTheAccessibilityTree();
     void keyboardSessionIsSpoken();
+    void personChosenFromTheMenusIsSpoken();
 };
 
 // Both windows without decorations (no border, no title bar), and the
@@ -627,7 +635,7 @@ void tst_Desktop::keyboardSessionIsSpoken()
     // A date the program cannot read: the selection, and why.
     QVERIFY(step({u"shift+Tab"_s, u"shift+Tab"_s, u"shift+Tab"_s}, u"查询日期"_s));
     desktop.say({u"ctrl+a"_s, u"type:abc"_s});
-    const QString notUnderstood = u"无法识别这个日期，请按1980-01-01、1980/1/1、1980.1.1或1980年1月1日的格式输入。"_s;
+    const QString notUnderstood = u"无法识别这个日期，请按1980-01-01、1980/1/1、1980.1.1、1980年1月1日或农历1980年正月初一的格式输入。"_s;
     QVERIFY2(step({u"Return"_s}, notUnderstood), joined(said).constData());
     // A busy Orca may leave the new selection unspoken; asked where the
     // focus is (KP_Enter), it reads the selected text.
@@ -659,6 +667,41 @@ void tst_Desktop::keyboardSessionIsSpoken()
     }
     const QString errors = desktop.programErrors();
     QVERIFY2(!errors.contains(u"qt.accessibility"_s) && !errors.contains(u"Sanitizer"_s), qPrintable(errors));
+}
+
+// The people kept, without mouse and sight: the list Alt+Down opens in the
+// birth box and the chart's menu speak each person, and choosing one speaks
+// the chart drawn for them.
+void tst_Desktop::personChosenFromTheMenusIsSpoken()
+{
+    if (const QString why = Desktop::whyNoOrca(); !why.isEmpty())
+        QSKIP(qPrintable(why + u": the people's menus are not tried with a screen reader"_s));
+    Desktop desktop;
+    QVERIFY(desktop.putPeople("1980-01-01 = 张三\n1985-06-15 08:30 = 李四\n"));
+    const QString failed = desktop.startWithProgram(Desktop::Reader::Orca);
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    QStringList said;
+    auto step = [&](const QStringList &keys, const QString &until) {
+        said = desktop.say(keys, startsWith(until));
+        return std::any_of(said.cbegin(), said.cend(), startsWith(until));
+    };
+    QVERIFY2(step({}, u"出生日期"_s), joined(said).constData());
+
+    QVERIFY2(step({u"alt+Down"_s}, u"张三（1980-01-01）"_s), joined(said).constData());
+    QVERIFY2(step({u"Down"_s}, u"李四（1985-06-15 08:30）"_s), joined(said).constData());
+    QVERIFY2(step({u"Return"_s}, u"查询日期"_s), joined(said).constData());
+    QVERIFY2(step({u"type:2009-11-03"_s, u"Return"_s}, u"查询日期2009-11-03。图表显示2009-10-13至2009-11-21，共40天。"_s),
+             joined(said).constData());
+
+    QVERIFY2(step({u"Tab"_s}, u"生物节律图 chart"_s), joined(said).constData());
+    // The menu opens with no entry chosen; Up starts from its last.
+    QVERIFY2(step({u"Menu"_s, u"Up"_s}, u"忘记…"_s), joined(said).constData());
+    QVERIFY2(step({u"Up"_s}, u"记住这个人…"_s), joined(said).constData());
+    QVERIFY2(step({u"Up"_s}, u"选择人员"_s), joined(said).constData());
+    QVERIFY2(step({u"Right"_s}, u"张三（1980-01-01）"_s), joined(said).constData());
+    const QString chart = u"查询日期2009-11-03。图表显示2009-10-15至2009-11-23，共40天。"
+                          "查询日：体力值-74，情绪值99，智力值98，综合值90。无临界日。"_s;
+    QVERIFY2(step({u"Return"_s}, chart) && said.count(chart) == 1, joined(said).constData());
 }
 
 QTEST_GUILESS_MAIN(tst_Desktop)

@@ -316,6 +316,15 @@ void tst_Exports::sheetReadsBackFromThePdf_data()
     QTest::newRow("only the frame") << "1960-02-20" << 40 << ""
                                     << QStringList{"查询日期：1960-02-20", "没有可显示的图表"}
                                     << QStringList{"图表范围", "临界日", "查询日 ", "值：", "+100"};
+    // A date typed as a lunar one is given in both forms where the sheet
+    // names it, and in the Gregorian form everywhere else.
+    QTest::newRow("a lunar query") << "农历1961年十月初五" << 40 << "1961-11-12"
+                                   << QStringList{"查询日期：1961-11-12（农历辛丑年十月初五）",
+                                                  "图表范围：1961-10-22 至 1961-11-30，共40天", "查询日 1961-11-12"}
+                                   << QStringList{"农历庚子"};
+    QTest::newRow("only the frame, lunar query")
+        << "1960年农历正月廿四" << 40 << "" << QStringList{"查询日期：1960-02-20（农历庚子年正月廿四）", "没有可显示的图表"}
+        << QStringList{"图表范围"};
 }
 
 // The sheet as a reader reads it: its texts as a PDF reader extracts them,

@@ -86,6 +86,28 @@ inline void typeInto(QWidget *box, const QString &text)
     QTest::keyClicks(box, text);
 }
 
+// Types a text into a box as a Chinese user does, replacing what it held:
+// ASCII through the keyboard, every other run of characters committed by
+// an input method.
+inline void typeThroughInputMethod(QWidget *box, const QString &text)
+{
+    typeInto(box, QString());
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype end = at;
+        const bool ascii = text[at].unicode() < 0x80;
+        while (end < text.size() && (text[end].unicode() < 0x80) == ascii)
+            ++end;
+        if (ascii) {
+            QTest::keyClicks(box, text.sliced(at, end - at));
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(text.sliced(at, end - at));
+            QApplication::sendEvent(box, &commit);
+        }
+        at = end;
+    }
+}
+
 // Whether any curve is drawn: the Composite, drawn last, always shows.
 inline bool chartHasCurves(frmQORVEL &window)
 {

@@ -1,79 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/dates/datetime.h"
 
+#include "platform/dates/textreader.h"
+
 #include <QDateTime>
 
+#include <algorithm>
 #include <cmath>
+#include <variant>
 
 namespace quorvel {
 
-// A Chinese input method in full-width mode types these instead of the ASCII
-// digits and separators; they mean the same, so the reader sees them as such.
-// Every blank (tab, ideographic space) reads as ' '.
-char16_t halfWidth(char16_t c)
-{
-    if (c >= u'\xFF10' && c <= u'\xFF19')
-        return char16_t(u'0' + (c - u'\xFF10'));
-    switch (c) {
-    case u'\xFF0D': return u'-';
-    case u'\xFF0F': return u'/';
-    case u'\xFF0E': return u'.';
-    case u'\xFF1A': return u':';
-    case u'\x3000':
-    case u'\t': return u' ';
-    default: return c;
-    }
-}
-
 namespace {
-
-bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-
-// Reads the text once from left to right; every step fails rather than
-// guesses, so any input costs at most one pass.
-class Reader
-{
-public:
-    explicit Reader(QStringView text) : m_text(text) {}
-
-    bool atEnd() const { return m_pos == m_text.size(); }
-    // '\0' past the end never matches anything a step asks for; an embedded
-    // NUL does not match either.
-    char16_t peek() const { return atEnd() ? u'\0' : halfWidth(m_text[m_pos].unicode()); }
-    bool take(char16_t c)
-    {
-        if (atEnd() || peek() != c)
-            return false;
-        ++m_pos;
-        return true;
-    }
-    // minDigits to maxDigits decimal digits and no digit after them, so a long
-    // run of digits fails without ever overflowing.
-    std::optional<int> number(int minDigits, int maxDigits)
-    {
-        int value = 0;
-        int digits = 0;
-        while (digits < maxDigits && !atEnd() && isDigit(peek())) {
-            value = value * 10 + (peek() - u'0');
-            ++m_pos;
-            ++digits;
-        }
-        if (digits < minDigits || (!atEnd() && isDigit(peek())))
-            return std::nullopt;
-        return value;
-    }
-    qsizetype skipBlanks()
-    {
-        const qsizetype start = m_pos;
-        while (!atEnd() && peek() == u' ')
-            ++m_pos;
-        return m_pos - start;
-    }
-
-private:
-    QStringView m_text;
-    qsizetype m_pos = 0;
-};
 
 struct Day {
     int year;
@@ -81,32 +19,37 @@ struct Day {
     int day;
 };
 
-// "yyyy-m-d", "yyyy/m/d", "yyyy.m.d" (one separator throughout) or "yyyy年m月d日".
-std::optional<Day> readDay(Reader &reader)
+// A day as a text writes it: a Gregorian day that exists, or a lunar day
+// that need not; nothing when the text is in none of the forms.
+using WrittenDay = std::variant<std::monostate, Day, LunarDay>;
+
+// The forms of a day, in one pass: "yyyy-m-d", "yyyy/m/d", "yyyy.m.d" (one
+// separator throughout) and "yyyy年m月d日", and the lunar forms "农历yyyy年…",
+// "yyyy年农历…" and "农历yyyy-m-d" (also with / or .).
+WrittenDay readDay(Reader &reader)
 {
+    const bool markFirst = reader.take(LunarMark);
     const auto year = reader.number(4, 4);
     if (!year)
-        return std::nullopt;
-    char16_t afterMonth;
-    char16_t afterDay = 0;
+        return {};
+    std::optional<MonthAndDay> date;
     if (reader.take(u'年')) {
-        afterMonth = u'月';
-        afterDay = u'日';
+        if (markFirst || reader.take(LunarMark)) {
+            LunarDay lunar{*year};
+            return readLunarMonthAndDay(reader, lunar) ? WrittenDay(lunar) : WrittenDay();
+        }
+        const auto month = reader.number(1, 2);
+        const auto day = month && reader.take(u'月') ? reader.number(1, 2) : std::nullopt;
+        if (day && reader.take(u'日'))
+            date = MonthAndDay{*month, *day};
     } else {
-        afterMonth = reader.peek();
-        if (afterMonth != u'-' && afterMonth != u'/' && afterMonth != u'.')
-            return std::nullopt;
-        reader.take(afterMonth);
+        date = readSeparatedMonthAndDay(reader);
+        if (date && markFirst)
+            return LunarDay{*year, date->month, false, date->day};
     }
-    const auto month = reader.number(1, 2);
-    if (!month || !reader.take(afterMonth))
-        return std::nullopt;
-    const auto day = reader.number(1, 2);
-    if (!day || (afterDay && !reader.take(afterDay)))
-        return std::nullopt;
-    if (*year < 100 || !QDate::isValid(*year, *month, *day))
-        return std::nullopt;
-    return Day{*year, *month, *day};
+    if (!date || *year < 100 || !QDate::isValid(*year, date->month, date->day))
+        return {};
+    return Day{*year, date->month, date->day};
 }
 
 // "H:MM" or "H:MM:SS" as seconds since midnight.
@@ -130,6 +73,21 @@ std::optional<int> readTimeOfDay(Reader &reader)
 
 } // namespace
 
+std::optional<MonthAndDay> readSeparatedMonthAndDay(Reader &reader)
+{
+    const char16_t separator = reader.peek();
+    if (separator != u'-' && separator != u'/' && separator != u'.')
+        return std::nullopt;
+    reader.take(separator);
+    const auto month = reader.number(1, 2);
+    if (!month || !reader.take(separator))
+        return std::nullopt;
+    const auto day = reader.number(1, 2);
+    if (!day)
+        return std::nullopt;
+    return MonthAndDay{*month, *day};
+}
+
 double DateSerial(int year, int month, int day)
 {
     return double(QDate(year, month, day).toJulianDay() - JulianDayOfDayZero);
@@ -147,22 +105,63 @@ bool IsDate(QStringView text)
 
 std::optional<Date> CDate(QStringView text)
 {
+    return readDate(text).date;
+}
+
+DateReading readDate(QStringView text)
+{
+    DateReading reading;
     Reader reader(text);
     reader.skipBlanks();
-    const auto day = readDay(reader);
-    if (!day)
-        return std::nullopt;
+    const WrittenDay day = readDay(reader);
+    if (std::holds_alternative<std::monostate>(day))
+        return reading;
+    if (const auto *lunar = std::get_if<LunarDay>(&day)) {
+        reading.lunar = true;
+        reading.lunarDay = *lunar;
+    }
     double fraction = 0.0;
     if (reader.skipBlanks() > 0 && !reader.atEnd()) {
         const auto seconds = readTimeOfDay(reader);
         if (!seconds)
-            return std::nullopt;
+            return reading;
         fraction = *seconds / 86400.0;
         reader.skipBlanks();
     }
     if (!reader.atEnd())
-        return std::nullopt;
-    return DateSerial(day->year, day->month, day->day) + fraction;
+        return reading;
+    if (const auto *gregorian = std::get_if<Day>(&day)) {
+        reading.date = DateSerial(gregorian->year, gregorian->month, gregorian->day) + fraction;
+    } else if (const auto julianDay = julianDayOfLunar(reading.lunarDay, &reading.problem)) {
+        reading.date = double(*julianDay - JulianDayOfDayZero) + fraction;
+    }
+    return reading;
+}
+
+bool isLunarDate(QStringView text)
+{
+    const DateReading reading = readDate(text);
+    return reading.lunar && reading.date;
+}
+
+QString whyNoSuchDate(QStringView text)
+{
+    const DateReading reading = readDate(text);
+    return reading.lunar ? lunarProblemText(reading.lunarDay, reading.problem) : QString();
+}
+
+QString lunarDateText(Date date)
+{
+    if (!CDate(date))
+        return QString();
+    const auto day = lunarDayOf(static_cast<qint64>(std::floor(date)) + JulianDayOfDayZero);
+    return day ? lunarDayText(*day) : QString();
+}
+
+QString withLunarDate(const QString &words, Date date, bool typedLunar)
+{
+    const QString lunar = typedLunar ? lunarDateText(date) : QString();
+    return lunar.isEmpty() ? words : words + QStringLiteral("（农历") + lunar + u'）';
 }
 
 std::optional<Date> CDate(double value)
@@ -185,15 +184,25 @@ QString Format(Date date, QStringView format)
     return QString::asprintf("%04d-%02d-%02d", day.year(), day.month(), day.day());
 }
 
-Date dateValue(const QDateTime &moment)
+QString dateTimeText(Date date)
 {
-    const QDate day = moment.date();
-    return DateSerial(day.year(), day.month(), day.day()) + moment.time().msecsSinceStartOfDay() / 86400000.0;
+    const long long seconds = std::min(std::llround((date - std::floor(date)) * 86400.0), 86399LL);
+    QString text = dateText(date);
+    if (seconds == 0 || text.isEmpty())
+        return text;
+    const auto two = [](long long n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
+    text += u' ' + two(seconds / 3600) + u':' + two(seconds / 60 % 60);
+    if (seconds % 60)
+        text += u':' + two(seconds % 60);
+    return text;
 }
 
 Date systemNow()
 {
-    return dateValue(QDateTime::currentDateTime());
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate today = now.date();
+    return DateSerial(today.year(), today.month(), today.day())
+        + now.time().msecsSinceStartOfDay() / 86400000.0;
 }
 
 } // namespace quorvel

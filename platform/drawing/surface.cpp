@@ -189,9 +189,7 @@ void DrawingSurface::VerticalLines(float x1, float x2, float y1, float y2, VbCol
     // Row by row, each row's pixels written at once; as one line after the
     // other, a pixel two lines share is combined twice by exclusive or.
     std::vector<int> columns;
-    double last = x1;
     for (double x = x1; x <= x2; x += 1.0) {
-        last = x;
         const int column = m_grid.column(x);
         if (column >= 0 && column < m_image.width())
             columns.push_back(column);
@@ -208,8 +206,7 @@ void DrawingSurface::VerticalLines(float x1, float x2, float y1, float y2, VbCol
         });
     }
     record(Shape::VerticalLines, rgb, {QPointF(x1, y1), QPointF(x2, y2)});
-    if (x1 <= x2)
-        m_current = QPointF(float(last), y2);
+    m_current = QPointF(x2, y2);
 }
 
 void DrawingSurface::LineBoxFilled(float x1, float y1, float x2, float y2, VbColor color)

@@ -71,8 +71,8 @@ public:
     QRectF scaleRect() const { return QRectF(m_scaleTopLeft, m_scaleBottomRight); }
 
     void Line(float x1, float y1, float x2, float y2, VbColor color);
-    // The lines from (x, y1) to (x, y2) for x = x1, x1 + 1, ..., up to x2:
-    // each as Line draws it, all of them one operation.
+    // The lines from (x, y1) to (x, y2) for x = x1, x1 + 1, ..., x2 (a whole
+    // number of steps on): each as Line draws it, all of them one operation.
     void VerticalLines(float x1, float x2, float y1, float y2, VbColor color);
     void LineBoxFilled(float x1, float y1, float x2, float y2, VbColor color);
     void LineTo(float x, float y, VbColor color);

@@ -44,7 +44,7 @@ void PictureBox::paintEvent(QPaintEvent *)
     }
     if (m_marker && hasFocus()) {
         // Every other pixel, so that the curves under it still show.
-        const int x = markerColumn();
+        const int x = m_surface.toPixel(QPointF(*m_marker, 0)).x();
         for (int y = 0; y < height(); y += 2)
             painter.fillRect(x, y, 1, 1, Qt::white);
     }
@@ -58,23 +58,18 @@ void PictureBox::setMarker(std::optional<double> userX, const QString &spokenAs)
 {
     if (m_marker != userX) {
         // Only the marker's old column and its new one change.
-        updateMarkerColumn();
+        updateMarker();
         m_marker = userX;
-        updateMarkerColumn();
+        updateMarker();
     }
     if (!spokenAs.isEmpty())
         focusMarkedSpot(this, spokenAs);
 }
 
-int PictureBox::markerColumn() const
-{
-    return m_surface.toPixel(QPointF(*m_marker, 0)).x();
-}
-
-void PictureBox::updateMarkerColumn()
+void PictureBox::updateMarker()
 {
     if (m_marker)
-        update(markerColumn(), 0, 1, height());
+        update(m_surface.toPixel(QPointF(*m_marker, 0)).x(), 0, 1, height());
 }
 
 void PictureBox::focusInEvent(QFocusEvent *event)

@@ -58,9 +58,8 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    // The column of pixels the marker stands on, and a repaint of it.
-    int markerColumn() const;
-    void updateMarkerColumn();
+    // Repaints the column of pixels the marker stands on.
+    void updateMarker();
 
     DrawingSurface m_surface;
     // The surface's drawing at a denser screen's resolution, and the
