@@ -89,13 +89,13 @@ public:
     // the saving, printing and exporting are reachable here for tests, each
     // giving the reason it failed, empty on success. A span without a
     // critical day exports no calendar: the menu says so instead of asking
-    // for a file. Saving and exporting return once the file is written, the
-    // window answering meanwhile (writeBeside); SaveCancelled when the user
-    // cancelled it or closed the window.
+    // for a file. Saving, exporting and printing into a file return once the
+    // file is written, the window answering meanwhile (writeBeside);
+    // SaveCancelled when the user cancelled it or closed the window.
     QString readoutText() const;
     QString saveChart(const QString &path);
     QString exportCriticalDays(const QString &path);
-    bool printSheet(QPrinter *printer) const;
+    QString printSheet(QPrinter *printer);
     // The print dialog with a preview of the sheet (also Ctrl+P).
     void printChart();
 

@@ -4,12 +4,14 @@
 #include "analysis_window/texts.h"
 #include "platform/files/backgroundoutput.h"
 
+#include <QApplication>
 #include <QBoxLayout>
 #include <QDialog>
 #include <QEvent>
 #include <QEventLoop>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -86,8 +88,11 @@ QString frmQORVEL::writeBeside(const QString &title, const QString &path, const 
 {
     BackgroundOutput output(QFile::encodeName(path), bytes);
     bool shown = false;
+    // The dialog stands over the dialog the save was asked for from (the
+    // print preview), else over the window.
+    const QPointer<QWidget> over = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : this;
     {
-        SavingDialog dialog(title, path, this);
+        SavingDialog dialog(title, path, over);
         connect(&dialog, &QDialog::rejected, &output, &BackgroundOutput::cancel);
         QTimer moment;
         moment.setSingleShot(true);
@@ -109,8 +114,8 @@ QString frmQORVEL::writeBeside(const QString &title, const QString &path, const 
     }
     // The window takes the keyboard back from the dialog, which nothing
     // gives it where no window manager runs.
-    if (shown && isVisible())
-        activateWindow();
+    if (shown && over && over->isVisible())
+        over->activateWindow();
     if (output.wasCancelled() && !output.reason().isEmpty())
         return SaveCancelled;
     return output.reason();

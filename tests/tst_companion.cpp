@@ -314,7 +314,7 @@ private:
 enum class Place { NewFile, OldFile, ReadOnly, Fifo, NullDevice, FullDevice, Socket, Link, HardLink, RawName,
                    NoFolder, FullDisk, StandardOutput, LongName, LongNameNamedStage, Acl, AclNamedUser, FolderAcl,
                    KilledHardLink, ClosedOutput, WindowFifo, DevStdoutAppended, DevFdAppended, DevStdoutClosed,
-                   DevStdoutSocket };
+                   DevStdoutSocket, DeadSocket };
 
 // An access control list in the system's form: the owner rw, the user
 // nobody rw, the owning group `group`, the mask rw, others r (mode 0664).
@@ -695,6 +695,8 @@ void tst_Companion::outputMeetsWhatStandsThere_data()
     QTest::newRow("device") << Place::NullDevice << "csv" << true << "";
     QTest::newRow("full device") << Place::FullDevice << "png" << true << "设备中已没有剩余空间";
     QTest::newRow("socket") << Place::Socket << "csv" << true << "";
+    // Beyond the program's own words, the C library's Chinese ones.
+    QTest::newRow("socket nobody listens on") << Place::DeadSocket << "csv" << true << "拒绝连接";
     QTest::newRow("symbolic link") << Place::Link << "csv" << true << "";
     QTest::newRow("hard link") << Place::HardLink << "csv" << true << "";
     QTest::newRow("name not UTF-8") << Place::RawName << "csv" << true << "";
@@ -785,6 +787,10 @@ void tst_Companion::outputMeetsWhatStandsThere()
     case Place::Socket:
         listener = listeningSocket(path);
         QVERIFY(listener >= 0);
+        break;
+    case Place::DeadSocket:
+        // Its name stays when it closes.
+        QCOMPARE(::close(listeningSocket(path)), 0);
         break;
     case Place::Link:
         target = folder + "linked.csv";

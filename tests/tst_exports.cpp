@@ -543,7 +543,7 @@ void tst_Exports::windowPrintsAndSavesTheSheetItShows()
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(printed);
         printer.setPageLayout(chartSheetPageLayout());
-        QVERIFY(w.printSheet(&printer));
+        QCOMPARE(w.printSheet(&printer), QString());
         const QString saved = m_dir.filePath(u"saved.pdf"_qs);
         QCOMPARE(w.saveChart(saved), QString());
         const QStringList text = pdfText(printed);
@@ -575,7 +575,7 @@ void tst_Exports::windowPrintsAndSavesTheSheetItShows()
 
 // Saving into a folder that does not exist, chosen through the menu's file
 // dialog: a message box names the file and says why, and the window is as
-// it was.
+// it was. Printing into a file there says why as well.
 void tst_Exports::failedSaveSaysWhy()
 {
     withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
@@ -597,6 +597,12 @@ void tst_Exports::failedSaveSaysWhy()
         QVERIFY2(message.contains(path) && message.contains(u"无法保存") && message.contains(u"此文件或目录不存在"),
                  qPrintable(message));
         QVERIFY(!QFile::exists(path));
+        // The sheet printed there, into a file.
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        QCOMPARE(w.printSheet(&printer), u"无法打印到文件“%1”：此文件或目录不存在"_qs.arg(path));
+        QVERIFY(!QFile::exists(path));
         QCOMPARE(w.POSITION->Value(), position);
         QCOMPARE(w.focusWidget(), w.PicBack);
     });
@@ -608,18 +614,22 @@ void tst_Exports::failedSaveSaysWhy()
 // without reading makes the save show a dialog after a moment, while the
 // window goes on painting, and the dialog's focused button, pressed by the
 // keyboard, or the window's closing, cancels it. Either way the reader gets
-// a beginning of the file and then its end, and the FIFO stays a FIFO.
+// a beginning of the file and then its end, and the FIFO stays a FIFO. The
+// sheet printed into the FIFO as a PDF file is saved the same way.
 void tst_Exports::readerOfAFifoNeverHoldsTheWindow_data()
 {
     QTest::addColumn<Reader>("reader");
-    QTest::newRow("reader closes after a byte") << Reader::ClosesEarly;
-    QTest::newRow("reader holds it, cancelled in the dialog") << Reader::CancelledInTheDialog;
-    QTest::newRow("reader holds it, window closed") << Reader::WindowClosed;
+    QTest::addColumn<bool>("printed");
+    QTest::newRow("reader closes after a byte") << Reader::ClosesEarly << false;
+    QTest::newRow("reader holds it, cancelled in the dialog") << Reader::CancelledInTheDialog << false;
+    QTest::newRow("reader holds it, window closed") << Reader::WindowClosed << false;
+    QTest::newRow("printed, reader holds it, cancelled in the dialog") << Reader::CancelledInTheDialog << true;
 }
 
 void tst_Exports::readerOfAFifoNeverHoldsTheWindow()
 {
     QFETCH(Reader, reader);
+    QFETCH(bool, printed);
     const QString fifo = m_dir.filePath(u"reader.svg"_qs);
     QFile::remove(fifo);
     QCOMPARE(::mkfifo(QFile::encodeName(fifo), 0600), 0);
@@ -628,15 +638,33 @@ void tst_Exports::readerOfAFifoNeverHoldsTheWindow()
         w.PROPTION->setValueChecked(365);
         w.PROPTION_Change();
         w.PicBack->setFocus();
-        const QString file = m_dir.filePath(u"whole.svg"_qs);
-        QCOMPARE(w.saveChart(file), QString());
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageLayout(chartSheetPageLayout());
+        const auto save = [&](const QString &path) {
+            if (!printed)
+                return w.saveChart(path);
+            printer.setOutputFileName(path);
+            return w.printSheet(&printer);
+        };
+        const QString file = m_dir.filePath(printed ? u"whole.pdf"_qs : u"whole.svg"_qs);
+        QCOMPARE(save(file), QString());
         QFile saved(file);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         const QByteArray whole = saved.readAll();
 
         const int end = ::open(QFile::encodeName(fifo), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         QVERIFY(end >= 0);
-        QVERIFY2(whole.size() > ::fcntl(end, F_GETPIPE_SZ), "the file fits into the pipe");
+        // A sheet fits into the pipe: what another writer put there fills it.
+        QByteArray filler;
+        if (printed) {
+            const int filling = ::open(QFile::encodeName(fifo), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            QVERIFY(filling >= 0);
+            for (ssize_t written; (written = ::write(filling, "x", 1)) > 0;)
+                filler += 'x';
+            ::close(filling);
+        }
+        QVERIFY2(filler.size() + whole.size() > ::fcntl(end, F_GETPIPE_SZ), "the file fits into the pipe");
         QByteArray got;
         const auto readWhatCame = [&] {
             char buffer[4096];
@@ -672,7 +700,7 @@ void tst_Exports::readerOfAFifoNeverHoldsTheWindow()
                 QTest::keyClick(button, Qt::Key_Return);
             });
         }
-        const QString reason = w.saveChart(fifo);
+        const QString reason = save(fifo);
         if (reader == Reader::ClosesEarly) {
             QVERIFY(closed);
             QVERIFY2(reason.contains(u"管道已断开"_qs), qPrintable(reason));
@@ -683,10 +711,14 @@ void tst_Exports::readerOfAFifoNeverHoldsTheWindow()
         ::close(end);
         QCOMPARE(reason, SaveCancelled);
         QVERIFY(painted);
-        const QString expected = u"保存图表|正在保存文件“%1”…"_qs.arg(fifo);
+        const QString expected = (printed ? u"打印"_qs : u"保存图表"_qs) + u"|正在保存文件“%1”…"_qs.arg(fifo);
         QCOMPARE(dialogText, reader == Reader::WindowClosed ? expected : expected + u"|取消"_qs);
+        QVERIFY(got.startsWith(filler));
+        got.remove(0, filler.size());
         QVERIFY(got.size() < whole.size());
-        QCOMPARE(got, whole.left(got.size()));
+        // A sheet says when it was printed, to the second.
+        const qsizetype same = printed ? std::min(got.size(), qsizetype(sizeof "%PDF-1.4") - 1) : got.size();
+        QCOMPARE(got.left(same), whole.left(same));
         if (reader == Reader::CancelledInTheDialog) {
             QVERIFY(w.isVisible());
             QTRY_COMPARE(QApplication::focusWidget(), w.PicBack);
