@@ -880,10 +880,11 @@ void tst_Companion::outputMeetsWhatStandsThere()
     Result result;
     if (window) {
         // The window's thread answers at once. A writer stuck in open() is
-        // let go after 3 s by a reader, so that the test fails, not hangs.
+        // let go after 60 s by a reader, far longer than loading the window
+        // and saving take on any machine, so that the test fails, not hangs.
         std::atomic<bool> answered = false;
         std::thread unblock([&] {
-            for (int wait = 0; wait < 300 && !answered; ++wait)
+            for (int wait = 0; wait < 6000 && !answered; ++wait)
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             const int fifo = answered ? -1 : ::open(path, O_RDONLY | O_NONBLOCK);
             for (char buffer[4096]; fifo >= 0 && !answered;)
