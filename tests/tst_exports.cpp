@@ -17,6 +17,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -24,6 +25,7 @@
 #include <algorithm>
 
 #include <cmath>
+#include <csignal>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -677,6 +679,9 @@ void tst_Exports::readerOfAFifoNeverHoldsTheWindow()
         bool painted = false;
         bool closed = false;
         char first = 0;
+        // Qt Test ignores SIGPIPE; the writer must not need that.
+        const auto brokenPipe = std::signal(SIGPIPE, SIG_DFL);
+        const auto restore = qScopeGuard([&] { std::signal(SIGPIPE, brokenPipe); });
         if (reader == Reader::ClosesEarly) {
             whenTrue(&w, [&] { return ::read(end, &first, 1) == 1; }, [&] {
                 ::close(end);
