@@ -112,13 +112,16 @@ std::vector<int> labelledDays(const DrawnChart &chart, double dayWidth, const QF
 // The text of the query day: the query as it was asked, and what the chart
 // makes of it (queryDayNotes): the day whose values the sheet gives, when
 // that is another calendar day, and that it lies outside the chart.
-QString queryDayText(const DrawnChart &chart)
+// Where it is wider than `width` in `font`, the notes go on a line of their
+// own.
+QString queryDayText(const DrawnChart &chart, const QFont &font, double width)
 {
-    QString text = QueryDayWord + u' ' + dateTimeText(chart.queryDate);
+    const QString query = QueryDayWord + u' ' + dateTimeText(chart.queryDate);
     const QStringList notes = chart.queryDayNotes();
-    if (!notes.isEmpty())
-        text += u'（' + notes.join(u'，') + u'）';
-    return text;
+    if (notes.isEmpty())
+        return query;
+    const QString said = u'（' + notes.join(u'，') + u'）';
+    return QFontMetricsF(font).horizontalAdvance(query + said) <= width ? query + said : query + u'\n' + said;
 }
 
 class Sheet
@@ -274,7 +277,8 @@ void Sheet::paintDays(double top)
     constexpr double Row = 5.5 * Mm;
     const double left = PlotLeft + 110 * Mm;
     if (m_chart.queryDay) {
-        double y = line(PlotLeft, top, 4.5, queryDayText(m_chart), left - PlotLeft - ColumnGap) + 0.25 * Mm;
+        const double width = left - PlotLeft - ColumnGap;
+        double y = line(PlotLeft, top, 4.5, queryDayText(m_chart, sheetFont(4.5), width), width) + 0.25 * Mm;
         const std::array<long long, 4> values = m_chart.valuesOf(*m_chart.queryDay);
         for (std::size_t curve = 0; curve < values.size(); ++curve, y += Row)
             line(PlotLeft + 4 * Mm, y, 4, valueCaption(curve, values[curve]));

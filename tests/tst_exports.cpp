@@ -170,7 +170,10 @@ private slots:
     void failedSaveSaysWhy();
     void readerOfAFifoNeverHoldsTheWindow_data();
     void readerOfAFifoNeverHoldsTheWindow();
+    void nothingToExportIsSaid_data();
     void nothingToExportIsSaid();
+    void spanPastTheLastDate_data();
+    void spanPastTheLastDate();
     void aFileThatCannotBeMadeIsNone();
     void printKeyOpensThePreview();
 
@@ -292,41 +295,46 @@ void tst_Exports::sameArgumentsSameFiles()
 
 void tst_Exports::sheetReadsBackFromThePdf_data()
 {
+    QTest::addColumn<QString>("birth");
     QTest::addColumn<QString>("query");
     QTest::addColumn<int>("span");
     QTest::addColumn<QString>("valuesDay"); // whose values the sheet gives; empty for none
     QTest::addColumn<QStringList>("expected");
     QTest::addColumn<QStringList>("absent");
-    QTest::newRow("a critical day in the span")
+    QTest::newRow("a critical day in the span") << "1960-02-06"
         << "1961-11-12" << 40 << "1961-11-12"
         << QStringList{"出生日期：1960-02-06", "查询日期：1961-11-12", "图表范围：1961-10-22 至 1961-11-30，共40天",
                        "查询日 1961-11-12", "临界日", "1961-11-11", "制作日期：2026-01-02",
                        "1961-10-23 1961-10-30 1961-11-06 1961-11-13 1961-11-20 1961-11-27"}
         << QStringList{"不在图中"};
-    QTest::newRow("365 days: monthly dates, none critical")
+    QTest::newRow("365 days: monthly dates, none critical") << "1960-02-06"
         << "2009-11-03" << 365 << "2009-11-03"
         << QStringList{"查询日期：2009-11-03", "图表范围：2009-05-05 至 2010-05-04，共365天", "临界日", "无临界日",
                        "2009-06-01 2009-07-01 2009-08-01 2009-09-01 2009-10-01 2009-11-01 2009-12-01 2010-01-01 "
                        "2010-02-01 2010-03-01 2010-04-01"}
         << QStringList{};
-    QTest::newRow("the query day is critical") << "1961-11-11" << 365 << "1961-11-11"
+    QTest::newRow("the query day is critical") << "1960-02-06" << "1961-11-11" << 365 << "1961-11-11"
                                                << QStringList{"查询日 1961-11-11", "临界日", "1961-11-11"}
                                                << QStringList{"图中"};
-    QTest::newRow("a time from noon on marks the next day")
+    QTest::newRow("a time from noon on marks the next day") << "1960-02-06"
         << "1990-05-30 18:00" << 40 << "1990-05-31"
         << QStringList{"查询日期：1990-05-30 18:00", "查询日 1990-05-30 18:00（图中 1990-05-31）"} << QStringList{};
-    QTest::newRow("only the frame") << "1960-02-20" << 40 << ""
+    QTest::newRow("only the frame") << "1960-02-06" << "1960-02-20" << 40 << ""
                                     << QStringList{"查询日期：1960-02-20", "没有可显示的图表"}
                                     << QStringList{"图表范围", "临界日", "查询日 ", "值：", "+100"};
     // A date typed as a lunar one is given in both forms where the sheet
     // names it, and in the Gregorian form everywhere else.
-    QTest::newRow("a lunar query") << "农历1961年十月初五" << 40 << "1961-11-12"
+    QTest::newRow("a lunar query") << "1960-02-06" << "农历1961年十月初五" << 40 << "1961-11-12"
                                    << QStringList{"查询日期：1961-11-12（农历辛丑年十月初五）",
                                                   "图表范围：1961-10-22 至 1961-11-30，共40天", "查询日 1961-11-12"}
                                    << QStringList{"农历庚子"};
-    QTest::newRow("only the frame, lunar query")
+    QTest::newRow("only the frame, lunar query") << "1960-02-06"
         << "1960年农历正月廿四" << 40 << "" << QStringList{"查询日期：1960-02-20（农历庚子年正月廿四）", "没有可显示的图表"}
         << QStringList{"图表范围"};
+    // A query more than a hundred years after the birth lies past the
+    // span's end: its long line is wrapped before the critical days' column.
+    QTest::newRow("a long query line") << "1900-01-01 18:00" << "2005-03-07 23:59:59" << 94 << "2005-03-08"
+                                       << QStringList{"不在图中"} << QStringList{};
 }
 
 // The sheet as a reader reads it: its texts as a PDF reader extracts them,
@@ -336,20 +344,21 @@ void tst_Exports::sheetReadsBackFromThePdf_data()
 // a critical day's bar covers its own.
 void tst_Exports::sheetReadsBackFromThePdf()
 {
+    QFETCH(QString, birth);
     QFETCH(QString, query);
     QFETCH(int, span);
     QFETCH(QString, valuesDay);
     QFETCH(QStringList, expected);
     QFETCH(QStringList, absent);
     const QString pdf = m_dir.filePath(u"sheet.pdf"_qs);
-    QCOMPARE(chartTool({"chart", "--birth", "1960-02-06", "--query", query, "--span", QString::number(span),
+    QCOMPARE(chartTool({"chart", "--birth", birth, "--query", query, "--span", QString::number(span),
                         "--made", "2026-01-02", "-o", pdf}, &m_said),
              QByteArray());
     const QString text = pdfText(pdf).join(u'\n');
     QVERIFY2(text.startsWith(u"Quorvel生物节律图"), qPrintable(text));
-    const Date birth = CDate(u"1960-02-06"_qs).value();
     if (!valuesDay.isEmpty())
-        expected += valuesOf(birth, CDate(valuesDay).value());
+        // Day 0 is named by the day that holds its column's middle.
+        expected += valuesOf(std::floor(CDate(birth).value() + 0.5), CDate(valuesDay).value());
     for (const QString &line : expected)
         QVERIFY2(text.contains(line), qPrintable(line + u"\n---\n"_qs + text));
     for (const QString &words : absent)
@@ -357,6 +366,21 @@ void tst_Exports::sheetReadsBackFromThePdf()
     const QString fonts = QString::fromUtf8(output(QStringLiteral("pdffonts"), {pdf}));
     // name, type, encoding, then "yes" for embedded.
     QVERIFY2(fonts.contains(QRegularExpression(u"WenQuanYi\\S*\\s+CID TrueType\\s+\\S+\\s+yes"_qs)), qPrintable(fonts));
+
+    // No text runs into other text, as a PDF reader finds the words' boxes.
+    const QString words = QString::fromUtf8(output(QStringLiteral("pdftotext"), {"-bbox", pdf, "-"}));
+    const QRegularExpression wordBox(
+        uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)<)re"_qs);
+    QList<std::pair<QRectF, QString>> placed;
+    for (const auto &found : wordBox.globalMatch(words))
+        placed.append({QRectF(QPointF(found.captured(1).toDouble(), found.captured(2).toDouble()),
+                              QPointF(found.captured(3).toDouble(), found.captured(4).toDouble())),
+                       found.captured(5)});
+    QVERIFY(placed.size() >= 4);
+    for (qsizetype i = 0; i < placed.size(); ++i)
+        for (qsizetype j = i + 1; j < placed.size(); ++j)
+            QVERIFY2(!placed[i].first.intersects(placed[j].first),
+                     qPrintable(u"“%1” runs into “%2”"_qs.arg(placed[i].second, placed[j].second)));
 
     const QImage page = pdfPage(pdf, m_dir.filePath(u"sheet.png"_qs));
     QVERIFY(!page.isNull());
@@ -398,8 +422,8 @@ void tst_Exports::sheetReadsBackFromThePdf()
     // that the replay has there or a device pixel beside it (the two
     // renderers smooth and round edges their own ways).
     ChartFixture chart;
-    const int position = centredSpanPosition(CDate(query).value(), birth, span).value();
-    chart.show(u"1960-02-06"_qs, query, position, span);
+    const int position = centredSpanPosition(CDate(query).value(), CDate(birth).value(), span).value();
+    chart.show(birth, query, position, span);
     QImage replay(region.size(), QImage::Format_RGB32);
     QPainter painter(&replay);
     const double pixelsPerMm = 300 / 25.4;
@@ -455,16 +479,34 @@ void tst_Exports::sheetReadsBackFromThePdf()
         QVERIFY2(axis[i].first > axis[i - 1].second + 2, qPrintable(boxes));
 
     // Above the query day's column, in the margin over the frame: the mark,
-    // magenta.
+    // magenta; none anywhere over the frame for a query day it does not show.
     const int column = region.left()
         + int((*chart.drawn.queryDay - chart.drawn.days.first + 0.5) * region.width() / span);
+    const bool shown = chart.drawn.showsQueryDay();
     int magenta = 0;
     for (int y = region.top() - int(3 * pixelsPerMm); y < region.top(); ++y)
-        for (int x = column - 5; x <= column + 5; ++x) {
+        for (int x = shown ? column - 5 : 0; x <= (shown ? column + 5 : page.width() - 1); ++x) {
             const QRgb c = page.pixel(x, y);
             magenta += qRed(c) > 0x90 && qBlue(c) > 0x90 && qGreen(c) < 0x40;
         }
-    QVERIFY2(magenta > 40, qPrintable(QString::number(magenta)));
+    QVERIFY2(shown ? magenta > 40 : magenta == 0, qPrintable(QString::number(magenta)));
+
+    // The value axis as a reader finds it: +100, 0 and −100 beside the
+    // frame, top to bottom, each level with its value's height in the chart
+    // (100 of the 120 above or below the middle).
+    QMap<QString, double> levels; // by the word, the middle of its box
+    const QRegularExpression axisWord(
+        uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">(\+100|0|−100)</word>)re"_qs);
+    for (const auto &found : axisWord.globalMatch(boxes))
+        if (found.captured(1).toDouble() * 300 / 72 < region.left())
+            levels[found.captured(4)] = (found.captured(2).toDouble() + found.captured(3).toDouble()) / 2 * 300 / 72;
+    QCOMPARE(levels.size(), 3);
+    const double middle = (region.top() + region.bottom()) / 2.0;
+    const double hundred = region.height() * 100.0 / 240.0;
+    for (const auto &[word, expectedY] : {std::pair{u"+100"_qs, middle - hundred}, {u"0"_qs, middle},
+                                          {u"−100"_qs, middle + hundred}})
+        QVERIFY2(std::abs(levels.value(word) - expectedY) < 2 * pixelsPerMm,
+                 qPrintable(u"%1 at %2, its level at %3"_qs.arg(word).arg(levels.value(word)).arg(expectedY)));
 }
 
 void tst_Exports::calendarReadsBackInAParser_data()
@@ -735,12 +777,36 @@ void tst_Exports::readerOfAFifoNeverHoldsTheWindow()
 
 // A span without a critical day has no calendar to export: the menu says
 // so at once, asks for no file name, and nothing is written.
+// A chart drawn by moving the span of a late birth along: the query
+// (2010-01-01) lies before the birth, so only the scroll bar draws it.
+void showSpan(frmQORVEL &w, const QString &birth, int position, int span)
+{
+    w.PROPTION->setValueChecked(span);
+    w.TXTCSRQ->setText(birth);
+    w.txtCXRQ->setText(u"2010-01-01"_qs);
+    w.POSITION->setValueChecked(position);
+    QVERIFY(w.PicBack->accessibleDescription().contains(u"图表显示"));
+}
+
+void tst_Exports::nothingToExportIsSaid_data()
+{
+    QTest::addColumn<QString>("birth");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("no critical day") << "1960-02-06" << 9100 << "没有临界日";
+    // Day 35938 is critical, 32287 days past 9999-12-31: no calendar holds it.
+    QTest::newRow("the critical days past 9999-12-31") << "9990-01-01" << 17969 << "都在9999-12-31之后";
+}
+
+// A span whose calendar would hold nothing says so at once, before a file
+// is asked for, and writes nothing.
 void tst_Exports::nothingToExportIsSaid()
 {
+    QFETCH(QString, birth);
+    QFETCH(int, position);
+    QFETCH(QString, said);
     withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
-        w.TXTCSRQ->setText(u"1960-02-06"_qs);
-        w.txtCXRQ->setText(u"2009-11-03"_qs);
-        w.CMDcx_Click();
+        showSpan(w, birth, position, 40);
         w.PicBack->setFocus();
         bool asked = false;
         QString message;
@@ -754,11 +820,58 @@ void tst_Exports::nothingToExportIsSaid()
         });
         chooseByMenuKey(w, u"导出临界日日历…"_qs);
         QVERIFY(!asked);
-        QVERIFY2(message.contains(u"没有临界日"), qPrintable(message));
+        QVERIFY2(message.contains(said), qPrintable(message));
         const QString path = m_dir.filePath(u"none.ics"_qs);
         QCOMPARE(w.exportCriticalDays(path), message);
         QVERIFY(!QFile::exists(path));
         QCOMPARE(w.focusWidget(), w.PicBack);
+    });
+}
+
+void tst_Exports::spanPastTheLastDate_data()
+{
+    QTest::addColumn<QString>("birth");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("span");
+    QTest::addColumn<QString>("range");
+    QTest::addColumn<QString>("critical"); // the span's critical day, day 35938
+    QTest::addColumn<int>("events");       // the calendar's
+    // Day 36000 is 9999-12-31: the span runs 164 days past it.
+    QTest::newRow("partly past") << Format(LastDateSerial - 36000, u"yyyy-mm-dd") << 17900 << 365
+                                 << "图表范围：9999-06-14 至 9999-12-31之后第164天，共365天" << "9999-10-30" << 1;
+    QTest::newRow("wholly past") << "9990-01-01" << 17969 << 40
+                                 << "图表范围：9999-12-31之后第32287天 至 9999-12-31之后第32326天，共40天"
+                                 << "9999-12-31之后第32287天" << 0;
+}
+
+// A span past the last date is told as far as it goes: the sheet names its
+// range and its critical day, the description names the critical day the
+// chart marks, and the calendar holds what it can.
+void tst_Exports::spanPastTheLastDate()
+{
+    QFETCH(QString, birth);
+    QFETCH(int, position);
+    QFETCH(int, span);
+    QFETCH(QString, range);
+    QFETCH(QString, critical);
+    QFETCH(int, events);
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
+        showSpan(w, birth, position, span);
+        const QString description = w.PicBack->accessibleDescription();
+        QVERIFY2(description.contains(u"临界日："_qs + critical + u'。'), qPrintable(description));
+        const QString pdf = m_dir.filePath(u"past.pdf"_qs);
+        QCOMPARE(w.saveChart(pdf), QString());
+        const QStringList text = pdfText(pdf);
+        QVERIFY2(text.contains(range), qPrintable(text.join(u'\n')));
+        QVERIFY2(text.mid(text.lastIndexOf(u"临界日"_qs)).contains(critical), qPrintable(text.join(u'\n')));
+        const QString ics = m_dir.filePath(u"past.ics"_qs);
+        const QString reason = w.exportCriticalDays(ics);
+        QCOMPARE(reason.isEmpty(), events > 0);
+        if (events > 0) {
+            QFile file(ics);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll().count("DTSTART;VALUE=DATE:" + critical.remove(u'-').toLatin1()), events);
+        }
     });
 }
 
