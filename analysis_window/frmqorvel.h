@@ -89,11 +89,13 @@ public:
     // the saving, printing and exporting are reachable here for tests, each
     // giving the reason it failed, empty on success. A span without a
     // critical day exports no calendar: the menu says so instead of asking
-    // for a file.
+    // for a file. Saving, exporting and printing into a file return once the
+    // file is written, the window answering meanwhile (writeBeside);
+    // SaveCancelled when the user cancelled it or closed the window.
     QString readoutText() const;
-    QString saveChart(const QString &path) const;
-    QString exportCriticalDays(const QString &path) const;
-    bool printSheet(QPrinter *printer) const;
+    QString saveChart(const QString &path);
+    QString exportCriticalDays(const QString &path);
+    QString printSheet(QPrinter *printer);
     // The print dialog with a preview of the sheet (also Ctrl+P).
     void printChart();
 
@@ -113,6 +115,10 @@ private:
     void DrawBackground();
     void DrawPicBack();
     void showChartMenu(QPoint position);
+    // Writes the bytes to the file on a thread of its own and returns once
+    // that has ended, serving the window's events meanwhile; a save that
+    // takes a moment shows a dialog, titled `title`, that can cancel it.
+    QString writeBeside(const QString &title, const QString &path, const QByteArray &bytes);
     void redrawChart();
     void clearToFrame();
     // LBLts's caption, for a span of so many days.

@@ -3,7 +3,6 @@
 
 #include "analysis_window/texts.h"
 #include "exports/chartexports.h"
-#include "platform/files/output.h"
 #include "platform/language/systemerror.h"
 #include "platform/widgets/accessibility.h"
 #include "platform/widgets/runtime.h"
@@ -20,6 +19,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -29,6 +29,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <functional>
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 // What a person does with a drawn chart: copy it, save it as a picture or a
 // sheet, print the sheet, put the span's critical days into a calendar, copy
@@ -80,28 +84,35 @@ constexpr FileType ChartTypes[] = {
     {"pdf", u"PDF 文档 (*.pdf)"},
 };
 
-// Writes the file as quorvel-chart writes its outputs, but without waiting
-// for a reader of a FIFO or a socket: the window would freeze meanwhile.
-// The reason why not otherwise.
-QString writeWhole(const QString &path, const QByteArray &bytes)
-{
-    return writeOutput(QFile::encodeName(path), [&](QIODevice &device) { device.write(bytes); },
-                       WhenNobodyReads::Fail);
-}
+// Whether a save's outcome is a failure to report: a cancelled save, or one
+// the closing of the window ended, is not.
+bool failed(const QString &reason) { return !reason.isEmpty() && reason != SaveCancelled; }
 
-// Why a printer could not print: Qt gives no reason, so for a file the
-// file's own state gives it.
-QString printFailure(const QPrinter &printer)
+// The sheet as a PDF printer makes it for the file `path`, made in memory:
+// the printer prints into an unnamed file, whose bytes are returned, and is
+// then set to print into `path` again. Empty when the sheet could not be
+// made, `why` then saying why.
+QByteArray sheetInMemory(QPrinter &printer, const QString &path, const std::function<bool()> &paint,
+                         QString &why)
 {
-    const QString path = printer.outputFileName();
-    if (path.isEmpty())
-        return QStringLiteral("打印机“%1”无法打印图表。").arg(printer.printerName());
-    const QFileInfo file(path);
-    const QFileInfo folder(file.absolutePath());
-    const int error = !folder.isDir() ? ENOENT
-        : (file.exists() ? !file.isWritable() : !folder.isWritable()) ? EACCES
-                                                                       : EIO;
-    return QStringLiteral("无法打印到文件“%1”：%2").arg(path, systemErrorText(error));
+    const int memory = ::memfd_create("quorvel-sheet", MFD_CLOEXEC);
+    if (memory < 0) {
+        why = systemErrorText(errno);
+        return {};
+    }
+    printer.setOutputFileName(QStringLiteral("/proc/self/fd/%1").arg(memory));
+    const bool painted = paint();
+    printer.setOutputFileName(path);
+    QFile sheet;
+    if (!sheet.open(memory, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(memory);
+        why = systemErrorText(EIO);
+        return {};
+    }
+    const QByteArray bytes = painted ? sheet.readAll() : QByteArray();
+    if (bytes.isEmpty())
+        why = systemErrorText(EIO);
+    return bytes;
 }
 
 // Qt's print preview leaves its toolbar to the mouse: the buttons take no
@@ -190,7 +201,7 @@ QString frmQORVEL::readoutText() const
         .join(u'\t');
 }
 
-QString frmQORVEL::saveChart(const QString &path) const
+QString frmQORVEL::saveChart(const QString &path)
 {
     if (!m_drawn.curvesDrawn)
         return NoChartYet;
@@ -199,26 +210,45 @@ QString frmQORVEL::saveChart(const QString &path) const
     const QByteArray bytes = chartFile(format, PicBack->surface(), m_drawn, 1, m_runtime.Now());
     if (bytes.isEmpty())
         return QStringLiteral("无法生成图表");
-    return writeWhole(path, bytes);
+    return writeBeside(SaveTitle, path, bytes);
 }
 
-QString frmQORVEL::exportCriticalDays(const QString &path) const
+QString frmQORVEL::exportCriticalDays(const QString &path)
 {
     if (!m_drawn.curvesDrawn)
         return NoChartYet;
     if (calendarDays(m_drawn) == 0)
         return calendarShortfall(m_drawn);
-    return writeWhole(path, criticalDaysCalendar(m_drawn.birthDate, m_drawn.criticalDays, m_runtime.Now()));
+    return writeBeside(CalendarTitle, path,
+                       criticalDaysCalendar(m_drawn.birthDate, m_drawn.criticalDays, m_runtime.Now()));
 }
 
-bool frmQORVEL::printSheet(QPrinter *printer) const
+QString frmQORVEL::printSheet(QPrinter *printer)
 {
-    QPainter painter;
-    if (!m_drawn.curvesDrawn || !painter.begin(printer))
-        return false;
-    paintChartSheet(painter, QRectF(QPointF(), printer->pageRect(QPrinter::DevicePixel).size()), PicBack->surface(),
-                    m_drawn, m_runtime.Now());
-    return painter.end();
+    if (!m_drawn.curvesDrawn)
+        return NoChartYet;
+    const auto paint = [&] {
+        QPainter painter;
+        if (!painter.begin(printer))
+            return false;
+        paintChartSheet(painter, QRectF(QPointF(), printer->pageRect(QPrinter::DevicePixel).size()),
+                        PicBack->surface(), m_drawn, m_runtime.Now());
+        return painter.end();
+    };
+    // The preview paints on an engine of its own, a printer of the system's
+    // takes the sheet itself. A PDF printer would open its file on this
+    // thread (waiting for a reader of a FIFO) and write it in place: the
+    // sheet is made in memory instead, and the file written as a saved
+    // chart is.
+    const QString path = printer->outputFileName();
+    const QPaintEngine *engine = printer->paintEngine();
+    if (path.isEmpty() || !engine || engine->type() != QPaintEngine::Pdf)
+        return paint() ? QString() : QStringLiteral("打印机“%1”无法打印图表。").arg(printer->printerName());
+    QString why;
+    const QByteArray sheet = sheetInMemory(*printer, path, paint, why);
+    if (!sheet.isEmpty())
+        why = writeBeside(PrintTitle, path, sheet);
+    return why.isEmpty() || why == SaveCancelled ? why : QStringLiteral("无法打印到文件“%1”：%2").arg(path, why);
 }
 
 void frmQORVEL::printChart()
@@ -234,8 +264,8 @@ void frmQORVEL::printChart()
     preview.setWindowTitle(PrintTitle);
     new PreviewKeys(preview);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *target) {
-        if (!printSheet(target))
-            QMessageBox::warning(this, PrintTitle, printFailure(*target));
+        if (const QString reason = printSheet(target); failed(reason))
+            QMessageBox::warning(this, PrintTitle, reason);
     });
     preview.exec();
     // The window takes the keyboard back, which nothing gives it where no
@@ -266,7 +296,7 @@ void frmQORVEL::showChartMenu(QPoint position)
         // A name without one of the three suffixes takes the chosen type's.
         if (!chartFormat(QFileInfo(path).suffix()))
             path += u'.' + QString::fromLatin1(ChartTypes[std::max<qsizetype>(filters.indexOf(filter), 0)].suffix);
-        if (const QString reason = saveChart(path); !reason.isEmpty())
+        if (const QString reason = saveChart(path); failed(reason))
             QMessageBox::warning(this, SaveTitle, QStringLiteral("无法保存文件“%1”：%2").arg(path, reason));
     });
     menu.addAction(QStringLiteral("打印…"), this, &frmQORVEL::printChart);
@@ -284,7 +314,7 @@ void frmQORVEL::showChartMenu(QPoint position)
             return;
         if (QFileInfo(path).suffix().isEmpty())
             path += QStringLiteral(".ics");
-        if (const QString reason = exportCriticalDays(path); !reason.isEmpty())
+        if (const QString reason = exportCriticalDays(path); failed(reason))
             QMessageBox::warning(this, CalendarTitle, QStringLiteral("无法保存文件“%1”：%2").arg(path, reason));
     });
     menu.addAction(QStringLiteral("复制读数"), this, [this] {

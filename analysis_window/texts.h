@@ -31,6 +31,10 @@ inline const QString ExplanatoryText = QStringLiteral(
 inline const QString NoChartYet = QStringLiteral("尚未绘制图表");
 inline const QString NoChartText = NoChartYet + QStringLiteral("：请输入出生日期和查询日期，然后按回车键。");
 
+// What a save that the user cancelled, or that the window's closing ended,
+// gives instead of a reason: nothing to report.
+inline const QString SaveCancelled = QStringLiteral("已取消保存");
+
 // One line of credits: the makers, a chat contact, a hotline and a web
 // address. The numbers and the address are placeholders that reach nobody.
 inline const QString CreditsText = QStringLiteral(

@@ -30,11 +30,12 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What the programs load without linking it: Qt's platform plugins beyond
 # the X one in libqt6gui6, which Qt only recommends; Qt's translations, for
 # Qt's own texts in Chinese (a text box's context menu stays English
-# without them); the AR PL UMing face, for whose 12-pixel characters the
+# without them); the C library's Chinese messages, which give the reasons
+# the program has no words of its own for; the AR PL UMing face, for whose 12-pixel characters the
 # texts are laid out; and the WenQuanYi Micro Hei face of the printed sheet,
 # whose Latin letters and digits tell l from 1. Wayland alone needs Qt's
 # Wayland plugin; Xwayland does without it.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-arphic-uming, fonts-wqy-microhei")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, libc-l10n, fonts-arphic-uming, fonts-wqy-microhei")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Refuses to make the package when the dependency scan cannot run.

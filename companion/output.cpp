@@ -10,7 +10,12 @@ namespace quorvel::companion {
 Outcome writeTo(const QString &path, const std::function<void(QIODevice &)> &write)
 {
     const bool standardOutput = path == u"-";
-    const QString reason = writeOutput(standardOutput ? QByteArray() : argumentBytes(path), write);
+    const QByteArray name = standardOutput ? QByteArray() : argumentBytes(path);
+    // /dev/stdout and its kin name the descriptor the program was given, as
+    // for GNU tools: written as - is, not opened anew (which would truncate
+    // a file the shell opened for appending, or fail on a socket).
+    const std::optional<int> descriptor = namedDescriptor(name);
+    const QString reason = descriptor ? writeDescriptor(*descriptor, write) : writeOutput(name, write);
     if (reason.isEmpty())
         return {};
     if (standardOutput)

@@ -7,7 +7,7 @@
 QUORVEL_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev libxkbcommon-dev libicu-dev
-    fonts-arphic-uming fonts-wqy-microhei qt6-translations-l10n
+    fonts-arphic-uming fonts-wqy-microhei qt6-translations-l10n libc-l10n
 )
 
 # What making the Debian package needs (tools/make-deb): Debian's build

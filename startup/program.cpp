@@ -19,6 +19,7 @@
 #include <QStyleFactory>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -186,6 +187,10 @@ int runProgram(int argc, char *argv[])
         std::fputs(qPrintable(QStringLiteral("quorvel：无法写到标准输出：%1\n").arg(reason)), stderr);
         return 1;
     }
+
+    // A reader that goes away from whatever the window writes to makes that
+    // write fail, never end the program with what the user had in it.
+    std::signal(SIGPIPE, SIG_IGN);
 
     const QByteArray chosen = qgetenv("QT_QPA_PLATFORM");
     const QByteArray display = qgetenv("DISPLAY");

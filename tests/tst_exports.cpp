@@ -5,6 +5,7 @@
 // prints and exports the chart it shows.
 #include "windowtest.h"
 
+#include "analysis_window/texts.h"
 #include "chart/query.h"
 #include "exports/chartexports.h"
 
@@ -15,6 +16,8 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -22,6 +25,11 @@
 #include <algorithm>
 
 #include <cmath>
+#include <csignal>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace quorvel;
 using namespace quorvel::test;
@@ -124,7 +132,27 @@ void chooseByMenuKey(frmQORVEL &w, const QString &item)
     QApplication::sendEvent(w.PicBack, &menuKey);
 }
 
+// What the reader of a FIFO does.
+enum class Reader { ClosesEarly, CancelledInTheDialog, WindowClosed };
+
+// Whether a widget has been painted since the watch began.
+class PaintWatch final : public QObject
+{
+public:
+    explicit PaintWatch(QWidget *widget) { widget->installEventFilter(this); }
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        painted = painted || event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Reader)
 
 class tst_Exports : public QObject
 {
@@ -140,6 +168,8 @@ private slots:
     void calendarReadsBackInAParser();
     void windowPrintsAndSavesTheSheetItShows();
     void failedSaveSaysWhy();
+    void readerOfAFifoNeverHoldsTheWindow_data();
+    void readerOfAFifoNeverHoldsTheWindow();
     void nothingToExportIsSaid_data();
     void nothingToExportIsSaid();
     void spanPastTheLastDate_data();
@@ -557,7 +587,7 @@ void tst_Exports::windowPrintsAndSavesTheSheetItShows()
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(printed);
         printer.setPageLayout(chartSheetPageLayout());
-        QVERIFY(w.printSheet(&printer));
+        QCOMPARE(w.printSheet(&printer), QString());
         const QString saved = m_dir.filePath(u"saved.pdf"_qs);
         QCOMPARE(w.saveChart(saved), QString());
         const QStringList text = pdfText(printed);
@@ -589,7 +619,7 @@ void tst_Exports::windowPrintsAndSavesTheSheetItShows()
 
 // Saving into a folder that does not exist, chosen through the menu's file
 // dialog: a message box names the file and says why, and the window is as
-// it was.
+// it was. Printing into a file there says why as well.
 void tst_Exports::failedSaveSaysWhy()
 {
     withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
@@ -611,9 +641,138 @@ void tst_Exports::failedSaveSaysWhy()
         QVERIFY2(message.contains(path) && message.contains(u"无法保存") && message.contains(u"此文件或目录不存在"),
                  qPrintable(message));
         QVERIFY(!QFile::exists(path));
+        // The sheet printed there, into a file.
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        QCOMPARE(w.printSheet(&printer), u"无法打印到文件“%1”：此文件或目录不存在"_qs.arg(path));
+        QVERIFY(!QFile::exists(path));
         QCOMPARE(w.POSITION->Value(), position);
         QCOMPARE(w.focusWidget(), w.PicBack);
     });
+}
+
+// A 365-day SVG, larger than a pipe holds, saved into a FIFO: a reader that
+// closes it after a byte fails the save with a message in Chinese, and the
+// window lives on (the reader's SIGPIPE ends nothing); a reader that holds it
+// without reading makes the save show a dialog after a moment, while the
+// window goes on painting, and the dialog's focused button, pressed by the
+// keyboard, or the window's closing, cancels it. Either way the reader gets
+// a beginning of the file and then its end, and the FIFO stays a FIFO. The
+// sheet printed into the FIFO as a PDF file is saved the same way.
+void tst_Exports::readerOfAFifoNeverHoldsTheWindow_data()
+{
+    QTest::addColumn<Reader>("reader");
+    QTest::addColumn<bool>("printed");
+    QTest::newRow("reader closes after a byte") << Reader::ClosesEarly << false;
+    QTest::newRow("reader holds it, cancelled in the dialog") << Reader::CancelledInTheDialog << false;
+    QTest::newRow("reader holds it, window closed") << Reader::WindowClosed << false;
+    QTest::newRow("printed, reader holds it, cancelled in the dialog") << Reader::CancelledInTheDialog << true;
+}
+
+void tst_Exports::readerOfAFifoNeverHoldsTheWindow()
+{
+    QFETCH(Reader, reader);
+    QFETCH(bool, printed);
+    const QString fifo = m_dir.filePath(u"reader.svg"_qs);
+    QFile::remove(fifo);
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo), 0600), 0);
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
+        showCriticalSpan(w);
+        w.PROPTION->setValueChecked(365);
+        w.PROPTION_Change();
+        w.PicBack->setFocus();
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageLayout(chartSheetPageLayout());
+        const auto save = [&](const QString &path) {
+            if (!printed)
+                return w.saveChart(path);
+            printer.setOutputFileName(path);
+            return w.printSheet(&printer);
+        };
+        const QString file = m_dir.filePath(printed ? u"whole.pdf"_qs : u"whole.svg"_qs);
+        QCOMPARE(save(file), QString());
+        QFile saved(file);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray whole = saved.readAll();
+
+        const int end = ::open(QFile::encodeName(fifo), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        QVERIFY(end >= 0);
+        // A sheet fits into the pipe: what another writer put there fills it.
+        QByteArray filler;
+        if (printed) {
+            const int filling = ::open(QFile::encodeName(fifo), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            QVERIFY(filling >= 0);
+            for (ssize_t written; (written = ::write(filling, "x", 1)) > 0;)
+                filler += 'x';
+            ::close(filling);
+        }
+        QVERIFY2(filler.size() + whole.size() > ::fcntl(end, F_GETPIPE_SZ), "the file fits into the pipe");
+        QByteArray got;
+        const auto readWhatCame = [&] {
+            char buffer[4096];
+            ssize_t size = 0;
+            while ((size = ::read(end, buffer, sizeof buffer)) > 0)
+                got.append(buffer, size);
+            return size == 0; // the writer has closed it
+        };
+        QString dialogText;
+        bool painted = false;
+        bool closed = false;
+        char first = 0;
+        // Qt Test ignores SIGPIPE; the writer must not need that.
+        const auto brokenPipe = std::signal(SIGPIPE, SIG_DFL);
+        const auto restore = qScopeGuard([&] { std::signal(SIGPIPE, brokenPipe); });
+        if (reader == Reader::ClosesEarly) {
+            whenTrue(&w, [&] { return ::read(end, &first, 1) == 1; }, [&] {
+                ::close(end);
+                got.append(first);
+                closed = true;
+            });
+        } else {
+            whenTrue(&w, [] { return qobject_cast<QDialog *>(QApplication::activeModalWidget()) != nullptr; }, [&] {
+                QWidget *dialog = QApplication::activeModalWidget();
+                dialogText = dialog->windowTitle() + u'|' + dialog->accessibleDescription();
+                // The window repaints meanwhile.
+                PaintWatch watch(&w);
+                w.update();
+                painted = QTest::qWaitFor([&] { return watch.painted; });
+                auto *button = qobject_cast<QPushButton *>(QApplication::focusWidget());
+                if (reader == Reader::WindowClosed || !button) {
+                    w.close();
+                    return;
+                }
+                dialogText += u'|' + button->text();
+                QTest::keyClick(button, Qt::Key_Return);
+            });
+        }
+        const QString reason = save(fifo);
+        if (reader == Reader::ClosesEarly) {
+            QVERIFY(closed);
+            QVERIFY2(reason.contains(u"管道已断开"_qs), qPrintable(reason));
+            QCOMPARE(got, whole.left(got.size()));
+            return;
+        }
+        QVERIFY(readWhatCame());
+        ::close(end);
+        QCOMPARE(reason, SaveCancelled);
+        QVERIFY(painted);
+        const QString expected = (printed ? u"打印"_qs : u"保存图表"_qs) + u"|正在保存文件“%1”…"_qs.arg(fifo);
+        QCOMPARE(dialogText, reader == Reader::WindowClosed ? expected : expected + u"|取消"_qs);
+        QVERIFY(got.startsWith(filler));
+        got.remove(0, filler.size());
+        QVERIFY(got.size() < whole.size());
+        // A sheet says when it was printed, to the second.
+        const qsizetype same = printed ? std::min(got.size(), qsizetype(sizeof "%PDF-1.4") - 1) : got.size();
+        QCOMPARE(got.left(same), whole.left(same));
+        if (reader == Reader::CancelledInTheDialog) {
+            QVERIFY(w.isVisible());
+            QTRY_COMPARE(QApplication::focusWidget(), w.PicBack);
+        }
+    });
+    struct stat status;
+    QVERIFY(::stat(QFile::encodeName(fifo), &status) == 0 && S_ISFIFO(status.st_mode));
 }
 
 // A span without a critical day has no calendar to export: the menu says

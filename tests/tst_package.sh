@@ -85,8 +85,8 @@ depends=$(field Depends)
 mapfile -t named < <(tr ',|' '\n\n' <<<"$depends" | sed 's/^ *//; s/[ (:].*//' | grep . | sort -u)
 # What the programs load but no library scan can see: the Chinese face the
 # window's texts are laid out for, the sans face of the printed sheet, Qt's
-# translations and its further platform plugins.
-for needed in qt6-qpa-plugins qt6-translations-l10n fonts-arphic-uming fonts-wqy-microhei; do
+# translations and its further platform plugins, the C library's messages.
+for needed in qt6-qpa-plugins qt6-translations-l10n libc-l10n fonts-arphic-uming fonts-wqy-microhei; do
     printf '%s\n' "${named[@]}" | grep -qx "$needed" || fail "Depends lacks $needed: $depends"
 done
 

@@ -6,7 +6,9 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -52,6 +54,7 @@ private slots:
     void contextMenusAreChinese();
     void systemReasonsAreChinese_data();
     void systemReasonsAreChinese();
+    void noReasonHasEnglishWords();
 };
 
 void tst_Translations::initTestCase()
@@ -89,11 +92,18 @@ void tst_Translations::systemReasonsAreChinese_data()
 {
     QTest::addColumn<int>("error");
     QTest::addColumn<QString>("qtText"); // what Qt translates; empty where it does not
-    QTest::newRow("ENOENT") << ENOENT << u"No such file or directory"_qs;
-    QTest::newRow("EACCES") << EACCES << u"Permission denied"_qs;
-    QTest::newRow("ENOSPC") << ENOSPC << u"No space left on device"_qs;
+    QTest::addColumn<QString>("expected"); // the words; empty where the program's own are not pinned
+    QTest::newRow("ENOENT") << ENOENT << u"No such file or directory"_qs << QString();
+    QTest::newRow("EACCES") << EACCES << u"Permission denied"_qs << QString();
+    QTest::newRow("ENOSPC") << ENOSPC << u"No space left on device"_qs << QString();
     for (const int error : {EPERM, EROFS, EDQUOT, EISDIR, ENOTDIR, ELOOP, ENAMETOOLONG, EIO, EPIPE, ETXTBSY, EFBIG})
-        QTest::addRow("%s", strerrorname_np(error)) << error << QString();
+        QTest::addRow("%s", strerrorname_np(error)) << error << QString() << QString();
+    // Beyond the program's own words, the C library's Chinese ones; where
+    // those keep English words, or there are none, the error's number.
+    QTest::newRow("ECONNREFUSED") << ECONNREFUSED << QString() << u"拒绝连接"_qs;
+    QTest::newRow("EBUSY") << EBUSY << QString() << u"设备或资源忙"_qs;
+    QTest::newRow("ENOTTY, its translation says ioctl") << ENOTTY << QString() << u"系统错误（错误号 25）"_qs;
+    QTest::newRow("no such error") << 4321 << QString() << u"系统错误（错误号 4321）"_qs;
 }
 
 // The words the window's message boxes show, in any locale; Qt's own where
@@ -102,12 +112,27 @@ void tst_Translations::systemReasonsAreChinese()
 {
     QFETCH(int, error);
     QFETCH(QString, qtText);
+    QFETCH(QString, expected);
+    QVERIFY2(QFile::exists(u"/usr/share/locale/zh_CN/LC_MESSAGES/libc.mo"_qs),
+             "the C library's Chinese messages (Debian package libc-l10n) are not installed");
     const QString text = systemErrorText(error);
     if (!qtText.isEmpty())
         QCOMPARE(text, QCoreApplication::translate("QIODevice", qtText.toLatin1()));
+    if (!expected.isEmpty())
+        QCOMPARE(text, expected);
     // Chinese, and never the system's English.
     QVERIFY2(text.front().unicode() >= 0x4E00, qPrintable(text));
     QVERIFY2(!text.contains(QString::fromLocal8Bit(std::strerror(error))), qPrintable(text));
+}
+
+// No reason the system can give holds an English word, whichever it is.
+void tst_Translations::noReasonHasEnglishWords()
+{
+    for (int error = 0; error < 256; ++error) {
+        const QString text = systemErrorText(error);
+        QVERIFY2(!text.isEmpty() && !text.contains(QRegularExpression(u"[A-Za-z]"_qs)),
+                 qPrintable(u"%1: %2"_qs.arg(error).arg(text)));
+    }
 }
 
 QTEST_MAIN(tst_Translations)

@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstddef>
@@ -16,6 +17,8 @@
 #include <fcntl.h>
 #include <linux/posix_acl.h>
 #include <linux/posix_acl_xattr.h>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -31,11 +34,15 @@ QString systemReason(int error) { return systemErrorText(error); }
 
 // Writes straight to a descriptor, without a buffer of its own that could
 // fail later unseen, and keeps the first failure, so that no write after it
-// can hide it.
+// can hide it. With a cancellation it writes in pieces, each once the
+// descriptor takes it (a FIFO's or a socket's descriptor is then
+// non-blocking), and stops when cancelled.
 class DescriptorDevice final : public QIODevice
 {
 public:
-    explicit DescriptorDevice(int descriptor) : m_descriptor(descriptor)
+    DescriptorDevice(int descriptor, const Cancellation *cancellation)
+        : m_descriptor(descriptor)
+        , m_cancellation(cancellation)
     {
         open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     }
@@ -47,13 +54,17 @@ protected:
 
     qint64 writeData(const char *data, qint64 size) override
     {
+        constexpr qint64 Piece = 64 * 1024;
         for (qint64 done = 0; done < size && !m_failure;) {
-            const ssize_t written = ::write(m_descriptor, data + done, std::size_t(size - done));
+            if (m_cancellation && !waitUntilWritable())
+                break;
+            const qint64 piece = m_cancellation ? std::min(size - done, Piece) : size - done;
+            const ssize_t written = ::write(m_descriptor, data + done, std::size_t(piece));
             if (written > 0)
                 done += written;
             else if (written == 0)
                 m_failure = EIO;
-            else if (errno != EINTR)
+            else if (errno != EINTR && !(errno == EAGAIN && m_cancellation))
                 m_failure = errno;
         }
         if (!m_failure)
@@ -63,13 +74,34 @@ protected:
     }
 
 private:
+    // Waits until the descriptor takes more, or says why it cannot (the
+    // write then tells which), or the write is cancelled.
+    bool waitUntilWritable()
+    {
+        for (;;) {
+            if (m_cancellation->cancelled()) {
+                m_failure = ECANCELED;
+                return false;
+            }
+            pollfd waits[] = {{m_descriptor, POLLOUT, 0}, {m_cancellation->descriptor(), POLLIN, 0}};
+            // Without a descriptor to wake it, the wait looks again now and then.
+            if (::poll(waits, 2, m_cancellation->descriptor() < 0 ? 100 : -1) < 0 && errno != EINTR) {
+                m_failure = errno;
+                return false;
+            }
+            if (waits[0].revents && !m_cancellation->cancelled())
+                return true;
+        }
+    }
+
     int m_descriptor;
+    const Cancellation *m_cancellation;
     int m_failure = 0;
 };
 
-int writeThrough(int descriptor, const Writer &write)
+int writeThrough(int descriptor, const Writer &write, const Cancellation *cancellation = nullptr)
 {
-    DescriptorDevice device(descriptor);
+    DescriptorDevice device(descriptor, cancellation);
     write(device);
     return device.failure();
 }
@@ -95,8 +127,9 @@ QByteArray followLinks(QByteArray name)
 // A descriptor to write a device, a FIFO or a socket in place. When
 // nobody reads it, only its opening may fail instead of waiting: a FIFO is
 // opened, and a socket connected, without blocking; the output is then
-// written as into any pipe.
-int openInPlace(const QByteArray &name, const struct stat &status, WhenNobodyReads whenNobodyReads)
+// written as into any pipe, or without blocking where it can be cancelled.
+int openInPlace(const QByteArray &name, const struct stat &status, WhenNobodyReads whenNobodyReads,
+                bool staysNonBlocking)
 {
     const int nonBlocking = whenNobodyReads == WhenNobodyReads::Fail ? O_NONBLOCK : 0;
     int descriptor = -1;
@@ -120,20 +153,21 @@ int openInPlace(const QByteArray &name, const struct stat &status, WhenNobodyRea
             return -1;
         }
     }
-    if (descriptor >= 0 && nonBlocking)
-        ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    const int flags = descriptor >= 0 ? ::fcntl(descriptor, F_GETFL) : 0;
+    if (descriptor >= 0 && bool(flags & O_NONBLOCK) != staysNonBlocking)
+        ::fcntl(descriptor, F_SETFL, staysNonBlocking ? flags | O_NONBLOCK : flags & ~O_NONBLOCK);
     return descriptor;
 }
 
 QString writeInPlace(const QByteArray &name, const struct stat &status, const Writer &write,
-                     WhenNobodyReads whenNobodyReads)
+                     WhenNobodyReads whenNobodyReads, const Cancellation *cancellation)
 {
-    const int descriptor = openInPlace(name, status, whenNobodyReads);
+    const int descriptor = openInPlace(name, status, whenNobodyReads, cancellation != nullptr);
     if (descriptor < 0 && errno == ENXIO && S_ISFIFO(status.st_mode))
         return QStringLiteral("没有程序在读取这个管道（%1）").arg(systemReason(ENXIO));
     if (descriptor < 0)
         return systemReason(errno);
-    int failure = writeThrough(descriptor, write);
+    int failure = writeThrough(descriptor, write, cancellation);
     if (::close(descriptor) != 0 && !failure)
         failure = errno;
     return failure ? systemReason(failure) : QString();
@@ -311,7 +345,8 @@ int keepAttributes(int stage, const QByteArray &name, const struct stat &old)
 
 // Makes the whole output in the folder of `name`, then puts it in the
 // name's place (`old` is the file's status, null when there is none yet).
-QString replace(const QByteArray &name, const struct stat *old, const Writer &write)
+QString replace(const QByteArray &name, const struct stat *old, const Writer &write,
+                const Cancellation *cancellation)
 {
     const qsizetype slash = name.lastIndexOf('/');
     const QByteArray base = name.mid(slash + 1);
@@ -324,11 +359,13 @@ QString replace(const QByteArray &name, const struct stat *old, const Writer &wr
     QByteArray staged;
     // A new file gets the mode of any new file: 0666 less the umask.
     const int stage = createStage(folder, old ? 0600 : 0666, staged);
-    int failure = stage < 0 ? errno : writeThrough(stage, write);
+    int failure = stage < 0 ? errno : writeThrough(stage, write, cancellation);
     if (!failure && old)
         failure = keepAttributes(stage, name, *old);
     if (!failure && ::fsync(stage) != 0)
         failure = errno;
+    if (!failure && cancellation && cancellation->cancelled())
+        failure = ECANCELED;
     if (!failure)
         failure = putInPlace(stage, folder, staged, base, old != nullptr);
     // fsync has reported whatever the writes could not do: closing the
@@ -352,29 +389,68 @@ bool readOnly(const QByteArray &name, const struct stat &status)
 
 } // namespace
 
-QString writeOutput(const QByteArray &fileName, const std::function<void(QIODevice &)> &write,
-                    WhenNobodyReads whenNobodyReads)
+Cancellation::Cancellation()
+    : m_descriptor(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
 {
-    if (fileName.isEmpty()) {
-        const int failure = writeThrough(STDOUT_FILENO, write);
-        return failure ? systemReason(failure) : QString();
-    }
+}
+
+Cancellation::~Cancellation()
+{
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+}
+
+void Cancellation::cancel()
+{
+    m_cancelled.store(true, std::memory_order_release);
+    if (m_descriptor >= 0)
+        ::eventfd_write(m_descriptor, 1);
+}
+
+QString writeOutput(const QByteArray &fileName, const std::function<void(QIODevice &)> &write,
+                    WhenNobodyReads whenNobodyReads, const Cancellation *cancellation)
+{
+    if (fileName.isEmpty())
+        return writeDescriptor(STDOUT_FILENO, write);
     // The name as given reaches what a link from /proc stands for, a pipe or
     // a socket, which no name that the link reads as does.
     struct stat status;
     if (::stat(fileName.constData(), &status) != 0) {
         if (errno != ENOENT)
             return systemReason(errno);
-        return replace(followLinks(fileName), nullptr, write);
+        return replace(followLinks(fileName), nullptr, write, cancellation);
     }
     if (S_ISDIR(status.st_mode))
         return systemReason(EISDIR);
     if (!S_ISREG(status.st_mode))
-        return writeInPlace(fileName, status, write, whenNobodyReads);
+        return writeInPlace(fileName, status, write, whenNobodyReads, cancellation);
     const QByteArray name = followLinks(fileName);
     if (readOnly(name, status))
         return QStringLiteral("文件是只读的，没有替换它（%1）").arg(systemReason(EACCES));
-    return replace(name, &status, write);
+    return replace(name, &status, write, cancellation);
+}
+
+std::optional<int> namedDescriptor(QByteArrayView name)
+{
+    if (name == "/dev/stdout")
+        return STDOUT_FILENO;
+    if (name == "/dev/stderr")
+        return STDERR_FILENO;
+    const QByteArrayView prefix = "/dev/fd/";
+    if (!name.startsWith(prefix) || name.size() == prefix.size())
+        return std::nullopt;
+    const QByteArrayView digits = name.sliced(prefix.size());
+    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    bool fits = false;
+    const int descriptor = digits.toInt(&fits);
+    return fits ? std::optional<int>(descriptor) : std::nullopt;
+}
+
+QString writeDescriptor(int descriptor, const std::function<void(QIODevice &)> &write)
+{
+    const int failure = writeThrough(descriptor, write);
+    return failure ? systemReason(failure) : QString();
 }
 
 void openClosedStandardDescriptors()

@@ -2,9 +2,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
+#include <atomic>
 #include <functional>
+#include <optional>
 
 class QIODevice;
 
@@ -15,6 +18,30 @@ namespace quorvel {
 // full): wait for it, as `cat > NAME` does, or fail at once, as a window
 // must, whose thread may never wait on a file.
 enum class WhenNobodyReads { Wait, Fail };
+
+// Lets another thread give a write up: the write stops at its next step,
+// also while it waits for a FIFO's or a socket's reader that does not read,
+// and fails with ECANCELED. What stood at the name stays as it was; a FIFO,
+// a device or a socket simply gets no more bytes. A write that has already
+// put its file in place is done, and says so.
+class Cancellation
+{
+public:
+    Cancellation();
+    ~Cancellation();
+    Cancellation(const Cancellation &) = delete;
+    Cancellation &operator=(const Cancellation &) = delete;
+
+    // From any thread.
+    void cancel();
+    bool cancelled() const { return m_cancelled.load(std::memory_order_acquire); }
+    // Readable once cancelled, for poll(); -1 where the system gave none.
+    int descriptor() const { return m_descriptor; }
+
+private:
+    std::atomic<bool> m_cancelled = false;
+    int m_descriptor = -1;
+};
 
 // Writes the output that `write` writes into the device it is given to the
 // file named `fileName`, the name's bytes as the system takes them (a
@@ -38,9 +65,21 @@ enum class WhenNobodyReads { Wait, Fail };
 //   without any write permission;
 // - symbolic links are followed: the file a link points to is written.
 // Returns an empty text when the whole output was written, else why not in
-// the system's words.
+// the system's words. With a cancellation, a device, a FIFO or a socket is
+// written without ever blocking the thread beyond the cancellation's reach.
 QString writeOutput(const QByteArray &fileName, const std::function<void(QIODevice &)> &write,
-                    WhenNobodyReads whenNobodyReads = WhenNobodyReads::Wait);
+                    WhenNobodyReads whenNobodyReads = WhenNobodyReads::Wait,
+                    const Cancellation *cancellation = nullptr);
+
+// The open descriptor a name stands for, as GNU tools read these names:
+// standard output for /dev/stdout, standard error for /dev/stderr, N for
+// /dev/fd/N; none for any other name.
+std::optional<int> namedDescriptor(QByteArrayView name);
+
+// Writes the output into an open descriptor, as into standard output: from
+// where it stands, at the end where it was opened for appending. Returns
+// why not, empty when it was written.
+QString writeDescriptor(int descriptor, const std::function<void(QIODevice &)> &write);
 
 // Opens each of the standard descriptors 0 to 2 that the program was started
 // without on /dev/null, the wrong way round (standard input for writing,

@@ -1,12 +1,36 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/language/systemerror.h"
 
+#include "platform/language/messagecatalogue.h"
+
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 namespace quorvel {
+namespace {
+
+// Debian's Chinese translation of the C library's messages (libc-l10n).
+constexpr char LibraryCatalogue[] = "/usr/share/locale/zh_CN/LC_MESSAGES/libc.mo";
+
+// The translation of the C library's description of the error; empty where
+// it has none, or where it keeps English words (ioctl, socket, XENIX).
+QString libraryTranslation(int error)
+{
+    static const MessageCatalogue catalogue = MessageCatalogue::read(QString::fromLatin1(LibraryCatalogue));
+    const char *description = strerrordesc_np(error);
+    if (!description)
+        return {};
+    const QString translated = catalogue.translate(description);
+    const bool english = std::any_of(translated.cbegin(), translated.cend(), [](QChar c) {
+        return c.isLetter() && c.unicode() < 0x80;
+    });
+    return english ? QString() : translated;
+}
+
+} // namespace
 
 QString systemErrorText(int error)
 {
@@ -46,7 +70,9 @@ QString systemErrorText(int error)
         }
         return QString::fromUtf16(reason.text);
     }
-    return QStringLiteral("系统错误 %1（%2）").arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));
+    if (const QString translated = libraryTranslation(error); !translated.isEmpty())
+        return translated;
+    return QStringLiteral("系统错误（错误号 %1）").arg(error);
 }
 
 } // namespace quorvel
