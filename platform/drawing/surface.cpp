@@ -123,6 +123,30 @@ void drawLine(QImage &image, QPoint from, QPoint to, QRgb rgb, bool exclusiveOr)
     });
 }
 
+// A pen that paints every other pixel it is given, counting on from one
+// line to the next.
+template <typename Inner>
+struct DottedPen {
+    Inner inner;
+    unsigned *count;
+
+    void operator()(QRgb &pixel) const
+    {
+        if ((*count)++ % 2 == 0)
+            inner(pixel);
+    }
+};
+
+void drawDottedLine(QImage &image, QPoint from, QPoint to, QRgb rgb, bool exclusiveOr, unsigned &count)
+{
+    const Pixels pixels(image);
+    const bool flat = std::abs(to.x() - from.x()) >= std::abs(to.y() - from.y());
+    withPen(exclusiveOr, rgb, [&](auto pen) {
+        const DottedPen<decltype(pen)> dotted{pen, &count};
+        flat ? bresenham<true>(pixels, from, to, dotted) : bresenham<false>(pixels, from, to, dotted);
+    });
+}
+
 } // namespace
 
 DrawingSurface::DrawingSurface(QSize pixelSize, VbColor backColor, VbColor foreColor)
@@ -240,8 +264,30 @@ void DrawingSurface::LineTo(std::span<const QPointF> points, VbColor color)
         drawLine(m_image, from, to, rgb, exclusiveOr);
         from = to;
     }
+    recordPolyline(Shape::Polyline, rgb, points);
+}
+
+void DrawingSurface::DottedLineTo(std::span<const QPointF> points, VbColor color)
+{
+    if (points.empty())
+        return;
+    const QRgb rgb = resolveColor(color);
+    const bool exclusiveOr = m_mode == DrawMode::XorPen;
+    QPoint from = toPixel(m_current);
+    unsigned count = 0;
+    for (const QPointF &point : points) {
+        const QPoint to = toPixel(point);
+        drawDottedLine(m_image, from, to, rgb, exclusiveOr, count);
+        from = to;
+    }
+    recordPolyline(Shape::DottedPolyline, rgb, points);
+}
+
+// The polyline from the current point through the points.
+void DrawingSurface::recordPolyline(Shape shape, QRgb rgb, std::span<const QPointF> points)
+{
     ++m_generation;
-    m_operations.push_back({Shape::Polyline, exclusiveOr, rgb, std::uint32_t(m_points.size()),
+    m_operations.push_back({shape, m_mode == DrawMode::XorPen, rgb, std::uint32_t(m_points.size()),
                             std::uint32_t(points.size() + 1)});
     m_points.push_back(m_current);
     m_points.insert(m_points.end(), points.begin(), points.end());
