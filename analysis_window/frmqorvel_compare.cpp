@@ -158,10 +158,8 @@ void frmQORVEL::showComparison()
             label->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
     const bool shown = m_drawn.compared.has_value();
-    if (shown) {
+    if (shown)
         m_comparisonLabels[LegendLabel]->setCaption(m_drawn.compared->legendText());
-        m_comparisonLabels[NameLabel]->setCaption(QStringLiteral("点线：") + m_drawn.compared->secondWho());
-    }
     for (Label *label : std::as_const(m_comparisonLabels))
         label->setVisible(shown);
 }
@@ -170,6 +168,8 @@ void frmQORVEL::showComparedReadout(double x)
 {
     if (!m_drawn.compared || m_comparisonLabels.isEmpty())
         return;
+    // The row shows with the first readout after the comparison begins.
+    m_comparisonLabels[NameLabel]->setCaption(QStringLiteral("点线：") + m_drawn.compared->secondWho());
     const std::array<long long, 4> numbers = m_drawn.compared->valuesAt(x);
     for (std::size_t curve = 0; curve < numbers.size(); ++curve)
         m_comparisonLabels[FirstValueLabel + qsizetype(curve)]->setCaption(valueCaption(curve, numbers[curve]));

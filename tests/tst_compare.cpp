@@ -111,20 +111,30 @@ void tst_Compare::cancelGivesBackTheOnePersonsChart()
         const struct {
             const char *what;
             std::function<void()> act;
+            bool drawn;
         } moves[] = {
-            {"a scroll", [&] { w.POSITION->setValueChecked(5450); }},
-            {"a wider span", [&] { w.PROPTION->setValueChecked(MinSpan + 1); }},
-            {"back", [&] { w.PROPTION->setValueChecked(MinSpan); w.POSITION->setValueChecked(5440); }},
-            {"a new birth date", [&] { typeInto(w.TXTCSRQ, u"1980-01-03"_s); QTest::keyClick(w.TXTCSRQ, Qt::Key_Return); }},
-            {"a new query", [&] { w.TXTCSRQ->setText(u"1980-01-01"_s); w.CMDcx_Click(); }},
+            {"a scroll", [&] { w.POSITION->setValueChecked(5450); }, true},
+            {"a wider span", [&] { w.PROPTION->setValueChecked(MinSpan + 1); }, true},
+            {"back", [&] { w.PROPTION->setValueChecked(MinSpan); w.POSITION->setValueChecked(5440); }, true},
+            {"a new birth date", [&] { typeInto(w.TXTCSRQ, u"1980-01-03"_s); QTest::keyClick(w.TXTCSRQ, Qt::Key_Return); },
+             true},
+            {"a query too near the birth", [&] { w.txtCXRQ->setText(u"1980-01-10"_s); w.CMDcx_Click(); }, false},
+            {"a new query", [&] {
+                 w.TXTCSRQ->setText(u"1980-01-01"_s);
+                 w.txtCXRQ->setText(u"2009-11-03"_s);
+                 w.CMDcx_Click();
+             }, true},
         };
         for (const auto &move : moves) {
             move.act();
+            QVERIFY2(chartHasCurves(w) == move.drawn, move.what);
+            QCOMPARE(chartLabels(w, u"实线："_s).size(), move.drawn ? 1 : 0);
+            if (!move.drawn)
+                continue;
             ChartFixture alone;
             alone.controls = {w.TXTCSRQ->Text(), w.txtCXRQ->Text(), w.POSITION->Value(), w.PROPTION->Value()};
             alone.redraw();
             QVERIFY2(w.PicBack->surface().image() != alone.surface.image(), move.what);
-            QCOMPARE(chartLabels(w, u"实线："_s).size(), 1);
         }
         QCOMPARE(w.PicBack->surface().image(), pair);
 
