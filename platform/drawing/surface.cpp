@@ -254,41 +254,33 @@ void DrawingSurface::LineTo(float x, float y, VbColor color)
 
 void DrawingSurface::LineTo(std::span<const QPointF> points, VbColor color)
 {
-    if (points.empty())
-        return;
-    const QRgb rgb = resolveColor(color);
-    const bool exclusiveOr = m_mode == DrawMode::XorPen;
-    QPoint from = toPixel(m_current);
-    for (const QPointF &point : points) {
-        const QPoint to = toPixel(point);
-        drawLine(m_image, from, to, rgb, exclusiveOr);
-        from = to;
-    }
-    recordPolyline(Shape::Polyline, rgb, points);
+    polylineTo(points, color, Shape::Polyline);
 }
 
 void DrawingSurface::DottedLineTo(std::span<const QPointF> points, VbColor color)
 {
+    polylineTo(points, color, Shape::DottedPolyline);
+}
+
+// The polyline from the current point through the points, solid or dotted.
+void DrawingSurface::polylineTo(std::span<const QPointF> points, VbColor color, Shape shape)
+{
     if (points.empty())
         return;
     const QRgb rgb = resolveColor(color);
     const bool exclusiveOr = m_mode == DrawMode::XorPen;
     QPoint from = toPixel(m_current);
-    unsigned count = 0;
+    unsigned dots = 0;
     for (const QPointF &point : points) {
         const QPoint to = toPixel(point);
-        drawDottedLine(m_image, from, to, rgb, exclusiveOr, count);
+        if (shape == Shape::DottedPolyline)
+            drawDottedLine(m_image, from, to, rgb, exclusiveOr, dots);
+        else
+            drawLine(m_image, from, to, rgb, exclusiveOr);
         from = to;
     }
-    recordPolyline(Shape::DottedPolyline, rgb, points);
-}
-
-// The polyline from the current point through the points.
-void DrawingSurface::recordPolyline(Shape shape, QRgb rgb, std::span<const QPointF> points)
-{
     ++m_generation;
-    m_operations.push_back({shape, m_mode == DrawMode::XorPen, rgb, std::uint32_t(m_points.size()),
-                            std::uint32_t(points.size() + 1)});
+    m_operations.push_back({shape, exclusiveOr, rgb, std::uint32_t(m_points.size()), std::uint32_t(points.size() + 1)});
     m_points.push_back(m_current);
     m_points.insert(m_points.end(), points.begin(), points.end());
     m_current = points.back();

@@ -116,7 +116,7 @@ private:
         std::uint32_t count;
     };
     void record(Shape shape, QRgb rgb, std::initializer_list<QPointF> points);
-    void recordPolyline(Shape shape, QRgb rgb, std::span<const QPointF> points);
+    void polylineTo(std::span<const QPointF> points, VbColor color, Shape shape);
     PixelGrid gridAt(double density) const;
 
     // The picture: a copy of it may be kept, as the next drawing detaches
