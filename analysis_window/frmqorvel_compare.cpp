@@ -8,7 +8,6 @@
 #include "platform/widgets/accessibility.h"
 #include "platform/widgets/runtime.h"
 
-#include <QComboBox>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -65,9 +64,12 @@ public:
             chosen = read(textValue().trimmed());
             if (!chosen) {
                 m_beep();
-                if (auto *box = findChild<QComboBox *>(); box && box->lineEdit()) {
-                    box->lineEdit()->setFocus();
-                    box->lineEdit()->selectAll();
+                // The box of the list, or without people kept the plain one.
+                for (QLineEdit *box : findChildren<QLineEdit *>()) {
+                    if (box->isVisible()) {
+                        box->setFocus();
+                        box->selectAll();
+                    }
                 }
                 announce(this, QStringLiteral("无法识别“%1”：请选一个记住的人，或按%2的格式输入出生日期。")
                                    .arg(textValue(), DateFormsText));

@@ -16,10 +16,27 @@ namespace {
 
 using Pick = QWidget *(*)(frmQORVEL &);
 
+QAccessibleInterface *accessible(QObject *object)
+{
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(object);
+    return iface && iface->isValid() ? iface : nullptr;
+}
+
 QString accessibleText(QObject *object, QAccessible::Text text)
 {
     QAccessibleInterface *iface = accessible(object);
     return iface ? iface->text(text) : u"(none)"_qs;
+}
+
+// The window's last passing message, as a screen reader is handed it: the
+// notification on its status line.
+QString lastMessage(frmQORVEL &w)
+{
+    QAccessibleInterface *window = accessible(&w);
+    QAccessibleInterface *statusLine = window->child(window->childCount() - 1);
+    if (!statusLine || statusLine->role() != QAccessible::StatusBar || statusLine->childCount() != 1)
+        return u"(no status line)"_qs;
+    return statusLine->child(0)->text(QAccessible::Name);
 }
 
 QStringList readout(frmQORVEL &w)

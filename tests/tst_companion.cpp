@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // quorvel-chart run as a user runs it, its outputs held against the model
 // and against the analysis window's own chart.
-#include "menutest.h"
+#include "windowtest.h"
 
 #include "chart/query.h"
 #include "companion/companion.h"
@@ -419,38 +419,25 @@ void tst_Companion::pngIsTheWindowsChart_data()
     QTest::addColumn<QString>("birth");
     QTest::addColumn<QString>("query");
     QTest::addColumn<int>("span");
-    QTest::addColumn<QString>("with"); // the second person, as the window's dialog takes them
-    QTest::addColumn<QStringList>("withOptions");
 
-    QTest::newRow("narrow span") << "1980-01-01" << "2009-11-03" << 40 << QString() << QStringList();
-    QTest::newRow("odd span, time of day") << "1960-02-06" << "2010-02-06 18:00" << 41 << QString() << QStringList();
-    QTest::newRow("widest span, other forms") << "1960.2.6" << "1999/7/1" << 365 << QString() << QStringList();
-    QTest::newRow("held at 100 years") << "1900-01-01" << "2020-01-01" << 100 << QString() << QStringList();
-    QTest::newRow("empty frame") << "1980-01-01" << "1980-01-10" << 40 << QString() << QStringList();
-    QTest::newRow("two people") << "1980-01-01" << "2009-11-03" << 40 << "1985-06-15 08:30"
-                                << QStringList{"--with", "1985-06-15 08:30"};
-    // 14 calendar days apart, though 13.5 days from birth to birth.
-    QTest::newRow("a person kept, each born at a time of day")
-        << "1985-06-01 20:30" << "2010-01-01" << 365 << "李四" << QStringList{"--with-person", "李四"};
+    QTest::newRow("narrow span") << "1980-01-01" << "2009-11-03" << 40;
+    QTest::newRow("odd span, time of day") << "1960-02-06" << "2010-02-06 18:00" << 41;
+    QTest::newRow("widest span, other forms") << "1960.2.6" << "1999/7/1" << 365;
+    QTest::newRow("held at 100 years") << "1900-01-01" << "2020-01-01" << 100;
+    QTest::newRow("empty frame") << "1980-01-01" << "1980-01-10" << 40;
 }
 
 // The PNG is the chart area as the window paints it, span labels and all,
-// and under it the legend as the window shows it beside the readout; two
-// people as the window compares them, their synchrony the one compare
-// gives.
+// and under it the legend as the window shows it beside the readout.
 void tst_Companion::pngIsTheWindowsChart()
 {
     QFETCH(QString, birth);
     QFETCH(QString, query);
     QFETCH(int, span);
-    QFETCH(QString, with);
-    QFETCH(QStringList, withOptions);
-    putPeople(TwoPeople);
 
     const QString file = m_dir.filePath(QStringLiteral("chart.png"));
-    const Result result = runChart(QStringList{"chart", "--birth", birth, "--query", query, "--span",
-                                               QString::number(span), "-o", file}
-                                   + withOptions);
+    const Result result = runChart({"chart", "--birth", birth, "--query", query, "--span", QString::number(span),
+                                    "-o", file});
     QCOMPARE(result.status, 0);
     const QImage png = QImage(file).convertToFormat(QImage::Format_RGB32);
     QCOMPARE(png.size(), ChartSize + QSize(0, LegendStripHeight));
@@ -465,34 +452,9 @@ void tst_Companion::pngIsTheWindowsChart()
         typeInto(w.TXTCSRQ, birth);
         QTest::keyClick(w.TXTCSRQ, Qt::Key_Return);
         w.PROPTION->setValueChecked(span);
-        if (!with.isEmpty()) {
-            // Compared on the chart of the query, then the query again.
-            w.txtCXRQ->setText(u"2009-11-03"_s);
-            w.CMDcx_Click();
-            Dialogs dialogs({typeName(with)});
-            QCOMPARE(choose(w, Way::ChartMenu, u"与…对比"_s), QString());
-        }
         typeInto(w.txtCXRQ, query);
         QTest::keyClick(w.txtCXRQ, Qt::Key_Return);
         QVERIFY(!w.PicBack->hasFocus()); // no focus frame
-        if (!with.isEmpty()) {
-            const Result compared = runChart({"compare", "--birth", birth,
-                                              withOptions[0] == u"--with" ? u"--other"_s : u"--other-person"_s,
-                                              withOptions[1]});
-            QStringList percents;
-            for (const QString &line : QString::fromUtf8(compared.out).split(u'\n', Qt::SkipEmptyParts))
-                percents += QString(line).remove(u'\t');
-            const QString synchrony = u"同步："_s + percents.join(u'，');
-            int legends = 0;
-            for (const Label *label : w.PicBack->findChildren<Label *>()) {
-                if (label->isVisible() && label->Caption().startsWith(u"实线："_s)) {
-                    QVERIFY2(label->Caption().endsWith(synchrony), qPrintable(label->Caption() + u" / "_s + synchrony));
-                    ++legends;
-                }
-            }
-            // Only a chart drawn compares.
-            QCOMPARE(legends, chartHasCurves(w) ? 1 : 0);
-        }
         window = w.PicBack->grab().toImage().convertToFormat(QImage::Format_RGB32);
         legend = w.Image1->grab().toImage().convertToFormat(QImage::Format_RGB32);
     });
@@ -1013,6 +975,7 @@ void tst_Companion::putPeople(const QByteArray &bytes)
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
+const QByteArray TwoPeople = "# 家人\n1980-01-01 = 张三\n1985-06-15 08:30 = 李四\n"_ba;
 
 void tst_Companion::personStandsForTheBirthDate_data()
 {

@@ -1,11 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/drawing/surface.h"
 
-#include <QPainter>
 #include <QTest>
-
-#include <memory>
-#include <span>
 
 using namespace quorvel;
 
@@ -48,8 +44,6 @@ private slots:
     void linesWhollyOutsideLeaveTheImage();
     void degenerateScaleIsIgnored();
     void aPictureTakenKeepsItsPixels();
-    void dottedLineIsEveryOtherPixel_data();
-    void dottedLineIsEveryOtherPixel();
 };
 
 void tst_Surface::colours_data()
@@ -268,75 +262,6 @@ void tst_Surface::aPictureTakenKeepsItsPixels()
         QCOMPARE(taken, before);
         QVERIFY(surface.image() != before);
     }
-}
-
-void tst_Surface::dottedLineIsEveryOtherPixel_data()
-{
-    QTest::addColumn<QList<QPointF>>("points"); // the first is where the pen is set
-    QTest::addColumn<bool>("exclusiveOr");
-    QTest::newRow("flat") << QList<QPointF>{{2, 5}, {31, 9}} << false;
-    QTest::newRow("steep, upwards") << QList<QPointF>{{4, 36}, {9, 2}} << false;
-    QTest::newRow("odd runs joined: the dots run on") << QList<QPointF>{{1, 1}, {4, 1}, {7, 1}, {7, 4}, {20, 30}}
-                                                        << false;
-    QTest::newRow("by exclusive or, back over itself")
-        << QList<QPointF>{{3, 3}, {30, 20}, {3, 37}} << true;
-}
-
-// A dotted line lights every other pixel of the solid line through the same
-// points, from the first on, however its points join; every replay dots it
-// too, even one pixel for one (its dots are the path's, not the image's).
-void tst_Surface::dottedLineIsEveryOtherPixel()
-{
-    QFETCH(QList<QPointF>, points);
-    QFETCH(bool, exclusiveOr);
-    const auto draw = [&](bool dotted) {
-        auto surface = std::make_unique<DrawingSurface>(QSize(40, 40), 0, 0);
-        surface->Scale(0, 0, 40, 40);
-        surface->setDrawMode(exclusiveOr ? DrawMode::XorPen : DrawMode::CopyPen);
-        surface->PSet(float(points[0].x()), float(points[0].y()), 0);
-        const std::span<const QPointF> rest(points.constData() + 1, std::size_t(points.size() - 1));
-        dotted ? surface->DottedLineTo(rest, 0x00FFFFFF) : surface->LineTo(rest, 0x00FFFFFF);
-        return surface;
-    };
-    const auto solid = draw(false);
-    const auto dotted = draw(true);
-    const QRgb lit = qRgb(255, 255, 255);
-    int solidCount = 0, dottedCount = 0;
-    for (int y = 0; y < 40; ++y) {
-        for (int x = 0; x < 40; ++x) {
-            solidCount += pixel(*solid, x, y) == lit;
-            if (pixel(*dotted, x, y) != lit)
-                continue;
-            ++dottedCount;
-            QVERIFY2(pixel(*solid, x, y) == lit, qPrintable(QStringLiteral("%1,%2 off the line").arg(x).arg(y)));
-            // No neighbour along the line is lit: a dot stands alone.
-            for (const QPoint next : {QPoint(x + 1, y), QPoint(x, y + 1), QPoint(x + 1, y + 1), QPoint(x - 1, y + 1)})
-                if (next.x() >= 0 && next.x() < 40 && next.y() < 40 && !exclusiveOr)
-                    QVERIFY2(pixel(*dotted, next.x(), next.y()) != lit, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
-        }
-    }
-    QCOMPARE(dottedCount, (solidCount + 1) / 2);
-
-    // Replayed four times as large, the dotted line lights about half of
-    // what the solid one does.
-    const auto replayedCount = [](const DrawingSurface &surface) {
-        QImage replayed(160, 160, QImage::Format_RGB32);
-        replayed.fill(Qt::black);
-        QPainter painter(&replayed);
-        painter.scale(4, 4);
-        surface.paint(painter, QSizeF(40, 40));
-        painter.end();
-        int count = 0;
-        for (int y = 0; y < 160; ++y)
-            for (int x = 0; x < 160; ++x)
-                count += qGray(replayed.pixel(x, y)) > 0x80;
-        return count;
-    };
-    if (exclusiveOr)
-        return;
-    const int whole = replayedCount(*solid);
-    const int dots = replayedCount(*dotted);
-    QVERIFY2(dots > whole / 4 && dots < whole * 3 / 4, qPrintable(QStringLiteral("%1 of %2").arg(dots).arg(whole)));
 }
 
 QTEST_APPLESS_MAIN(tst_Surface)

@@ -14,7 +14,6 @@
 #include "platform/widgets/runtime.h"
 #include "model/biorhythm.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QSignalSpy>
 
@@ -49,32 +48,6 @@ inline void withLoadedWindow(SharedValues &shared, Runtime &runtime, const std::
     window.Form_Load();
     QVERIFY2(ran, "the modal show returned before the test ran");
     QVERIFY2(active, "the analysis window did not become active: the test's body did not run");
-}
-
-inline QAccessibleInterface *accessible(QObject *object)
-{
-    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(object);
-    return iface && iface->isValid() ? iface : nullptr;
-}
-
-// The window's last passing message, as a screen reader is handed it: the
-// notification on its status line.
-inline QString lastMessage(frmQORVEL &w)
-{
-    QAccessibleInterface *window = accessible(&w);
-    QAccessibleInterface *statusLine = window->child(window->childCount() - 1);
-    if (!statusLine || statusLine->role() != QAccessible::StatusBar || statusLine->childCount() != 1)
-        return QStringLiteral("(no status line)");
-    return statusLine->child(0)->text(QAccessible::Name);
-}
-
-// What a screen reader hears of the day a key marks on the chart: the
-// marked spot, the chart's last accessible child.
-inline QString markedDay(frmQORVEL &w)
-{
-    QAccessibleInterface *chart = accessible(w.PicBack);
-    QAccessibleInterface *day = chart ? chart->child(chart->childCount() - 1) : nullptr;
-    return day && day->role() == QAccessible::ListItem ? day->text(QAccessible::Name) : QStringLiteral("(no marked day)");
 }
 
 inline QRgb chartPixel(frmQORVEL &window, QPointF user)
