@@ -159,6 +159,27 @@ private:
     void rememberPerson();
     void forgetPerson();
 
+    // Two people on one chart (the chart's menu): "与…对比" asks for a person
+    // kept or a typed birth date, whose cycles the chart then draws dotted
+    // over the first person's, until "取消对比". A new query, a new birth
+    // date or a scroll keeps the comparison. While it lasts, labels on the
+    // chart say which line is whom and how far the two run in phase, and
+    // give the second person's values in the row under the readout.
+    void addCompareEntries(QMenu &menu);
+    void askForComparison();
+    void cancelComparison();
+    // The comparison as the chart is to draw it: the first person named as
+    // chosen from the list while the birth box holds their date.
+    std::optional<Comparison> comparisonRequest() const;
+    // Makes, shows or hides, or removes the labels of the pair after every
+    // drawing, as the chart drawn compares or not.
+    void showComparison();
+    void showComparedReadout(double x);
+    // What a screen reader hears of the second person: of the chart, and
+    // beside a day's values.
+    QString spokenComparison() const;
+    QString spokenComparedDay(int day) const;
+
     // What the chart reads of the controls, as they stand now.
     ChartControls chartControls() const;
 
@@ -171,6 +192,15 @@ private:
     std::optional<int> m_keyDay;
     // What was said of the people's file in this run.
     QSet<QString> m_peopleReported;
+    // The person last chosen from the list, who names the first person of a
+    // comparison while the birth box holds their date.
+    QString m_chosenName;
+    Date m_chosenBirth = 0.0;
+    // The second person, while the chart compares; the labels of the pair
+    // on the chart meanwhile: which line is whom, the second person's name
+    // and four values.
+    std::optional<Comparison> m_comparison;
+    QList<Label *> m_comparisonLabels;
 };
 
 // The link's two colours.

@@ -56,7 +56,7 @@ bool frmQORVEL::PicBack_KeyDown(int keyCode, int)
     if (m_drawn.marksCriticalDay(*m_keyDay))
         spoken += CriticalDayWord;
     spoken += spokenValues(m_drawn.valuesOf(*m_keyDay));
-    PicBack->setMarker(middle, spoken.join(u'，'));
+    PicBack->setMarker(middle, spoken.join(u'，') + spokenComparedDay(*m_keyDay));
     return true;
 }
 
@@ -78,7 +78,8 @@ QString frmQORVEL::spokenChart() const
              chart.dayText(chart.days.first), chart.dayText(chart.days.last), QString::number(chart.span),
              notes.isEmpty() ? QueryDayWord : QueryDayWord + u'（' + notes.join(u'，') + u'）',
              spokenValues(chart.valuesOf(chart.queryDay.value_or(chart.days.first))),
-             critical.isEmpty() ? NoCriticalDayWords : CriticalDayWord + u'：' + critical.join(u'、'));
+             critical.isEmpty() ? NoCriticalDayWords : CriticalDayWord + u'：' + critical.join(u'、'))
+        + spokenComparison();
 }
 
 void frmQORVEL::describeChart()
@@ -104,13 +105,13 @@ void frmQORVEL::sayAfterQuery(const QString &text)
 
 void frmQORVEL::sayDateNotUnderstood(TextBox *box)
 {
-    const QString forms = QStringLiteral("1980-01-01、1980/1/1、1980.1.1、1980年1月1日或农历1980年正月初一");
     // A lunar date written well that names no day: why.
     if (const QString why = whyNoSuchDate(box->Text()); !why.isEmpty())
         announce(box, QStringLiteral("没有这个日期：%1。").arg(why));
     else
-        announce(box, box->Text().trimmed().isEmpty() ? QStringLiteral("请输入日期，可按%1的格式输入。").arg(forms)
-                                                      : QStringLiteral("无法识别这个日期，请按%1的格式输入。").arg(forms));
+        announce(box, box->Text().trimmed().isEmpty()
+                          ? QStringLiteral("请输入日期，可按%1的格式输入。").arg(DateFormsText)
+                          : QStringLiteral("无法识别这个日期，请按%1的格式输入。").arg(DateFormsText));
 }
 
 } // namespace quorvel

@@ -14,6 +14,7 @@ void frmQORVEL::DrawBackground()
     m_drawn = quorvel::DrawBackground(PicBack->surface(), chartControls());
     PicBack->update();
     forgetKeyboardDay();
+    showComparison();
     describeChart();
 }
 
@@ -28,6 +29,7 @@ void frmQORVEL::DrawPicBack()
         LBLStartSj->Refresh();
         LBLts->Refresh();
     }
+    showComparison();
     describeChart();
 }
 
@@ -70,7 +72,7 @@ void frmQORVEL::setSpanLabel(const QString &caption, int span)
 
 ChartControls frmQORVEL::chartControls() const
 {
-    return {TXTCSRQ->Text(), txtCXRQ->Text(), POSITION->Value(), PROPTION->Value()};
+    return {TXTCSRQ->Text(), txtCXRQ->Text(), POSITION->Value(), PROPTION->Value(), comparisonRequest()};
 }
 
 } // namespace quorvel

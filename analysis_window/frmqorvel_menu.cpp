@@ -320,6 +320,7 @@ void frmQORVEL::showChartMenu(QPoint position)
     menu.addAction(QStringLiteral("复制读数"), this, [this] {
         QGuiApplication::clipboard()->setText(readoutText());
     });
+    addCompareEntries(menu);
     menu.addSeparator();
     addPeopleEntries(menu, PeopleEntries::Submenu);
     menu.exec(PicBack->mapToGlobal(position));

@@ -107,6 +107,8 @@ void frmQORVEL::reportPeopleOnce(const QString &text)
 
 void frmQORVEL::choosePerson(const Person &person)
 {
+    m_chosenName = person.name;
+    m_chosenBirth = person.birth;
     TXTCSRQ->setText(dateTimeText(person.birth));
     TXTCSRQ_KeyDown(KeyEnter, 0);
     if (IsDate(txtCXRQ->Text()))

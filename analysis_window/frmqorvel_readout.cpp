@@ -25,6 +25,7 @@ void frmQORVEL::showReadout(double x)
     const std::array<Label *, 4> labels{LBLtl, LBLqx, LBLzl, LBLzh};
     for (std::size_t curve = 0; curve < labels.size(); ++curve)
         labels[curve]->setCaption(valueCaption(curve, numbers[curve]));
+    showComparedReadout(x);
 }
 
 } // namespace quorvel

@@ -26,6 +26,9 @@ inline const QString ExplanatoryText = QStringLiteral(
     "每个人都有这样的体会：有些日子精力充沛、思维敏捷、心情舒畅，做什么都得心应手；另一些日子却疲惫乏力、反应迟钝、情绪低落。这并非偶然。\n"
     "科学家经过长期观察发现，人的体力、情绪和智力从出生之日起直到生命终结，都按照各自固定的周期高低起伏：体力周期为二十三天，情绪周期为二十八天，智力周期为三十三天。这就是人体的三种生物节律，即体力节律、情绪节律和智力节律。\n");
 
+// The forms a date box takes, as a screen reader hears them.
+inline const QString DateFormsText = QStringLiteral("1980-01-01、1980/1/1、1980.1.1、1980年1月1日或农历1980年正月初一");
+
 // What a screen reader hears of the chart and its scroll bars before any
 // chart is drawn.
 inline const QString NoChartYet = QStringLiteral("尚未绘制图表");

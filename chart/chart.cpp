@@ -20,7 +20,7 @@ void drawDayBar(DrawingSurface &surface, double day, VbColor color)
 // on, each drawn half a day to the right: the pen is set on the first
 // point, and a line drawn on to each of the others.
 void drawCurve(DrawingSurface &surface, const SpanDays &days, std::size_t count, VbColor color, auto &&value,
-               std::vector<QPointF> &vertices)
+               std::vector<QPointF> &vertices, bool dotted = false)
 {
     vertices.clear();
     for (std::size_t point = 0; point < count; ++point)
@@ -29,7 +29,10 @@ void drawCurve(DrawingSurface &surface, const SpanDays &days, std::size_t count,
     if (vertices.empty())
         return;
     surface.PSet(float(vertices.front().x()), float(vertices.front().y()));
-    surface.LineTo(std::span(vertices).subspan(1), color);
+    if (dotted)
+        surface.DottedLineTo(std::span(vertices).subspan(1), color);
+    else
+        surface.LineTo(std::span(vertices).subspan(1), color);
 }
 
 // The cycles at every point a curve passes through, x = start, start + 0.5,
@@ -43,6 +46,22 @@ std::vector<CycleValues> halfDayCycles(double start, double end)
     for (double x = start; x <= end; x += 0.5)
         points.push_back(AllCycleValues(x));
     return points;
+}
+
+constexpr std::array CurveCycles{&CycleValues::physical, &CycleValues::emotional, &CycleValues::intellectual};
+
+// The second person's three cycles, dotted, at the same half days: their
+// own offsets lie `shift` days on from the chart's.
+void drawComparedCurves(DrawingSurface &surface, const DrawnChart &chart, std::size_t count,
+                        std::vector<QPointF> &vertices)
+{
+    std::vector<CycleValues> points(count);
+    for (std::size_t i = 0; i < count; ++i)
+        points[i] = AllCycleValues(chart.days.first + 0.5 * double(i) + chart.compared->shift);
+    for (std::size_t curve = 0; curve < CurveCycles.size(); ++curve)
+        drawCurve(surface, chart.days, count, Curves[curve].color,
+                  [&, cycle = CurveCycles[curve]](std::size_t i) { return ValueScale * points[i].*cycle; }, vertices,
+                  true);
 }
 
 } // namespace
@@ -117,8 +136,8 @@ DrawnChart DrawPicBack(DrawingSurface &surface, const ChartControls &controls, S
     surface.setDrawMode(DrawMode::CopyPen);
     shared.ChartQueryDate = *query;
     shared.ChartBirthDate = *birth;
-    DrawnChart chart =
-        chartOf(shared.ChartBirthDate, shared.ChartQueryDate, controls.position, controls.span, shared.CriticalLevel);
+    DrawnChart chart = chartOf(shared.ChartBirthDate, shared.ChartQueryDate, controls.position, controls.span,
+                               shared.CriticalLevel, controls.comparison);
     chart.birthTypedLunar = isLunarDate(controls.birthText);
     chart.queryTypedLunar = isLunarDate(controls.queryText);
 
@@ -133,14 +152,15 @@ DrawnChart DrawPicBack(DrawingSurface &surface, const ChartControls &controls, S
         drawDayBar(surface, end, CriticalDayColor);
 
     const std::vector<CycleValues> points = halfDayCycles(chart.days.first, end);
-    constexpr std::array cycles{&CycleValues::physical, &CycleValues::emotional, &CycleValues::intellectual};
     std::vector<QPointF> vertices;
     vertices.reserve(points.size());
-    for (std::size_t curve = 0; curve < cycles.size(); ++curve)
+    for (std::size_t curve = 0; curve < CurveCycles.size(); ++curve)
         drawCurve(surface, chart.days, points.size(), Curves[curve].color,
-                  [&, cycle = cycles[curve]](std::size_t i) { return ValueScale * points[i].*cycle; }, vertices);
+                  [&, cycle = CurveCycles[curve]](std::size_t i) { return ValueScale * points[i].*cycle; }, vertices);
     drawCurve(surface, chart.days, points.size(), Curves[3].color,
               [&](std::size_t i) { return CompositeValue(points[i]); }, vertices);
+    if (chart.compared)
+        drawComparedCurves(surface, chart, points.size(), vertices);
     return chart;
 }
 

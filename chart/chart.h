@@ -68,6 +68,11 @@ inline constexpr VbColor StartLabelColor = 0x00CFF5DB; // pale green
 inline constexpr VbColor SpanLabelColor = LightGreen;
 inline constexpr QPoint StartLabelTwips(120, 60);
 inline constexpr QPoint SpanLabelTwips(10200, 120);
+// With two people on the chart, the label that says which line is whom and
+// how far they run in phase (ComparedChart::legendText), in the bottom
+// margin, below the lowest values.
+inline constexpr VbColor ComparisonLabelColor = StartLabelColor;
+inline constexpr QPoint ComparisonLabelTwips(120, 6435);
 
 // The chart's picture, 11505 x 6735 twips in the window, in pixels.
 inline constexpr QSize ChartPixelSize(767, 449);
@@ -81,8 +86,9 @@ inline constexpr float ChartBottom = -120.0f;
 DrawnChart DrawBackground(DrawingSurface &surface, const ChartControls &controls);
 
 // Draws the query-day bar, the critical-day bars and the four curves into the
-// frame DrawBackground has just set, records the chart's dates, and gives
-// back what it drew, its span labels with it. Unless both date boxes hold
+// frame DrawBackground has just set, and over them the second person's
+// three cycles dotted when the controls ask for a comparison; records the
+// chart's dates, and gives back what it drew, its span labels with it. Unless both date boxes hold
 // valid dates it draws nothing and gives back the frame alone.
 DrawnChart DrawPicBack(DrawingSurface &surface, const ChartControls &controls, SharedValues &shared);
 

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "chart/comparison.h"
 #include "platform/dates/datetime.h"
 
 #include <QString>
+
+#include <optional>
 
 namespace quorvel {
 
@@ -15,6 +18,8 @@ struct ChartControls {
     QString queryText; // txtCXRQ
     int position = 0;  // POSITION: span start in two-day steps
     int span = 40;     // PROPTION: span width in days
+    // A second person to draw over the first, when the user compares.
+    std::optional<Comparison> comparison = std::nullopt;
 };
 
 // The critical-day level: a day is critical when all three magnitudes lie

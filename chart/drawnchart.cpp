@@ -23,11 +23,11 @@ std::array<long long, 4> readoutNumbers(const CycleValues &cycles)
     return numbers;
 }
 
-std::vector<int> criticalDaysBetween(int first, int last, float level)
+std::vector<int> criticalDaysBetween(int first, int last, float level, double shift)
 {
     std::vector<int> days;
     for (int day = first; day <= last; ++day) {
-        if (IsCriticalDay(day, level))
+        if (IsCriticalDay(day + shift, level))
             days.push_back(day);
     }
     return days;
@@ -63,7 +63,8 @@ DrawnChart frameOf(int position, int span)
     return chart;
 }
 
-DrawnChart chartOf(Date birthDate, Date queryDate, int position, int span, float criticalLevel)
+DrawnChart chartOf(Date birthDate, Date queryDate, int position, int span, float criticalLevel,
+                   const std::optional<Comparison> &comparison)
 {
     DrawnChart chart = frameOf(position, span);
     chart.curvesDrawn = true;
@@ -77,6 +78,8 @@ DrawnChart chartOf(Date birthDate, Date queryDate, int position, int span, float
     chart.queryBarDrawn = chart.queryDay && first <= queryDate && first + span > queryDate;
     chart.criticalDays = criticalDaysBetween(chart.days.first, chart.days.last, criticalLevel);
     chart.startLabel = startLabelText(birthDate, position);
+    if (comparison)
+        chart.compared = compareOn(*comparison, birthDate, chart.days.first, chart.days.last, criticalLevel);
     return chart;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "chart/comparison.h"
 #include "model/biorhythm.h"
 #include "platform/dates/datetime.h"
 
@@ -96,6 +97,9 @@ struct DrawnChart {
     // The readout's four numbers in the middle of a day's column: the
     // values of the day itself.
     std::array<long long, 4> valuesOf(int day) const { return readoutNumbers(AllCycleValues(day)); }
+    // The second person, drawn over the first in dotted lines when the
+    // chart compares two people.
+    std::optional<ComparedChart> compared;
 
     bool operator==(const DrawnChart &) const = default;
 };
@@ -109,14 +113,16 @@ inline const QString NoCriticalDayWords = QStringLiteral("无临界日");
 inline const QString OutsideChartWords = QStringLiteral("不在图中");
 
 // The critical days from day offset `first` to `last`, both included, at the
-// level.
-std::vector<int> criticalDaysBetween(int first, int last, float level);
+// level; of a life whose offsets are `shift` days further on, when given.
+std::vector<int> criticalDaysBetween(int first, int last, float level, double shift = 0.0);
 
 // The frame of a span of `span` days at a scroll position, alone.
 DrawnChart frameOf(int position, int span);
 
 // What the chart of a birth date and a query date at a scroll position and
-// span shows; the critical days are those at the level.
-DrawnChart chartOf(Date birthDate, Date queryDate, int position, int span, float criticalLevel);
+// span shows, with the second person of a comparison; the critical days are
+// those at the level.
+DrawnChart chartOf(Date birthDate, Date queryDate, int position, int span, float criticalLevel,
+                   const std::optional<Comparison> &comparison = std::nullopt);
 
 } // namespace quorvel

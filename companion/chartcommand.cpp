@@ -54,6 +54,8 @@ Outcome chartCommand(const QStringList &arguments, Date now)
     CommandLine line(QStringLiteral("chart"),
                      {dateOption(QStringLiteral("birth"), QStringLiteral("出生日期")), personOption(QStringLiteral("birth")),
                       dateOption(QStringLiteral("query"), QStringLiteral("查询日期")),
+                      dateOption(QStringLiteral("with"), QStringLiteral("对比的第二个人的出生日期：用点线画在同一张图上")),
+                      personOption(QStringLiteral("with")),
                       QCommandLineOption(QStringLiteral("span"),
                                          QStringLiteral("范围的天数，%1 到 %2，默认 %1").arg(MinSpan).arg(MaxSpan),
                                          QStringLiteral("天数")),
@@ -72,6 +74,10 @@ Outcome chartCommand(const QStringList &arguments, Date now)
     const Date birth = line.date(QStringLiteral("birth"));
     request.queryText = line.text(QStringLiteral("query"));
     line.date(QStringLiteral("query"));
+    if (line.has(QStringLiteral("with"))) {
+        request.comparison = Comparison{line.personName(QStringLiteral("birth")), line.personName(QStringLiteral("with")),
+                                        line.date(QStringLiteral("with"))};
+    }
     request.span = line.number(QStringLiteral("span"), MinSpan, MaxSpan, MinSpan);
     const int scale = line.number(QStringLiteral("scale"), 1, 2, 1);
     const Date made = madeDate(line, now);

@@ -189,6 +189,7 @@ void CommandLine::readPerson(const QString &personName, const QString &dateName)
     }
     if (const Person *kept = read.list.find(name)) {
         m_personDates.insert(dateName, dateTimeText(kept->birth));
+        m_personNames.insert(dateName, kept->name);
         return;
     }
     QString known = read.list.people.empty()

@@ -59,6 +59,9 @@ public:
     bool has(const QString &name) const { return m_parser.isSet(name) || m_personDates.contains(name); }
     QString text(const QString &name);
     Date date(const QString &name);
+    // The name of the person kept whose date a person option gave for the
+    // date option; empty when the date was given as a date.
+    QString personName(const QString &dateName) const { return m_personNames.value(dateName); }
     // A whole number low..high in ASCII or full-width digits; the fallback
     // when the option is not given.
     int number(const QString &name, int low, int high, int fallback);
@@ -81,6 +84,7 @@ private:
     QStringList m_names;
     // The birth dates named by a person option, by their date option.
     QHash<QString, QString> m_personDates;
+    QHash<QString, QString> m_personNames;
 };
 
 // "--birth" for the option "birth", "-o" for "o".

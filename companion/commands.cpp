@@ -83,8 +83,6 @@ Outcome runCommand(const QStringList &arguments, Date now)
     return {StatusInvalid, QStringLiteral("未知命令“%1”；").arg(arguments.constFirst()) + commands};
 }
 
-QString percent(double value) { return CStr(CInt(value).value_or(0)) + u'%'; }
-
 } // namespace
 
 Date calendarDay(Date date) { return std::floor(date); }
@@ -177,14 +175,14 @@ Outcome compareCommand(const QStringList &arguments, Date)
     if (const auto problem = line.problem())
         return *problem;
 
-    const PhaseAgreement agreement = phaseAgreement(static_cast<long long>(other - birth));
+    const PhaseAgreement agreement = synchronyOf(birth, other);
     const DayValues first = dayValues(birth, day);
     const DayValues second = dayValues(other, day);
     QString text;
     const std::array<long long, 4> firstNumbers = readoutNumbers(first.cycles);
     const std::array<long long, 4> secondNumbers = readoutNumbers(second.cycles);
     for (std::size_t i = 0; i < agreement.cycles.size(); ++i) {
-        text += QString::fromUtf16(Curves[i].name) + u'\t' + percent(agreement.cycles[i]);
+        text += QString::fromUtf16(Curves[i].name) + u'\t' + percentText(agreement.cycles[i]);
         if (on)
             text += u'\t' + CStr(firstNumbers[i]) + u'\t' + CStr(secondNumbers[i]);
         text += u'\n';
@@ -192,7 +190,7 @@ Outcome compareCommand(const QStringList &arguments, Date)
     if (on)
         text += QString::fromUtf16(Curves[3].name) + QStringLiteral("\t-\t") + CStr(firstNumbers[3]) + u'\t'
                 + CStr(secondNumbers[3]) + u'\n';
-    text += QStringLiteral("平均\t") + percent(agreement.mean) + u'\n';
+    text += QStringLiteral("平均\t") + percentText(agreement.mean) + u'\n';
     return writeText(QStringLiteral("-"), text.toUtf8());
 }
 

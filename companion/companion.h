@@ -44,15 +44,6 @@ DayValues dayValues(Date birthDay, Date date);
 void appendTableHeader(std::string &out);
 void appendTableRow(std::string &out, const DayValues &row);
 
-// How far two people's cycles run in phase, 0 (opposite) to 100 (together),
-// for birth dates `days` days apart: 100 * (1 + cos(2 * CyclePi * days /
-// period)) / 2, unrounded; mean is the mean of the three.
-struct PhaseAgreement {
-    std::array<double, 3> cycles{};
-    double mean = 0.0;
-};
-PhaseAgreement phaseAgreement(long long days);
-
 // Draws the chart as the window redraws it (Cls, DrawBackground,
 // DrawPicBack) from the texts the window's boxes would hold (empty when only
 // the frame is drawn) and its scroll bars' values, and gives back what it

@@ -29,7 +29,8 @@ QString programDescription()
                "chart 像窗口一样计入一天中的时间；其他命令只计整天。\n"
                "选项的值写在下一个参数里，或者写在“=”后面（--birth=1980-01-01）。\n"
                "\n"
-               "凡是要 --birth 的地方都可以用 --person 名字代替（compare 的 --other 用 --other-person）：\n"
+               "凡是要 --birth 的地方都可以用 --person 名字代替（compare 的 --other 用 --other-person，\n"
+               "chart 的 --with 用 --with-person）：\n"
                "quorvel 窗口用“记住这个人…”记下的这个人的出生日期，连同时间。人员列表读自\n"
                "$XDG_CONFIG_HOME/quorvel/people.txt（默认 ~/.config/quorvel/people.txt），只读不写；\n"
                "列表里没有这个名字时状态 2，并列出记住的人。\n"
@@ -64,6 +65,9 @@ QString chartDescription()
                "图中的每一天都以读数在它那一列正中显示的日期命名：出生时刻在中午之前时是出生日期加上\n"
                "天数，在中午或之后时再加一天。查询条所在的那一天，是出生到查询的天数最近的整数。\n"
                "只画出图框时，图表页说明没有图表。\n"
+               "给出 --with 时像窗口的“与…对比”一样对比两个人：第二个人的三个周期用同样颜色的点线\n"
+               "画在第一个人的上面，图的底部说明哪条线是谁，并给出每个周期的同步程度（和 compare 的数相同）；\n"
+               "图表页写出两个人、第二个人在查询日的数值、同步程度和各自的临界日。\n"
                "格式由文件的扩展名决定；写到标准输出（-o -）时用 --format 给出。\n"
                "--format 与文件的扩展名不符时不执行（状态 2）。")
         .arg(ChartPixelSize.width())

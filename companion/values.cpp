@@ -10,8 +10,6 @@
 namespace quorvel::companion {
 namespace {
 
-constexpr std::array Cycles{BiorhythmCycle::Physical, BiorhythmCycle::Emotional, BiorhythmCycle::Intellectual};
-
 // The shortest text that reads back as the very same number.
 void append(std::string &out, auto number)
 {
@@ -53,18 +51,6 @@ void appendTableRow(std::string &out, const DayValues &row)
         append(out, value);
     }
     out += row.critical ? ",1\r\n" : ",0\r\n";
-}
-
-PhaseAgreement phaseAgreement(long long days)
-{
-    PhaseAgreement agreement;
-    double sum = 0.0;
-    for (std::size_t i = 0; i < Cycles.size(); ++i) {
-        agreement.cycles[i] = 100.0 * (1.0 + std::cos(CycleAngle(double(days), Cycles[i]))) / 2.0;
-        sum += agreement.cycles[i];
-    }
-    agreement.mean = sum / 3.0;
-    return agreement;
 }
 
 } // namespace quorvel::companion

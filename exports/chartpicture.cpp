@@ -20,19 +20,23 @@ QColor colorOf(VbColor color) { return QColor::fromRgb(resolveColor(color)); }
 QPoint pixelsOf(QPoint twips) { return QPoint(twipsToPixels(twips.x()), twipsToPixels(twips.y())); }
 
 // What the window shows over the chart's drawing, and the legend strip
-// under it: the two span labels, each in its self-sizing label's box (its
-// text's width, one line high) and clipped to it as the window clips it.
+// under it: the two span labels, and the pair's label where the chart
+// compares two people, each in its self-sizing label's box (its text's
+// width, one line high) and clipped to it as the window clips it.
 void paintLabelsAndLegend(QPainter &painter, QSize chartSize, const DrawnChart &chart)
 {
     painter.save();
     painter.setFont(drawnProgramFont());
-    const struct {
+    struct Shown {
         QPoint twips;
         VbColor color;
-        const QString &text;
-    } labels[] = {{StartLabelTwips, StartLabelColor, chart.startLabel},
-                  {SpanLabelTwips, SpanLabelColor, chart.spanLabel}};
-    for (const auto &label : labels) {
+        QString text;
+    };
+    QList<Shown> labels{{StartLabelTwips, StartLabelColor, chart.startLabel},
+                        {SpanLabelTwips, SpanLabelColor, chart.spanLabel}};
+    if (chart.compared)
+        labels.append({ComparisonLabelTwips, ComparisonLabelColor, chart.compared->legendText()});
+    for (const auto &label : std::as_const(labels)) {
         const QSize size(std::max(textWidth(label.text), FontPixelSize / 2), FontPixelSize);
         const QRect box(pixelsOf(label.twips), size);
         painter.setClipRect(box);

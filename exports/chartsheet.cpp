@@ -2,6 +2,7 @@
 #include "exports/chartexports.h"
 
 #include "chart/legend.h"
+#include "platform/dates/conversions.h"
 #include "platform/drawing/fonts.h"
 
 #include <QFontMetricsF>
@@ -124,6 +125,20 @@ QString queryDayText(const DrawnChart &chart, const QFont &font, double width)
     return QFontMetricsF(font).horizontalAdvance(query + said) <= width ? query + said : query + u'\n' + said;
 }
 
+// The dates asked for; with two people, both, each with a name kept.
+QString datesText(const DrawnChart &chart)
+{
+    const QString query = QStringLiteral("查询日期：")
+        + withLunarDate(dateTimeText(chart.queryDate), chart.queryDate, chart.queryTypedLunar);
+    if (!chart.compared)
+        return QStringLiteral("出生日期：%1　　")
+                   .arg(withLunarDate(dateTimeText(chart.birthDate), chart.birthDate, chart.birthTypedLunar))
+            + query;
+    return QStringLiteral("出生日期：%1　　对比：%2　　")
+               .arg(chart.compared->firstInFull(), chart.compared->secondInFull())
+        + query;
+}
+
 class Sheet
 {
 public:
@@ -170,6 +185,9 @@ private:
     void paintQueryMark();
     void paintLegendRow(double top);
     void paintDays(double top);
+    void paintComparedValue(std::size_t curve, double x, double y);
+    void paintCriticalDays(double left, double right, double top, const QString &heading,
+                           const std::vector<int> &days);
 
     QPainter &m_painter;
     const DrawingSurface &m_surface;
@@ -179,10 +197,7 @@ private:
 void Sheet::paint(Date made)
 {
     text(QRectF(0, 0, SheetSize.width(), 10 * Mm), 7, ChartTitle);
-    line(0, 11.5 * Mm, 4,
-         QStringLiteral("出生日期：%1　　查询日期：%2")
-             .arg(withLunarDate(dateTimeText(m_chart.birthDate), m_chart.birthDate, m_chart.birthTypedLunar),
-                  withLunarDate(dateTimeText(m_chart.queryDate), m_chart.queryDate, m_chart.queryTypedLunar)));
+    line(0, 11.5 * Mm, 4, datesText(m_chart));
     if (!m_chart.curvesDrawn) {
         line(0, 17.5 * Mm, 4,
              QStringLiteral("没有可显示的图表：以 %1 为中心的 %2 天的范围会从出生日期当天或之前开始。")
@@ -266,6 +281,17 @@ void Sheet::paintLegendRow(double top)
     int x = LegendSize.width() + 8;
     for (const auto &[color, word] : {std::pair{PaperQueryDayColor, QueryDayWord}, {PaperCriticalDayColor, CriticalDayWord}})
         x = paintLegendEntry(m_painter, QPoint(x, 0), paperColorOf(color), Qt::black, word) + 12;
+    // Which line is whom: a stroke of each, and the person after it.
+    if (const auto &compared = m_chart.compared) {
+        QPen stroke(Qt::black, 1.0, Qt::SolidLine, Qt::FlatCap);
+        for (const QString &who : {compared->firstInFull(), compared->secondInFull()}) {
+            m_painter.setPen(stroke);
+            m_painter.drawLine(QPointF(x, LegendSize.height() / 2.0), QPointF(x + 24, LegendSize.height() / 2.0));
+            m_painter.drawText(QRect(x + 28, 0, 1000, LegendSize.height()), Qt::AlignLeft | Qt::AlignVCenter, who);
+            x += 28 + m_painter.fontMetrics().horizontalAdvance(who) + 12;
+            stroke.setDashPattern({1.0, 1.0});
+        }
+    }
     m_painter.restore();
 }
 
@@ -280,24 +306,56 @@ void Sheet::paintDays(double top)
         const double width = left - PlotLeft - ColumnGap;
         double y = line(PlotLeft, top, 4.5, queryDayText(m_chart, sheetFont(4.5), width), width) + 0.25 * Mm;
         const std::array<long long, 4> values = m_chart.valuesOf(*m_chart.queryDay);
-        for (std::size_t curve = 0; curve < values.size(); ++curve, y += Row)
+        for (std::size_t curve = 0; curve < values.size(); ++curve, y += Row) {
             line(PlotLeft + 4 * Mm, y, 4, valueCaption(curve, values[curve]));
+            if (m_chart.compared)
+                paintComparedValue(curve, PlotLeft + 4 * Mm, y);
+        }
     }
-    line(left, top, 4.5, CriticalDayWord);
-    if (m_chart.criticalDays.empty()) {
+    if (!m_chart.compared) {
+        paintCriticalDays(left, SheetSize.width(), top, CriticalDayWord, m_chart.criticalDays);
+        return;
+    }
+    // Each person's critical days, side by side.
+    const double middle = left + 76 * Mm;
+    paintCriticalDays(left, middle, top, CriticalDayWord, m_chart.criticalDays);
+    paintCriticalDays(middle, SheetSize.width(), top, m_chart.compared->secondWho() + u'的' + CriticalDayWord,
+                      m_chart.compared->criticalDays);
+}
+
+// Beside a curve's value on the query day, the second person's of the same
+// day, and how far the cycle runs in phase (the mean beside the Composite).
+void Sheet::paintComparedValue(std::size_t curve, double x, double y)
+{
+    const ComparedChart &compared = *m_chart.compared;
+    line(x + 30 * Mm, y, 4, compared.secondWho() + u'：' + CStr(compared.valuesOf(*m_chart.queryDay)[curve]));
+    const bool mean = curve == compared.synchrony.cycles.size();
+    line(x + 82 * Mm, y, 4,
+         (mean ? QStringLiteral("平均同步") : QStringLiteral("同步"))
+             + percentText(mean ? compared.synchrony.mean : compared.synchrony.cycles[curve]));
+}
+
+// The critical days under a heading, four to a column, the columns as wide
+// as their longest name side by side from `left` as far as `right` leaves
+// room.
+void Sheet::paintCriticalDays(double left, double right, double top, const QString &heading,
+                              const std::vector<int> &days)
+{
+    constexpr double Row = 5.5 * Mm;
+    line(left, top, 4.5, heading);
+    if (days.empty()) {
         line(left + 4 * Mm, top + 7 * Mm, 4, NoCriticalDayWords);
         return;
     }
-    // Four to a column, the columns side by side.
     QStringList names;
     double width = 0;
-    for (const int day : m_chart.criticalDays) {
+    for (const int day : days) {
         names += m_chart.dayText(day);
         width = std::max(width, QFontMetricsF(sheetFont(4)).horizontalAdvance(names.constLast()) + ColumnGap);
     }
     for (qsizetype i = 0; i < names.size(); ++i) {
         const double x = left + 4 * Mm + double(i / 4) * width;
-        if (x + width > SheetSize.width())
+        if (x + width > right)
             break;
         line(x, top + 7 * Mm + double(i % 4) * Row, 4, names[i], width - ColumnGap);
     }

@@ -49,4 +49,17 @@ bool IsCriticalDay(double offset, float level)
     return IsCriticalDay(AllCycleValues(offset), level);
 }
 
+PhaseAgreement phaseAgreement(long long days)
+{
+    constexpr std::array Cycles{BiorhythmCycle::Physical, BiorhythmCycle::Emotional, BiorhythmCycle::Intellectual};
+    PhaseAgreement agreement;
+    double sum = 0.0;
+    for (std::size_t i = 0; i < Cycles.size(); ++i) {
+        agreement.cycles[i] = 100.0 * (1.0 + std::cos(CycleAngle(double(days), Cycles[i]))) / 2.0;
+        sum += agreement.cycles[i];
+    }
+    agreement.mean = sum / 3.0;
+    return agreement;
+}
+
 } // namespace quorvel

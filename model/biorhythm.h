@@ -10,6 +10,8 @@
 // circle constant 3.1415926 and the single-precision step of the critical-day
 // rule are part of the definition and must not be "improved".
 
+#include <array>
+
 namespace quorvel {
 
 enum class BiorhythmCycle { Physical, Emotional, Intellectual };
@@ -58,5 +60,16 @@ double CompositeValue(const CycleValues &values);
 // below level.
 bool IsCriticalDay(double offset, float level);
 bool IsCriticalDay(const CycleValues &values, float level);
+
+// How far two people's cycles run in phase, 0 (opposite) to 100 (together),
+// for births `days` days apart: 100 * (1 + cos(CycleAngle(days, cycle))) / 2
+// for each cycle, unrounded, and the mean of the three.
+struct PhaseAgreement {
+    std::array<double, 3> cycles{};
+    double mean = 0.0;
+
+    bool operator==(const PhaseAgreement &) const = default;
+};
+PhaseAgreement phaseAgreement(long long days);
 
 } // namespace quorvel

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <functional>
+#include <span>
 
 using namespace quorvel;
 
@@ -54,6 +55,8 @@ private slots:
     void recordsDatesAndLabels();
     void chartNearTheEndOfTheDateRange();
     void redrawIsRepeatable();
+    void secondPersonDottedOverTheFirst_data();
+    void secondPersonDottedOverTheFirst();
 };
 
 void tst_Chart::gridLines_data()
@@ -474,6 +477,68 @@ void tst_Chart::redrawIsRepeatable()
     const QImage first = chart.surface.image();
     chart.redraw();
     QCOMPARE(chart.surface.image(), first);
+}
+
+void tst_Chart::secondPersonDottedOverTheFirst_data()
+{
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("proption");
+    QTest::addColumn<QList<int>>("critical"); // the second person's, as the chart's columns
+    // Their critical day 644 is the first person's 744, or 544.
+    QTest::newRow("born 100 days later") << u"1960-05-16"_qs << 360 << 40 << QList<int>{744};
+    QTest::newRow("born 100 days earlier") << u"1959-10-29"_qs << 272 << 40 << QList<int>{544};
+    QTest::newRow("born at 18:00, 365 days") << u"1950-07-01 18:00"_qs << 9000 << 365 << QList<int>{};
+}
+
+// The second person's three cycles are dots, every other pixel of the
+// solid lines through their own values of the same instant, over the first
+// person's chart, which stays as it was; their critical days are named on
+// the chart's columns.
+void tst_Chart::secondPersonDottedOverTheFirst()
+{
+    QFETCH(QString, second);
+    QFETCH(int, position);
+    QFETCH(int, proption);
+    QFETCH(QList<int>, critical);
+    Chart alone, pair;
+    alone.show(u"1960-02-06"_qs, u"1990-01-01"_qs, position, proption);
+    pair.controls = alone.controls;
+    pair.controls.comparison = Comparison{QString(), QString(), CDate(second).value()};
+    pair.redraw();
+    const double shift = 21952.0 - CDate(second).value();
+    QVERIFY(pair.drawn.compared);
+    QCOMPARE(QList<int>(pair.drawn.compared->criticalDays.begin(), pair.drawn.compared->criticalDays.end()), critical);
+
+    const QRgb colours[] = {PhysicalColour, EmotionalColour, IntellectualColour};
+    std::array<QImage, 3> lines;
+    for (std::size_t curve = 0; curve < lines.size(); ++curve) {
+        DrawingSurface line(ChartSize);
+        line.Scale(pair.drawn.days.first, ChartTop, pair.drawn.days.end(), ChartBottom);
+        std::vector<QPointF> points;
+        for (double x = pair.drawn.days.first; x <= pair.drawn.days.end(); x += 0.5)
+            points.emplace_back(float(x + 0.5), float(curveValue(curve, x + shift)));
+        line.PSet(float(points[0].x()), float(points[0].y()), Curves[curve].color);
+        line.LineTo(std::span(points).subspan(1), Curves[curve].color);
+        lines[curve] = line.image();
+    }
+    std::array<int, 3> dots{}, lit{};
+    for (int c = 0; c < ChartSize.width(); ++c) {
+        for (int r = 0; r < ChartSize.height(); ++r) {
+            for (std::size_t curve = 0; curve < lines.size(); ++curve)
+                lit[curve] += lines[curve].pixel(c, r) == colours[curve];
+            const QRgb shown = pair.surface.image().pixel(c, r);
+            if (shown == alone.surface.image().pixel(c, r))
+                continue;
+            const auto curve = std::size_t(std::find(std::begin(colours), std::end(colours), shown) - colours);
+            QVERIFY2(curve < lines.size() && lines[curve].pixel(c, r) == shown,
+                     qPrintable(QStringLiteral("%1,%2: %3").arg(c).arg(r).arg(shown, 8, 16)));
+            ++dots[curve];
+        }
+    }
+    for (std::size_t curve = 0; curve < lines.size(); ++curve)
+        QVERIFY2(dots[curve] > lit[curve] / 4 && dots[curve] <= lit[curve] / 2 + 1,
+                 qPrintable(QStringLiteral("%1 of %2").arg(dots[curve]).arg(lit[curve])));
 }
 
 QTEST_MAIN(tst_Chart)

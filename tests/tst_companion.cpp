@@ -1070,6 +1070,10 @@ void tst_Companion::personNotKept_data()
     QTest::newRow("the other person unknown")
         << TwoPeople << QStringList{"compare", "--person", "张三", "--other-person", "王五"}
         << u"--other-person：没有记住叫“王五”的人"_s;
+    QTest::newRow("the person to compare with unknown")
+        << TwoPeople << QStringList{"chart", "--birth", "1980-01-01", "--query", "2009-11-03", "--with-person", "王五",
+                                    "-o", "-", "--format", "png"}
+        << u"--with-person：没有记住叫“王五”的人"_s;
     QTest::newRow("an entry skipped is said") << "1980-02-30 = 王五\n"_ba << QStringList{"table", "--person", "王五"} + days
                                               << u"第1行：“1980-02-30”不是日期"_s;
     QTest::newRow("both --birth and --person")

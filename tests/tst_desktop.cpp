@@ -670,8 +670,8 @@ void tst_Desktop::keyboardSessionIsSpoken()
 }
 
 // The people kept, without mouse and sight: the list Alt+Down opens in the
-// birth box and the chart's menu speak each person, and choosing one speaks
-// the chart drawn for them.
+// birth box and the chart's menu speak each person, choosing one speaks the
+// chart drawn for them, and comparing with another speaks the pair.
 void tst_Desktop::personChosenFromTheMenusIsSpoken()
 {
     if (const QString why = Desktop::whyNoOrca(); !why.isEmpty())
@@ -702,6 +702,19 @@ void tst_Desktop::personChosenFromTheMenusIsSpoken()
     const QString chart = u"查询日期2009-11-03。图表显示2009-10-15至2009-11-23，共40天。"
                           "查询日：体力值-74，情绪值99，智力值98，综合值90。无临界日。"_s;
     QVERIFY2(step({u"Return"_s}, chart) && said.count(chart) == 1, joined(said).constData());
+
+    // Compared with 李四 by the chart's menu: the dialog offers the people
+    // kept, the pair is said as it is drawn, and a key on the chart speaks
+    // 李四's values of the day after 张三's.
+    QVERIFY2(step({u"Tab"_s}, u"生物节律图 chart"_s), joined(said).constData());
+    QVERIFY2(step({u"Menu"_s, u"Up"_s, u"Up"_s, u"Up"_s, u"Up"_s}, u"与…对比"_s), joined(said).constData());
+    QVERIFY2(step({u"Return"_s}, u"张三（1980-01-01）"_s), joined(said).constData());
+    // Down takes the next person into the box, silently.
+    QVERIFY2(step({u"Down"_s, u"Return"_s}, u"点线：李四（1985-06-15 08:30），查询日体力值99，情绪值55，智力值-60，综合值71。"_s),
+             joined(said).constData());
+    QVERIFY2(step({u"Right"_s}, u"2009-11-03，查询日，体力值-74，情绪值99，智力值98，综合值90；"
+                                 "李四，体力值99，情绪值55，智力值-60，综合值71"_s),
+             joined(said).constData());
 }
 
 QTEST_GUILESS_MAIN(tst_Desktop)

@@ -10,6 +10,7 @@
 #include "exports/chartexports.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMenu>
 #include <QPainter>
 #include <QMessageBox>
@@ -164,6 +165,7 @@ private slots:
     void sameArgumentsSameFiles();
     void sheetReadsBackFromThePdf_data();
     void sheetReadsBackFromThePdf();
+    void pairInEveryFile();
     void calendarReadsBackInAParser_data();
     void calendarReadsBackInAParser();
     void windowPrintsAndSavesTheSheetItShows();
@@ -507,6 +509,59 @@ void tst_Exports::sheetReadsBackFromThePdf()
                                           {u"−100"_qs, middle + hundred}})
         QVERIFY2(std::abs(levels.value(word) - expectedY) < 2 * pixelsPerMm,
                  qPrintable(u"%1 at %2, its level at %3"_qs.arg(word).arg(levels.value(word)).arg(expectedY)));
+}
+
+// Two people, as the window compares them and quorvel-chart --with draws
+// them: the same PNG; the synchrony compare gives, counted in calendar days
+// of birth; the sheet names both people, gives the second person's values
+// of the query day beside the first's and each one's critical days; the SVG
+// draws the second person's three cycles dotted.
+void tst_Exports::pairInEveryFile()
+{
+    // Born 100 days after the first: their critical day 644 is 1962-02-19.
+    const QStringList pair{"chart", "--birth", "1960-02-06", "--query", "1962-02-20", "--with", "1960-05-16"};
+    // "同步：体力21%，…，平均42%" as compare gives it.
+    const auto synchrony = [](const QString &other) {
+        return u"同步："_qs
+            + QString::fromUtf8(chartTool({"compare", "--birth", "1960-02-06", "--other", other})).trimmed()
+                  .remove(u'\t').replace(u'\n', u'，');
+    };
+    const QString png = m_dir.filePath(u"pair.png"_qs);
+    QCOMPARE(chartTool(pair + QStringList{"-o", png}), QByteArray());
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
+        w.TXTCSRQ->setText(u"1960-02-06"_qs);
+        w.txtCXRQ->setText(u"1962-02-20"_qs);
+        w.CMDcx_Click();
+        for (const QString &other : {u"1960-02-01 18:00"_qs, u"1960-05-16"_qs}) {
+            whenOpen<QInputDialog>(&w, [other](QInputDialog *dialog) {
+                dialog->setTextValue(other);
+                dialog->accept();
+            });
+            chooseByMenuKey(w, u"与…对比"_qs);
+            QStringList legends;
+            for (const Label *label : w.PicBack->findChildren<Label *>())
+                legends += label->isVisible() && label->Caption().startsWith(u"实线："_qs) ? label->Caption() : QString();
+            QVERIFY2(legends.join(QString()).endsWith(synchrony(other)), qPrintable(legends.join(u'|')));
+        }
+        const QString saved = m_dir.filePath(u"window-pair.png"_qs);
+        QCOMPARE(w.saveChart(saved), QString());
+        QFile one(saved), other(png);
+        QVERIFY(one.open(QIODevice::ReadOnly) && other.open(QIODevice::ReadOnly));
+        QVERIFY(one.readAll() == other.readAll());
+    });
+
+    const QString pdf = m_dir.filePath(u"pair.pdf"_qs);
+    QCOMPARE(chartTool(pair + QStringList{"-o", pdf}), QByteArray());
+    const QString text = pdfText(pdf).join(u'\n');
+    // As compare --on 1962-02-20 gives them.
+    for (const QString &line : {u"出生日期：1960-02-06 对比：1960-05-16 查询日期：1962-02-20"_qs,
+                                u"体力值：63 1960-05-16：26 同步21%\n情绪值：-63 1960-05-16：22 同步5%\n"
+                                u"智力值：-46 1960-05-16：-29 同步99%\n综合值：57 1960-05-16：25 平均同步42%"_qs,
+                                u"临界日\n无临界日\n1960-05-16的临界日\n1962-02-19"_qs})
+        QVERIFY2(text.contains(line), qPrintable(line + u"\n---\n"_qs + text));
+    const QByteArray svg = chartTool(pair + QStringList{"--format", "svg", "-o", "-"});
+    QCOMPARE(svg.count("<polyline"), 7);
+    QCOMPARE(svg.count("stroke-dasharray=\"1,1\""), 3);
 }
 
 void tst_Exports::calendarReadsBackInAParser_data()

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The people kept, as the window offers them: chosen from its three menus,
 // remembered and forgotten there, and their file as the user finds it on
-// disk afterwards.
+// disk afterwards; and a second person compared with the first on the
+// chart.
 #include "windowtest.h"
 
 #include "chart/query.h"
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
@@ -156,6 +158,25 @@ Dialogs::Answer press(QMessageBox::StandardButton button)
 
 const Dialogs::Answer Cancel = [](QDialog *dialog) { dialog->reject(); };
 
+// Compares the chart with `second` (a person of the list, a name or a date)
+// by "与…对比"; returns what could not be found.
+QString compareWith(frmQORVEL &w, const QString &second)
+{
+    Dialogs dialogs({typeName(second)});
+    return choose(w, Way::ChartMenu, u"与…对比"_s);
+}
+
+// The labels shown on the chart whose text starts so.
+QList<Label *> chartLabels(frmQORVEL &w, const QString &start)
+{
+    QList<Label *> found;
+    for (Label *label : w.PicBack->findChildren<Label *>()) {
+        if (label->isVisible() && label->Caption().startsWith(start))
+            found += label;
+    }
+    return found;
+}
+
 } // namespace
 
 class tst_PeopleMenus : public QObject
@@ -177,6 +198,11 @@ private slots:
     void fileThatCannotBeUsedIsSaidOnce_data();
     void fileThatCannotBeUsedIsSaidOnce();
     void forgottenPersonLeavesTheOthers();
+    void comparisonIsKeptUntilCancelled();
+    void secondPersonIsReadBesideTheFirst_data();
+    void secondPersonIsReadBesideTheFirst();
+    void aTextThatIsNoOneBeepsAndStays_data();
+    void aTextThatIsNoOneBeepsAndStays();
 
 private:
     QString peopleFile() const { return m_config->filePath(u"quorvel/people.txt"_s); }
@@ -419,7 +445,7 @@ void tst_PeopleMenus::fileThatCannotBeUsedIsSaidOnce()
         QVERIFY2(dialogs.asked.first().startsWith(u"QMessageBox: "_s + said.arg(peopleFile())),
                  qPrintable(dialogs.asked.first()));
         showQueriedSpan(w, MinSpan, 5440);
-        QCOMPARE(menuTexts(w, Way::ChartMenu).size(), 9);
+        QCOMPARE(menuTexts(w, Way::ChartMenu).size(), 10);
         QCOMPARE(choose(w, Way::BirthBoxMenu, u"记住这个人…"_s), QString());
         QCOMPARE(dialogs.asked.size(), written ? 2 : 3);
         if (!written)
@@ -445,6 +471,131 @@ void tst_PeopleMenus::forgottenPersonLeavesTheOthers()
         QCOMPARE(choose(w, Way::BirthBoxMenu, u"忘记…"_s), QString());
         QCOMPARE(offered, (QStringList{ZhangSan, LiSi}));
         QCOMPARE(people(), "# 家人\n1980-01-01 = 张三\n"_ba);
+    });
+}
+
+// While compared, every redraw draws the pair; a query that draws only the
+// frame shows no pair. "取消对比" then gives back the window the one
+// person's chart showed, every pixel of it, and the chart's children.
+void tst_PeopleMenus::comparisonIsKeptUntilCancelled()
+{
+    putPeople(TwoPeople);
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
+        showQueriedSpan(w, MinSpan, 5440);
+        w.PicBack->setFocus(); // where the menus open
+        QTRY_VERIFY(w.PicBack->hasFocus());
+        const QImage window = w.grab().toImage();
+        const QImage chart = w.PicBack->surface().image();
+        const qsizetype children = w.PicBack->children().size();
+        QCOMPARE(choose(w, Way::ChartMenu, u"取消对比"_s), u"取消对比"_s); // nothing to cancel yet
+
+        QCOMPARE(compareWith(w, LiSi), QString());
+        const QImage pair = w.PicBack->surface().image();
+        const struct {
+            const char *what;
+            std::function<void()> act;
+            bool drawn;
+        } moves[] = {
+            {"a scroll", [&] { w.POSITION->setValueChecked(5450); }, true},
+            {"a wider span", [&] { w.PROPTION->setValueChecked(MinSpan + 1); }, true},
+            {"a new birth date", [&] { typeInto(w.TXTCSRQ, u"1980-01-03"_s); QTest::keyClick(w.TXTCSRQ, Qt::Key_Return); },
+             true},
+            {"a query too near the birth", [&] { w.txtCXRQ->setText(u"1980-01-10"_s); w.CMDcx_Click(); }, false},
+            {"the first query again", [&] { showQueriedSpan(w, MinSpan, 5440); }, true},
+        };
+        for (const auto &move : moves) {
+            move.act();
+            ChartFixture alone;
+            alone.show(w.TXTCSRQ->Text(), w.txtCXRQ->Text(), w.POSITION->Value(), w.PROPTION->Value());
+            QVERIFY2(move.drawn ? w.PicBack->surface().image() != alone.surface.image() : !chartHasCurves(w), move.what);
+            QCOMPARE(chartLabels(w, u"实线："_s).size(), move.drawn ? 1 : 0);
+        }
+        QCOMPARE(w.PicBack->surface().image(), pair);
+
+        QCOMPARE(choose(w, Way::ChartMenu, u"取消对比"_s), QString());
+        QCOMPARE(w.PicBack->surface().image(), chart);
+        QCOMPARE(w.PicBack->children().size(), children);
+        QApplication::setActiveWindow(&w);
+        w.PicBack->setFocus();
+        QTRY_VERIFY(w.PicBack->hasFocus());
+        QCOMPARE(w.grab().toImage(), window);
+    });
+}
+
+void tst_PeopleMenus::secondPersonIsReadBesideTheFirst_data()
+{
+    QTest::addColumn<QString>("second"); // as given to the dialog
+    QTest::addColumn<QString>("who");    // as the chart names them
+    QTest::addColumn<QString>("full");   // with the birth date
+    QTest::newRow("a person of the list") << LiSi << u"李四"_s << LiSi;
+    QTest::newRow("a name kept") << u"李四"_s << u"李四"_s << LiSi;
+    QTest::newRow("a typed date, born earlier") << u" 1979-12-31 18:00 "_s << u"1979-12-31 18:00"_s
+                                                << u"1979-12-31 18:00"_s;
+}
+
+// The second person's values stand under the readout's, each under its
+// own, where the pointer is: those of the same instant. A screen reader
+// hears the pair in the chart's description (and each key's, in the desktop
+// test). The solid lines are named as chosen from the list.
+void tst_PeopleMenus::secondPersonIsReadBesideTheFirst()
+{
+    QFETCH(QString, second);
+    QFETCH(QString, who);
+    QFETCH(QString, full);
+    putPeople(TwoPeople);
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
+        w.txtCXRQ->setText(u"2009-11-03"_s);
+        QCOMPARE(choose(w, Way::List, ZhangSan), QString());
+        QCOMPARE(compareWith(w, second), QString());
+        const double shift = CDate(u"1980-01-01"_s).value() - CDate(full.section(u'（', -1).remove(u'）')).value();
+
+        QCOMPARE(chartLabels(w, u"实线：张三（1980-01-01）　点线：%1　同步：体力"_s.arg(full)).size(), 1);
+        QVERIFY(w.PicBack->accessibleDescription().contains(u"点线：%1，"_s.arg(full)));
+        const float x = 10899.3f;
+        w.PicBack_MouseMove(0, 0, x, 0.0f);
+        const QList<Label *> name = chartLabels(w, u"点线："_s + who);
+        QCOMPARE(name.size(), 1);
+        const std::array<Label *, 5> readout{w.LBLrq, w.LBLtl, w.LBLqx, w.LBLzl, w.LBLzh};
+        QCOMPARE(name[0]->mapTo(&w, QPoint()).x(), readout[0]->x());
+        for (std::size_t curve = 0; curve < Curves.size(); ++curve) {
+            const QString caption = valueCaption(curve, Int(curveValue(curve, double(x) - 0.5 + shift)));
+            const QList<Label *> shown = chartLabels(w, caption);
+            QVERIFY2(shown.size() == 1, qPrintable(caption));
+            QCOMPARE(shown[0]->mapTo(&w, QPoint()), QPoint(readout[curve + 1]->x(), name[0]->mapTo(&w, QPoint()).y()));
+        }
+    });
+}
+
+void tst_PeopleMenus::aTextThatIsNoOneBeepsAndStays_data()
+{
+    QTest::addColumn<QByteArray>("people");
+    QTest::newRow("a list to choose from") << TwoPeople;
+    QTest::newRow("no one kept: a plain box") << QByteArray();
+}
+
+// A text that names no one kept and is no date: a beep, the text selected,
+// the dialog still open.
+void tst_PeopleMenus::aTextThatIsNoOneBeepsAndStays()
+{
+    QFETCH(QByteArray, people);
+    if (!people.isNull())
+        putPeople(people);
+    withLoadedWindow(m_shared, m_runtime, [&](frmQORVEL &w) {
+        showQueriedSpan(w, MinSpan, 5440);
+        QSignalSpy beeps(&m_runtime, &Runtime::beeped);
+        QString selected;
+        Dialogs dialogs({[&](QDialog *dialog) {
+            auto *input = static_cast<QInputDialog *>(dialog);
+            input->setTextValue(u"王五"_s);
+            input->accept();
+            for (const QLineEdit *box : input->findChildren<QLineEdit *>())
+                selected += input->isVisible() && box->isVisible() ? box->selectedText() : QString();
+            input->reject();
+        }});
+        QCOMPARE(choose(w, Way::ChartMenu, u"与…对比"_s), QString());
+        QCOMPARE(selected, u"王五"_s);
+        QCOMPARE(beeps.size(), 1);
+        QVERIFY(chartLabels(w, u"实线："_s).isEmpty());
     });
 }
 

@@ -276,7 +276,7 @@ void tst_Readout::chartMenu()
         const QStringList labels = readout(w);
 
         const QStringList items{u"复制图表"_qs, u"保存图表…"_qs, u"打印…"_qs, u"导出临界日日历…"_qs, u"复制读数"_qs,
-                                QString(), u"选择人员"_qs, u"记住这个人…"_qs, u"忘记…"_qs};
+                                u"与…对比"_qs, QString(), u"选择人员"_qs, u"记住这个人…"_qs, u"忘记…"_qs};
         // The picture copied is the chart area as the window shows it, above
         // the legend.
         const QImage shown = w.PicBack->grab().toImage().convertToFormat(QImage::Format_RGB32);

@@ -110,6 +110,20 @@ void drawLine(const Pixels &pixels, QPoint from, QPoint to, auto pen)
     }
 }
 
+// A pen that paints every other pixel it is given, counting on from one
+// line to the next.
+template <typename Inner>
+struct DottedPen {
+    Inner inner;
+    unsigned *count;
+
+    void operator()(QRgb &pixel) const
+    {
+        if ((*count)++ % 2 == 0)
+            inner(pixel);
+    }
+};
+
 } // namespace
 
 DrawingSurface::DrawingSurface(QSize pixelSize, VbColor backColor, VbColor foreColor)
@@ -221,22 +235,39 @@ void DrawingSurface::LineTo(float x, float y, VbColor color)
 
 void DrawingSurface::LineTo(std::span<const QPointF> points, VbColor color)
 {
+    polylineTo(points, color, Shape::Polyline);
+}
+
+void DrawingSurface::DottedLineTo(std::span<const QPointF> points, VbColor color)
+{
+    polylineTo(points, color, Shape::DottedPolyline);
+}
+
+// The polyline from the current point through the points, solid or dotted.
+void DrawingSurface::polylineTo(std::span<const QPointF> points, VbColor color, Shape shape)
+{
     if (points.empty())
         return;
     const QRgb rgb = resolveColor(color);
     const bool exclusiveOr = m_mode == DrawMode::XorPen;
     const Pixels pixels(m_image);
+    unsigned dots = 0;
     withPen(exclusiveOr, rgb, [&](auto pen) {
+        const DottedPen<decltype(pen)> dotted{pen, &dots};
         QPoint from = toPixel(m_current);
         for (const QPointF &point : points) {
             const QPoint to = toPixel(point);
-            drawLine(pixels, from, to, pen);
+            if (shape == Shape::Polyline)
+                drawLine(pixels, from, to, pen);
+            else if (std::abs(to.x() - from.x()) >= std::abs(to.y() - from.y()))
+                bresenham<true>(pixels, from, to, dotted);
+            else
+                bresenham<false>(pixels, from, to, dotted);
             from = to;
         }
     });
     ++m_generation;
-    m_operations.push_back({Shape::Polyline, exclusiveOr, rgb, std::uint32_t(m_points.size()),
-                            std::uint32_t(points.size() + 1)});
+    m_operations.push_back({shape, exclusiveOr, rgb, std::uint32_t(m_points.size()), std::uint32_t(points.size() + 1)});
     m_points.push_back(m_current);
     m_points.insert(m_points.end(), points.begin(), points.end());
     m_current = points.back();

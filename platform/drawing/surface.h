@@ -78,6 +78,10 @@ public:
     void LineTo(float x, float y, VbColor color);
     // LineTo each point in turn (single-precision values held as doubles).
     void LineTo(std::span<const QPointF> points, VbColor color);
+    // The same line dotted: every other pixel along its longer axis on the
+    // image, the dots running on from one point to the next; a replay dots
+    // it a line's width on and off.
+    void DottedLineTo(std::span<const QPointF> points, VbColor color);
     void PSet(float x, float y);
     void PSet(float x, float y, VbColor color);
     QPointF currentPoint() const { return m_current; }
@@ -102,7 +106,7 @@ public:
     void paint(QPainter &painter, QSizeF size, const Restyle &restyle = {}) const;
 
 private:
-    enum class Shape : std::uint8_t { Clear, Scale, Line, VerticalLines, Box, Point, Polyline };
+    enum class Shape : std::uint8_t { Clear, Scale, Line, VerticalLines, Box, Point, Polyline, DottedPolyline };
     // One drawing operation, its points in m_points from `first` on.
     struct Operation {
         Shape shape;
@@ -112,6 +116,7 @@ private:
         std::uint32_t count;
     };
     void record(Shape shape, QRgb rgb, std::initializer_list<QPointF> points);
+    void polylineTo(std::span<const QPointF> points, VbColor color, Shape shape);
     PixelGrid gridAt(double density) const;
 
     // The picture: a copy of it may be kept, as the next drawing detaches

@@ -63,6 +63,9 @@ void DrawingSurface::paint(QPainter &painter, QSizeF size, const Restyle &restyl
     painter.setRenderHint(QPainter::Antialiasing, false);
     QPen pen(Qt::black, device.lineX / device.dx, Qt::SolidLine, raster ? Qt::SquareCap : Qt::RoundCap,
              Qt::RoundJoin);
+    QPen dottedPen = pen;
+    dottedPen.setCapStyle(Qt::FlatCap);
+    dottedPen.setDashPattern({1.0, 1.0});
     PixelGrid grid;
     QList<QLineF> segments;
     QPolygonF polyline;
@@ -137,14 +140,18 @@ void DrawingSurface::paint(QPainter &painter, QSizeF size, const Restyle &restyl
                 break;
             [[fallthrough]];
         }
-        case Shape::Polyline: {
-            pen.setColor(color);
-            painter.setPen(pen);
+        case Shape::Polyline:
+        case Shape::DottedPolyline: {
+            const bool dotted = operation.shape == Shape::DottedPolyline;
+            QPen &stroke = dotted ? dottedPen : pen;
+            stroke.setColor(color);
+            painter.setPen(stroke);
             painter.setRenderHint(QPainter::Antialiasing, true);
             polyline.clear();
             for (std::uint32_t i = 0; i < operation.count; ++i)
                 polyline.append(device.lineCentre(grid.toPixel(points[i])));
-            if (raster) {
+            // The dots run on along a dotted line only when it is one stroke.
+            if (raster && !dotted) {
                 segments.clear();
                 for (qsizetype i = 1; i < polyline.size(); ++i)
                     segments.append(QLineF(polyline[i - 1], polyline[i]));
