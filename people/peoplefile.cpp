@@ -114,7 +114,7 @@ QString lockFolder(int folder)
 QString peopleFilePath()
 {
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    // The base directory specification ignores a relative path.
+    // A relative XDG_CONFIG_HOME is ignored, as freedesktop.org's base directories say.
     if (config.isEmpty() || QDir::isRelativePath(config))
         config = QDir::homePath() + QStringLiteral("/.config");
     return config + QStringLiteral("/quorvel/people.txt");

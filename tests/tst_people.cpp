@@ -258,7 +258,7 @@ void tst_People::pathFollowsTheConfigurationFolder_data()
     QTest::addColumn<QString>("path");
     QTest::newRow("XDG_CONFIG_HOME") << "/srv/cfg"_ba << u"/srv/cfg/quorvel/people.txt"_s;
     QTest::newRow("unset") << QByteArray() << u"/home/u/.config/quorvel/people.txt"_s;
-    QTest::newRow("relative, which the specification ignores") << "cfg"_ba << u"/home/u/.config/quorvel/people.txt"_s;
+    QTest::newRow("relative, ignored as freedesktop.org says") << "cfg"_ba << u"/home/u/.config/quorvel/people.txt"_s;
 }
 
 void tst_People::pathFollowsTheConfigurationFolder()
