@@ -123,7 +123,6 @@ private:
     void clearToFrame();
     // LBLts's caption, for a span of so many days.
     void setSpanLabel(const QString &caption, int span);
-    void selectWholeText(TextBox *box);
     // Moves the focus into the first box, birth date before query date, that
     // holds no valid date; false when both hold one.
     bool focusBoxWithoutDate();
@@ -138,9 +137,9 @@ private:
     // Tells a screen reader what the query drew, or why it drew nothing.
     void sayAfterQuery(const QString &text);
     void forgetKeyboardDay();
-    // Tells a screen reader that the box's date was not understood, and the
-    // forms it takes; nothing shows.
-    void sayDateNotUnderstood(TextBox *box);
+    // Selects the whole text of a box whose date was not understood, the
+    // focus in it, and tells a screen reader why and the forms it takes.
+    void refuseDate(TextBox *box);
 
     // The people kept, read from their file as a menu opens: choosing one
     // puts the birth date into the birth box and acts as Enter there, then

@@ -103,8 +103,11 @@ void frmQORVEL::sayAfterQuery(const QString &text)
         announce(this, text);
 }
 
-void frmQORVEL::sayDateNotUnderstood(TextBox *box)
+void frmQORVEL::refuseDate(TextBox *box)
 {
+    box->SetFocus();
+    box->setSelStart(0);
+    box->setSelLength(int(box->Text().size()));
     // A lunar date written well that names no day: why.
     if (const QString why = whyNoSuchDate(box->Text()); !why.isEmpty())
         announce(box, QStringLiteral("没有这个日期：%1。").arg(why));

@@ -15,8 +15,7 @@ void frmQORVEL::TXTCSRQ_KeyDown(int keyCode, int)
         txtCXRQ->SetFocus();
     } else {
         m_runtime.Beep();
-        selectWholeText(TXTCSRQ);
-        sayDateNotUnderstood(TXTCSRQ);
+        refuseDate(TXTCSRQ);
     }
 }
 

@@ -4,8 +4,8 @@
 #include "chart/chart.h"
 #include "platform/dates/datetime.h"
 
-// The chart on the window: drawing it, and the two helpers every handler
-// that may draw uses, on the date boxes.
+// The chart on the window: drawing it, and where the focus goes when a date
+// box holds no date.
 
 namespace quorvel {
 
@@ -43,13 +43,6 @@ void frmQORVEL::redrawChart()
 {
     clearToFrame();
     DrawPicBack();
-}
-
-void frmQORVEL::selectWholeText(TextBox *box)
-{
-    box->SetFocus();
-    box->setSelStart(0);
-    box->setSelLength(int(box->Text().size()));
 }
 
 bool frmQORVEL::focusBoxWithoutDate()

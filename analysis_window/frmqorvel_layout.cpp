@@ -11,6 +11,8 @@
 #include <QKeyEvent>
 #include <QShortcut>
 
+#include <array>
+
 namespace quorvel {
 namespace {
 
@@ -68,12 +70,9 @@ void frmQORVEL::createControls()
 
     describeControls();
 
-    QWidget::setTabOrder(TXTCSRQ, txtCXRQ);
-    QWidget::setTabOrder(txtCXRQ, PicBack);
-    QWidget::setTabOrder(PicBack, POSITION);
-    QWidget::setTabOrder(POSITION, PROPTION);
-    QWidget::setTabOrder(PROPTION, Cmdclose);
-    QWidget::setTabOrder(Cmdclose, CMDcx);
+    const std::array<QWidget *, 7> tabOrder{TXTCSRQ, txtCXRQ, PicBack, POSITION, PROPTION, Cmdclose, CMDcx};
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
 
 // What a screen reader says of the controls whose text alone does not tell.

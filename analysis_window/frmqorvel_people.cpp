@@ -120,8 +120,7 @@ void frmQORVEL::rememberPerson()
     const auto birth = CDate(TXTCSRQ->Text());
     if (!birth) {
         m_runtime.Beep();
-        selectWholeText(TXTCSRQ);
-        sayDateNotUnderstood(TXTCSRQ);
+        refuseDate(TXTCSRQ);
         return;
     }
     const PeopleFile file;

@@ -17,8 +17,7 @@ void frmQORVEL::CMDcx_Click()
     if (plan.refusal == QueryRefusal::NotADate) {
         m_runtime.Beep();
         clearToFrame();
-        selectWholeText(txtCXRQ);
-        sayDateNotUnderstood(txtCXRQ);
+        refuseDate(txtCXRQ);
         return;
     }
     if (plan.todayText)

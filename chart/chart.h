@@ -12,7 +12,6 @@
 
 #include <array>
 #include <optional>
-#include <vector>
 
 // Chart coordinates: x is the day offset since the chart's birth date, day d
 // filling the column from d to d + 1 and its values drawn at d + 0.5; y runs

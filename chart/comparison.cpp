@@ -6,7 +6,6 @@
 #include "platform/dates/conversions.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace quorvel {
 namespace {
@@ -24,11 +23,6 @@ QString inFull(const QString &name, Date birth)
 }
 
 } // namespace
-
-PhaseAgreement synchronyOf(Date firstBirth, Date secondBirth)
-{
-    return phaseAgreement(static_cast<long long>(std::floor(secondBirth) - std::floor(firstBirth)));
-}
 
 QString percentText(double value) { return CStr(CInt(value).value_or(0)) + u'%'; }
 

@@ -24,13 +24,8 @@ struct Comparison {
     QString firstName;
     QString secondName;
     Date secondBirth = 0.0;
-
-    bool operator==(const Comparison &) const = default;
 };
 
-// How far the cycles of two people run in phase, from their calendar days
-// of birth (a time of day does not count), as quorvel-chart compare gives it.
-PhaseAgreement synchronyOf(Date firstBirth, Date secondBirth);
 // A share in whole percent, "62%": rounded to the nearest, halves to even.
 QString percentText(double value);
 
@@ -65,8 +60,6 @@ struct ComparedChart {
     // What the chart says of the pair in its bottom margin: which line is
     // whom, and the synchrony.
     QString legendText() const;
-
-    bool operator==(const ComparedChart &) const = default;
 };
 
 // The second person of a chart of the first person born on firstBirth whose

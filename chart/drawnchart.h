@@ -50,9 +50,8 @@ Date dayDate(Date birth, int day);
 std::array<long long, 4> readoutNumbers(const CycleValues &cycles);
 
 struct DrawnChart {
-    // The frame, drawn every time: the scroll bars' values, the days the
-    // span shows and the span label (LBLts).
-    int position = 0;
+    // The frame, drawn every time: the span's days (the scroll bar's value),
+    // the days the span shows and the span label (LBLts).
     int span = 0;
     SpanDays days;
     QString spanLabel;
@@ -100,8 +99,6 @@ struct DrawnChart {
     // The second person, drawn over the first in dotted lines when the
     // chart compares two people.
     std::optional<ComparedChart> compared;
-
-    bool operator==(const DrawnChart &) const = default;
 };
 
 // The words for what the chart marks, in every reader's text: the sheet, the

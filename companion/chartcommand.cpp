@@ -42,13 +42,6 @@ std::optional<ChartFormat> fileFormat(CommandLine &line, const QString &path)
 
 } // namespace
 
-DrawnChart drawChart(DrawingSurface &surface, SharedValues &shared, const ChartControls &controls)
-{
-    surface.Cls();
-    DrawBackground(surface, controls);
-    return DrawPicBack(surface, controls, shared);
-}
-
 Outcome chartCommand(const QStringList &arguments, Date now)
 {
     CommandLine line(QStringLiteral("chart"),
@@ -108,7 +101,10 @@ Outcome chartCommand(const QStringList &arguments, Date now)
 
     DrawingSurface surface(ChartPixelSize);
     SharedValues shared{plan.query, birth, ProgramCriticalLevel};
-    DrawnChart chart = drawChart(surface, shared, request);
+    // As the window redraws it: Cls, DrawBackground, DrawPicBack.
+    surface.Cls();
+    DrawBackground(surface, request);
+    DrawnChart chart = DrawPicBack(surface, request, shared);
     // With the frame alone, the sheet still tells the dates asked for, in
     // both forms where typed as lunar dates.
     chart.birthDate = birth;

@@ -176,11 +176,9 @@ Outcome compareCommand(const QStringList &arguments, Date)
         return *problem;
 
     const PhaseAgreement agreement = synchronyOf(birth, other);
-    const DayValues first = dayValues(birth, day);
-    const DayValues second = dayValues(other, day);
     QString text;
-    const std::array<long long, 4> firstNumbers = readoutNumbers(first.cycles);
-    const std::array<long long, 4> secondNumbers = readoutNumbers(second.cycles);
+    const std::array<long long, 4> firstNumbers = readoutNumbers(dayValues(birth, day).cycles);
+    const std::array<long long, 4> secondNumbers = readoutNumbers(dayValues(other, day).cycles);
     for (std::size_t i = 0; i < agreement.cycles.size(); ++i) {
         text += QString::fromUtf16(Curves[i].name) + u'\t' + percentText(agreement.cycles[i]);
         if (on)

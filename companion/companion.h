@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "chart/chartcontrols.h"
-#include "chart/drawnchart.h"
 #include "chart/query.h"
 #include "model/biorhythm.h"
-#include "platform/drawing/surface.h"
 #include "platform/dates/datetime.h"
 
 #include <QByteArray>
@@ -43,12 +40,6 @@ DayValues dayValues(Date birthDay, Date date);
 // The table as CSV (RFC 4180: comma separated, CRLF line ends), UTF-8.
 void appendTableHeader(std::string &out);
 void appendTableRow(std::string &out, const DayValues &row);
-
-// Draws the chart as the window redraws it (Cls, DrawBackground,
-// DrawPicBack) from the texts the window's boxes would hold (empty when only
-// the frame is drawn) and its scroll bars' values, and gives back what it
-// drew; DrawPicBack records the dates it drew in `shared`, as in the window.
-DrawnChart drawChart(DrawingSurface &surface, SharedValues &shared, const ChartControls &controls);
 
 // The whole program: the arguments after the program's name, as the system
 // passed them, and the moment it takes as now (the date of a sheet or a

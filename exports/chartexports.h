@@ -37,13 +37,6 @@ inline constexpr int LegendStripHeight = 25;
 QSize chartPictureSize(const DrawingSurface &surface); // at scale 1
 QImage chartImage(const DrawingSurface &surface, const DrawnChart &chart, int scale);
 
-// Writes a PNG that reads back pixel for pixel as the image.
-bool writePng(const QImage &image, QIODevice *device);
-
-// The same picture as SVG, displayed `scale` times its size, the drawing in
-// the surface's own pixels. Empty when it could not be painted.
-QByteArray chartSvg(const DrawingSurface &surface, const DrawnChart &chart, int scale);
-
 // The chart sheet, for paper: a title, the birth and query dates, the span's
 // first and last dates and its number of days; the chart in paper colours
 // (paintPaperChart) as wide as the page, the query day marked above it, a

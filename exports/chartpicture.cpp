@@ -50,29 +50,7 @@ void paintLabelsAndLegend(QPainter &painter, QSize chartSize, const DrawnChart &
     painter.restore();
 }
 
-} // namespace
-
-QSize chartPictureSize(const DrawingSurface &surface)
-{
-    return surface.size() + QSize(0, LegendStripHeight);
-}
-
-QImage chartImage(const DrawingSurface &surface, const DrawnChart &chart, int scale)
-{
-    QImage image(chartPictureSize(surface) * scale, QImage::Format_RGB32);
-    if (image.isNull())
-        return image; // too large to hold
-    QPainter painter(&image);
-    painter.scale(scale, scale);
-    if (scale == 1)
-        painter.drawImage(0, 0, surface.image());
-    else
-        surface.paint(painter, QSizeF(surface.size()));
-    paintLabelsAndLegend(painter, surface.size(), chart);
-    painter.end();
-    return image;
-}
-
+// Writes a PNG that reads back pixel for pixel as the image.
 bool writePng(const QImage &image, QIODevice *device)
 {
     // A chart has few colours: stored with a palette, it encodes several
@@ -112,26 +90,46 @@ bool writePng(const QImage &image, QIODevice *device)
     return writer.write(stored);
 }
 
-QByteArray chartSvg(const DrawingSurface &surface, const DrawnChart &chart, int scale)
+// The picture as SVG, displayed `scale` times its size, the drawing in the
+// surface's own pixels; false when it could not be painted.
+bool writeSvg(QIODevice *device, const DrawingSurface &surface, const DrawnChart &chart, int scale)
 {
     const QRectF whole(QPointF(), chartPictureSize(surface));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
     QSvgGenerator svg;
-    svg.setOutputDevice(&buffer);
+    svg.setOutputDevice(device);
     svg.setSize((whole.size() * scale).toSize());
     svg.setViewBox(whole);
     svg.setTitle(ChartTitle);
 
     QPainter painter;
     if (!painter.begin(&svg))
-        return {};
+        return false;
     surface.paint(painter, QSizeF(surface.size()));
     paintLabelsAndLegend(painter, surface.size(), chart);
-    if (!painter.end())
-        return {};
-    return bytes;
+    return painter.end();
+}
+
+} // namespace
+
+QSize chartPictureSize(const DrawingSurface &surface)
+{
+    return surface.size() + QSize(0, LegendStripHeight);
+}
+
+QImage chartImage(const DrawingSurface &surface, const DrawnChart &chart, int scale)
+{
+    QImage image(chartPictureSize(surface) * scale, QImage::Format_RGB32);
+    if (image.isNull())
+        return image; // too large to hold
+    QPainter painter(&image);
+    painter.scale(scale, scale);
+    if (scale == 1)
+        painter.drawImage(0, 0, surface.image());
+    else
+        surface.paint(painter, QSizeF(surface.size()));
+    paintLabelsAndLegend(painter, surface.size(), chart);
+    painter.end();
+    return image;
 }
 
 std::optional<ChartFormat> chartFormat(const QString &suffix)
@@ -146,12 +144,11 @@ std::optional<ChartFormat> chartFormat(const QString &suffix)
 QByteArray chartFile(ChartFormat format, const DrawingSurface &surface, const DrawnChart &chart, int scale,
                      Date made)
 {
-    if (format == ChartFormat::Svg)
-        return chartSvg(surface, chart, scale);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     const bool painted = format == ChartFormat::Png ? writePng(chartImage(surface, chart, scale), &buffer)
+        : format == ChartFormat::Svg                ? writeSvg(&buffer, surface, chart, scale)
                                                     : writeChartPdf(&buffer, surface, chart, made);
     return painted ? bytes : QByteArray();
 }

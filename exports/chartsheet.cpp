@@ -36,6 +36,8 @@ constexpr double LabelGap = 3 * Mm;
 // The legend at three tenths of a millimetre to the window's pixel.
 constexpr double LegendScale = 0.3 * Mm;
 constexpr double ColumnGap = 10 * Mm;
+// From one line of values or critical days to the next.
+constexpr double Row = 5.5 * Mm;
 
 // The sheet's face, `height` millimetres high, smoothed and unhinted: the
 // sheet is seen on paper and in previews, not on the window's pixel grid.
@@ -300,7 +302,6 @@ void Sheet::paintLegendRow(double top)
 // columns as wide as their longest name.
 void Sheet::paintDays(double top)
 {
-    constexpr double Row = 5.5 * Mm;
     const double left = PlotLeft + 110 * Mm;
     if (m_chart.queryDay) {
         const double width = left - PlotLeft - ColumnGap;
@@ -312,15 +313,12 @@ void Sheet::paintDays(double top)
                 paintComparedValue(curve, PlotLeft + 4 * Mm, y);
         }
     }
-    if (!m_chart.compared) {
-        paintCriticalDays(left, SheetSize.width(), top, CriticalDayWord, m_chart.criticalDays);
-        return;
-    }
-    // Each person's critical days, side by side.
-    const double middle = left + 76 * Mm;
+    // With two people, each person's critical days, side by side.
+    const double middle = m_chart.compared ? left + 76 * Mm : SheetSize.width();
     paintCriticalDays(left, middle, top, CriticalDayWord, m_chart.criticalDays);
-    paintCriticalDays(middle, SheetSize.width(), top, m_chart.compared->secondWho() + u'的' + CriticalDayWord,
-                      m_chart.compared->criticalDays);
+    if (m_chart.compared)
+        paintCriticalDays(middle, SheetSize.width(), top, m_chart.compared->secondWho() + u'的' + CriticalDayWord,
+                          m_chart.compared->criticalDays);
 }
 
 // Beside a curve's value on the query day, the second person's of the same
@@ -341,7 +339,6 @@ void Sheet::paintComparedValue(std::size_t curve, double x, double y)
 void Sheet::paintCriticalDays(double left, double right, double top, const QString &heading,
                               const std::vector<int> &days)
 {
-    constexpr double Row = 5.5 * Mm;
     line(left, top, 4.5, heading);
     if (days.empty()) {
         line(left + 4 * Mm, top + 7 * Mm, 4, NoCriticalDayWords);

@@ -49,13 +49,14 @@ bool IsCriticalDay(double offset, float level)
     return IsCriticalDay(AllCycleValues(offset), level);
 }
 
-PhaseAgreement phaseAgreement(long long days)
+PhaseAgreement synchronyOf(double firstBirth, double secondBirth)
 {
+    const double days = std::floor(secondBirth) - std::floor(firstBirth);
     constexpr std::array Cycles{BiorhythmCycle::Physical, BiorhythmCycle::Emotional, BiorhythmCycle::Intellectual};
     PhaseAgreement agreement;
     double sum = 0.0;
     for (std::size_t i = 0; i < Cycles.size(); ++i) {
-        agreement.cycles[i] = 100.0 * (1.0 + std::cos(CycleAngle(double(days), Cycles[i]))) / 2.0;
+        agreement.cycles[i] = 100.0 * (1.0 + std::cos(CycleAngle(days, Cycles[i]))) / 2.0;
         sum += agreement.cycles[i];
     }
     agreement.mean = sum / 3.0;

@@ -62,14 +62,13 @@ bool IsCriticalDay(double offset, float level);
 bool IsCriticalDay(const CycleValues &values, float level);
 
 // How far two people's cycles run in phase, 0 (opposite) to 100 (together),
-// for births `days` days apart: 100 * (1 + cos(CycleAngle(days, cycle))) / 2
-// for each cycle, unrounded, and the mean of the three.
+// from their calendar days of birth (a time of day does not count), `days`
+// apart: 100 * (1 + cos(CycleAngle(days, cycle))) / 2 for each cycle,
+// unrounded, and the mean of the three.
 struct PhaseAgreement {
     std::array<double, 3> cycles{};
     double mean = 0.0;
-
-    bool operator==(const PhaseAgreement &) const = default;
 };
-PhaseAgreement phaseAgreement(long long days);
+PhaseAgreement synchronyOf(double firstBirth, double secondBirth);
 
 } // namespace quorvel

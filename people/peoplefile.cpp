@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
+#include <QScopeGuard>
 #include <QThread>
 
 #include <cerrno>
@@ -25,33 +26,17 @@ namespace {
 // the lock for one read and one write of a small file.
 constexpr int LockPatienceMs = 10000;
 
-class Descriptor
-{
-public:
-    explicit Descriptor(int descriptor) : m_descriptor(descriptor) {}
-    ~Descriptor()
-    {
-        if (m_descriptor >= 0)
-            ::close(m_descriptor);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_descriptor; }
-
-private:
-    int m_descriptor;
-};
-
 // The file's bytes, nothing for a file that does not exist, or why it
 // cannot be read. Only a regular file is read: a FIFO or a device at its
 // name is neither waited on nor disturbed.
 QString readBytes(const QString &path, std::optional<QByteArray> &bytes)
 {
-    const Descriptor file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (file.get() < 0)
+    const int file = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (file < 0)
         return errno == ENOENT ? QString() : systemErrorText(errno);
+    const auto closing = qScopeGuard([file] { ::close(file); });
     struct stat status {};
-    if (::fstat(file.get(), &status) != 0)
+    if (::fstat(file, &status) != 0)
         return systemErrorText(errno);
     if (!S_ISREG(status.st_mode))
         return QStringLiteral("不是普通文件");
@@ -59,7 +44,7 @@ QString readBytes(const QString &path, std::optional<QByteArray> &bytes)
     char buffer[16384];
     // One byte more than a list may have tells a longer file.
     while (read.size() <= MaxPeopleFileSize) {
-        const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+        const ssize_t got = ::read(file, buffer, sizeof buffer);
         if (got == 0)
             break;
         if (got < 0) {
@@ -152,10 +137,12 @@ QString PeopleFile::change(const std::function<QByteArray(const QByteArray &)> &
     const QByteArray folder = QFile::encodeName(QFileInfo(m_path).absolutePath());
     if (const int error = makeFolders(folder))
         return systemErrorText(error);
-    const Descriptor lock(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (lock.get() < 0)
+    // Closing the folder lets the lock go.
+    const int lock = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (lock < 0)
         return systemErrorText(errno);
-    if (const QString why = lockFolder(lock.get()); !why.isEmpty())
+    const auto unlocking = qScopeGuard([lock] { ::close(lock); });
+    if (const QString why = lockFolder(lock); !why.isEmpty())
         return why;
 
     // The file as it stands now, which another program may have changed.

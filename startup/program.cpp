@@ -102,13 +102,13 @@ class OpeningDisplay
 public:
     explicit OpeningDisplay(QString tried) : m_tried(std::move(tried))
     {
-        current() = this;
+        s_current = this;
         m_previous = qInstallMessageHandler(&OpeningDisplay::hold);
     }
     ~OpeningDisplay()
     {
         qInstallMessageHandler(m_previous);
-        current() = nullptr;
+        s_current = nullptr;
         for (const Held &message : m_held) {
             const QMessageLogContext context(message.file.constData(), message.line, message.function.constData(),
                                              message.category.constData());
@@ -131,21 +131,17 @@ private:
 
     // Qt's handler is a plain function: it finds the object through this,
     // which is set only while a display is being opened.
-    static OpeningDisplay *&current()
-    {
-        static OpeningDisplay *opening = nullptr;
-        return opening;
-    }
+    static inline OpeningDisplay *s_current = nullptr;
 
     static void hold(QtMsgType type, const QMessageLogContext &context, const QString &text)
     {
-        OpeningDisplay *self = current();
         if (type == QtFatalMsg) {
-            std::fputs(qPrintable(QStringLiteral("quorvel：无法打开图形显示（试过 %1）\n").arg(self->m_tried)), stderr);
+            std::fputs(qPrintable(QStringLiteral("quorvel：无法打开图形显示（试过 %1）\n").arg(s_current->m_tried)),
+                       stderr);
             std::fflush(stderr);
             std::_Exit(1);
         }
-        self->m_held.push_back({type, context.file, context.function, context.category, context.line, text});
+        s_current->m_held.push_back({type, context.file, context.function, context.category, context.line, text});
     }
 
     QString m_tried;

@@ -155,9 +155,8 @@ void tst_Surface::joinedSegmentsMeetOnce()
     surface.Scale(0, 0, 40, 40);
     surface.setDrawMode(DrawMode::XorPen);
     surface.PSet(1, 1, 0);
-    surface.LineTo(10, 20, 0x00FFFFFF);
-    surface.LineTo(30, 5, 0x00FFFFFF);
-    surface.LineTo(35, 35, 0x00FFFFFF);
+    const QPointF joints[] = {{10, 20}, {30, 5}, {35, 35}};
+    surface.LineTo(joints, 0x00FFFFFF);
     QCOMPARE(pixel(surface, 10, 20), qRgb(255, 255, 255));
     QCOMPARE(pixel(surface, 30, 5), qRgb(255, 255, 255));
     QCOMPARE(pixel(surface, 1, 1), qRgb(255, 255, 255));
@@ -197,7 +196,8 @@ void tst_Surface::xorTwiceRestores()
     for (int pass = 0; pass < 2; ++pass) {
         surface.LineBoxFilled(3, 120, 5, -120, 0x00123456);
         surface.PSet(0.5f, 50.0f, 0x00FFFFFF);
-        surface.LineTo(20.5f, -80.0f, 0x00FFFFFF);
+        const QPointF to[] = {{20.5f, -80.0f}};
+        surface.LineTo(to, 0x00FFFFFF);
     }
     QCOMPARE(surface.image(), before);
 }
@@ -222,7 +222,8 @@ void tst_Surface::farAwayLinesAreClipped()
     surface.Line(-1e9f, -1e9f, 1e9f, 1e9f, 0x00FFFFFF);
     surface.LineBoxFilled(-1e30f, 1e30f, 1e30f, -1e30f, 0x000000FF);
     surface.PSet(std::numeric_limits<float>::quiet_NaN(), 0);
-    surface.LineTo(std::numeric_limits<float>::infinity(), 5, 0x00FFFFFF);
+    const QPointF far[] = {{std::numeric_limits<float>::infinity(), 5}};
+    surface.LineTo(far, 0x00FFFFFF);
     QCOMPARE(pixel(surface, 100, 100), qRgb(255, 0, 0));
 }
 

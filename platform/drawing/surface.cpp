@@ -224,15 +224,6 @@ void DrawingSurface::LineBoxFilled(float x1, float y1, float x2, float y2, VbCol
     m_current = QPointF(x2, y2);
 }
 
-void DrawingSurface::LineTo(float x, float y, VbColor color)
-{
-    const QRgb rgb = resolveColor(color);
-    withPen(m_mode == DrawMode::XorPen, rgb,
-            [&](auto pen) { drawLine(Pixels(m_image), toPixel(m_current), toPixel(QPointF(x, y)), pen); });
-    record(Shape::Line, rgb, {m_current, QPointF(x, y)});
-    m_current = QPointF(x, y);
-}
-
 void DrawingSurface::LineTo(std::span<const QPointF> points, VbColor color)
 {
     polylineTo(points, color, Shape::Polyline);

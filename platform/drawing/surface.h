@@ -54,10 +54,6 @@ public:
     QSize size() const { return m_image.size(); }
 
     VbColor backColor() const { return m_backColor; }
-    // The colour the next Cls fills the surface with.
-    void setBackColor(VbColor color) { m_backColor = color; }
-    VbColor foreColor() const { return m_foreColor; }
-    void setForeColor(VbColor color) { m_foreColor = color; }
     DrawMode drawMode() const { return m_mode; }
     void setDrawMode(DrawMode mode) { m_mode = mode; }
 
@@ -75,8 +71,8 @@ public:
     // number of steps on): each as Line draws it, all of them one operation.
     void VerticalLines(float x1, float x2, float y1, float y2, VbColor color);
     void LineBoxFilled(float x1, float y1, float x2, float y2, VbColor color);
-    void LineTo(float x, float y, VbColor color);
-    // LineTo each point in turn (single-precision values held as doubles).
+    // A line from the current point to each point in turn (single-precision
+    // values held as doubles).
     void LineTo(std::span<const QPointF> points, VbColor color);
     // The same line dotted: every other pixel along its longer axis on the
     // image, the dots running on from one point to the next; a replay dots

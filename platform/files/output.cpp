@@ -30,8 +30,6 @@ namespace {
 
 using Writer = std::function<void(QIODevice &)>;
 
-QString systemReason(int error) { return systemErrorText(error); }
-
 // Writes straight to a descriptor, without a buffer of its own that could
 // fail later unseen, and keeps the first failure, so that no write after it
 // can hide it. With a cancellation it writes in pieces, each once the
@@ -69,7 +67,7 @@ protected:
         }
         if (!m_failure)
             return size;
-        setErrorString(systemReason(m_failure));
+        setErrorString(systemErrorText(m_failure));
         return -1;
     }
 
@@ -164,13 +162,13 @@ QString writeInPlace(const QByteArray &name, const struct stat &status, const Wr
 {
     const int descriptor = openInPlace(name, status, whenNobodyReads, cancellation != nullptr);
     if (descriptor < 0 && errno == ENXIO && S_ISFIFO(status.st_mode))
-        return QStringLiteral("没有程序在读取这个管道（%1）").arg(systemReason(ENXIO));
+        return QStringLiteral("没有程序在读取这个管道（%1）").arg(systemErrorText(ENXIO));
     if (descriptor < 0)
-        return systemReason(errno);
+        return systemErrorText(errno);
     int failure = writeThrough(descriptor, write, cancellation);
     if (::close(descriptor) != 0 && !failure)
         failure = errno;
-    return failure ? systemReason(failure) : QString();
+    return failure ? systemErrorText(failure) : QString();
 }
 
 // A name for a file of the program's own beside the user's: short and
@@ -351,11 +349,11 @@ QString replace(const QByteArray &name, const struct stat *old, const Writer &wr
     const qsizetype slash = name.lastIndexOf('/');
     const QByteArray base = name.mid(slash + 1);
     if (base.isEmpty())
-        return systemReason(EISDIR);
+        return systemErrorText(EISDIR);
     const QByteArray folderName = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : name.left(slash);
     const int folder = ::open(folderName.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0)
-        return systemReason(errno);
+        return systemErrorText(errno);
     QByteArray staged;
     // A new file gets the mode of any new file: 0666 less the umask.
     const int stage = createStage(folder, old ? 0600 : 0666, staged);
@@ -375,7 +373,7 @@ QString replace(const QByteArray &name, const struct stat *old, const Writer &wr
     if (!staged.isEmpty())
         ::unlinkat(folder, staged.constData(), 0);
     ::close(folder);
-    return failure ? systemReason(failure) : QString();
+    return failure ? systemErrorText(failure) : QString();
 }
 
 // Whether the user may not write the file. Root may write any file, so for
@@ -417,16 +415,16 @@ QString writeOutput(const QByteArray &fileName, const std::function<void(QIODevi
     struct stat status;
     if (::stat(fileName.constData(), &status) != 0) {
         if (errno != ENOENT)
-            return systemReason(errno);
+            return systemErrorText(errno);
         return replace(followLinks(fileName), nullptr, write, cancellation);
     }
     if (S_ISDIR(status.st_mode))
-        return systemReason(EISDIR);
+        return systemErrorText(EISDIR);
     if (!S_ISREG(status.st_mode))
         return writeInPlace(fileName, status, write, whenNobodyReads, cancellation);
     const QByteArray name = followLinks(fileName);
     if (readOnly(name, status))
-        return QStringLiteral("文件是只读的，没有替换它（%1）").arg(systemReason(EACCES));
+        return QStringLiteral("文件是只读的，没有替换它（%1）").arg(systemErrorText(EACCES));
     return replace(name, &status, write, cancellation);
 }
 
@@ -450,7 +448,7 @@ std::optional<int> namedDescriptor(QByteArrayView name)
 QString writeDescriptor(int descriptor, const std::function<void(QIODevice &)> &write)
 {
     const int failure = writeThrough(descriptor, write);
-    return failure ? systemReason(failure) : QString();
+    return failure ? systemErrorText(failure) : QString();
 }
 
 void openClosedStandardDescriptors()

@@ -3,6 +3,7 @@
 
 #include "platform/drawing/fonts.h"
 #include "platform/widgets/accessibility.h"
+#include "platform/widgets/events.h"
 #include "platform/drawing/geometry.h"
 
 #include <QApplication>
@@ -24,9 +25,7 @@ Form::Form(QSize size, const QString &caption, VbColor backColor, QWidget *paren
     setWindowTitle(caption);
     setFixedSize(size);
     setFont(programFont());
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor::fromRgb(resolveColor(backColor)));
-    setPalette(palette);
+    setPaletteColor(this, QPalette::Window, backColor);
     setAutoFillBackground(true);
     setMouseTracking(true);
     installAccessibleInterfaces();

@@ -36,7 +36,6 @@ public:
 
     // What the box shows; whoever draws on it calls update() when done.
     DrawingSurface &surface() { return m_surface; }
-    const DrawingSurface &surface() const { return m_surface; }
 
     // The marked position, in user coordinates (x across); none by default.
     // A screen reader hears spokenAs each time a position is marked while

@@ -16,7 +16,6 @@ public:
     TextBox(QWidget *parent, QRect geometry, const QString &text, VbColor backColor);
 
     QString Text() const { return text(); }
-    void setText(const QString &text) { QLineEdit::setText(text); }
     void SetFocus() { setFocus(Qt::OtherFocusReason); }
     // SelStart places the caret and drops the selection; SelLength selects
     // that many characters from the selection start.

@@ -51,19 +51,6 @@ double iconCurveY(const IconCurve &curve, double x)
     return IconCentre - IconAmplitude * std::sin(2 * std::numbers::pi * x / curve.period + curve.phase);
 }
 
-// The widths of the green frame and the light rim inside it at a size, in
-// whole pixels, so the edges of the chart area stay sharp.
-struct IconBorders {
-    double frame;
-    double rim;
-};
-
-IconBorders iconBorders(int size)
-{
-    const double u = size / 16.0;
-    return {std::max(1.0, std::round(u)), size >= 32 ? std::max(1.0, std::round(u / 4)) : 0.0};
-}
-
 // 16 pixels: a one-pixel green frame with cut corners around a black
 // ground; each curve is one pixel wide, every column joined to the next.
 // A zero line would only cut the three curves into pieces at this size.
@@ -107,7 +94,10 @@ QImage makeIcon(int size)
     QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     const double u = size / 16.0;
-    const auto [frame, rim] = iconBorders(size);
+    // The green frame and the light rim inside it, in whole pixels, so the
+    // edges of the chart area stay sharp.
+    const double frame = std::max(1.0, std::round(u));
+    const double rim = size >= 32 ? std::max(1.0, std::round(u / 4)) : 0.0;
     const auto rounded = [size](double inset, double radius) {
         QPainterPath path;
         path.addRoundedRect(QRectF(inset, inset, size - 2 * inset, size - 2 * inset), radius, radius);

@@ -52,12 +52,6 @@ QImage plainPanel(int width, int height, int scale)
     return image;
 }
 
-// A rectangle of pixels as the device pixels that cover it.
-QRect devicePixels(const QRect &rect, int scale)
-{
-    return QRect(rect.topLeft() * scale, rect.size() * scale);
-}
-
 const QRect TitleBand(QPoint(37, 31), QPoint(406, 60));
 
 // The title's outline. The Song face has no bold italics and only
@@ -94,16 +88,9 @@ QPainterPath titleGlyphs(const QString &text, int pixelSize)
     return path.simplified();
 }
 
-QPainterPath bullet(QPointF centre, qreal radius)
-{
-    QPainterPath path;
-    path.addEllipse(centre, radius, radius);
-    return path;
-}
-
 // Embossed gold: a light copy up-left and a dark copy down-right under the
 // gold face, which has a dark outline of its own.
-void paintEmbossed(QPainter &painter, const QPainterPath &shape, const QRectF &faceSpan)
+void paintEmbossed(QPainter &painter, const QPainterPath &shape)
 {
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(246, 238, 176));
@@ -111,7 +98,8 @@ void paintEmbossed(QPainter &painter, const QPainterPath &shape, const QRectF &f
     painter.setBrush(QColor(34, 44, 14));
     painter.drawPath(shape.translated(1.5, 1.5));
 
-    QLinearGradient gold(faceSpan.topLeft(), faceSpan.bottomLeft());
+    const QRectF face = shape.boundingRect();
+    QLinearGradient gold(face.topLeft(), face.bottomLeft());
     gold.setColorAt(0.0, QColor(240, 220, 120));
     gold.setColorAt(0.45, QColor(206, 174, 58));
     gold.setColorAt(1.0, QColor(138, 122, 30));
@@ -142,15 +130,16 @@ QImage makePanel(int scale)
 
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF textBox = text.boundingRect();
-    paintEmbossed(painter, text, textBox);
+    paintEmbossed(painter, text);
     for (const qreal x : {left + radius, left + rowWidth - radius}) {
-        const QPainterPath dot = bullet(QPointF(x, centreY), radius);
-        paintEmbossed(painter, dot, dot.boundingRect());
+        QPainterPath dot;
+        dot.addEllipse(QPointF(x, centreY), radius, radius);
+        paintEmbossed(painter, dot);
     }
     painter.end();
 
-    const QRect band = devicePixels(TitleBand, scale);
+    // The band as the device pixels that cover it.
+    const QRect band(TitleBand.topLeft() * scale, TitleBand.size() * scale);
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             if (!band.contains(x, y) && image.pixel(x, y) != plain.pixel(x, y))
