@@ -136,7 +136,6 @@ private:
     void describeChart();
     // Tells a screen reader what the query drew, or why it drew nothing.
     void sayAfterQuery(const QString &text);
-    void forgetKeyboardDay();
     // Selects the whole text of a box whose date was not understood, the
     // focus in it, and tells a screen reader why and the forms it takes.
     void refuseDate(TextBox *box);
@@ -187,8 +186,6 @@ private:
     // What the chart shows: the frame of every redraw, and the curves when
     // they are drawn on it.
     DrawnChart m_drawn;
-    // The keyboard readout's day, as an offset since the chart's birth date.
-    std::optional<int> m_keyDay;
     // What was said of the people's file in this run.
     QSet<QString> m_peopleReported;
     // The person last chosen from the list, who names the first person of a

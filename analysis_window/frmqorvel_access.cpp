@@ -7,6 +7,7 @@
 #include "platform/widgets/accessibility.h"
 
 #include <algorithm>
+#include <cmath>
 
 // The window without a mouse and without sight: the keyboard readout on the
 // chart, and what the chart tells a screen reader.
@@ -21,9 +22,11 @@ constexpr int DaysInWeek = 7;
 bool frmQORVEL::PicBack_KeyDown(int keyCode, int)
 {
     const SpanDays &days = m_drawn.days;
-    // The first key shows the day the query bar marks, when the span shows it.
-    const int from = m_keyDay.value_or(m_drawn.showsQueryDay() ? *m_drawn.queryDay : days.first);
-    const int step = m_keyDay ? 1 : 0;
+    // The day the marker stands in the middle of; the first key shows the
+    // day the query bar marks, when the span shows it.
+    const std::optional<double> marked = PicBack->marker();
+    const int from = marked ? int(std::floor(*marked)) : m_drawn.showsQueryDay() ? *m_drawn.queryDay : days.first;
+    const int step = marked ? 1 : 0;
 
     int day;
     switch (keyCode) {
@@ -45,25 +48,19 @@ bool frmQORVEL::PicBack_KeyDown(int keyCode, int)
     // As under the pointer: a box without a date takes the focus instead.
     if (focusBoxWithoutDate())
         return true;
-    m_keyDay = std::clamp(day, days.first, days.last);
-    const double middle = *m_keyDay + 0.5;
+    const int keyDay = std::clamp(day, days.first, days.last);
+    const double middle = keyDay + 0.5;
     showReadout(middle);
     // The day, what the chart marks on it and its values:
     // "2010-11-09，查询日，临界日，体力值-1，…".
-    QStringList spoken{m_drawn.dayText(*m_keyDay)};
-    if (m_drawn.marksQueryDay(*m_keyDay))
+    QStringList spoken{m_drawn.dayText(keyDay)};
+    if (m_drawn.marksQueryDay(keyDay))
         spoken += QueryDayWord;
-    if (m_drawn.marksCriticalDay(*m_keyDay))
+    if (m_drawn.marksCriticalDay(keyDay))
         spoken += CriticalDayWord;
-    spoken += spokenValues(m_drawn.valuesOf(*m_keyDay));
-    PicBack->setMarker(middle, spoken.join(u'，') + spokenComparedDay(*m_keyDay));
+    spoken += spokenValues(m_drawn.valuesOf(keyDay));
+    PicBack->setMarker(middle, spoken.join(u'，') + spokenComparedDay(keyDay));
     return true;
-}
-
-void frmQORVEL::forgetKeyboardDay()
-{
-    m_keyDay.reset();
-    PicBack->setMarker(std::nullopt);
 }
 
 QString frmQORVEL::spokenChart() const
@@ -75,7 +72,7 @@ QString frmQORVEL::spokenChart() const
     const QStringList notes = chart.queryDayNotes();
     return QStringLiteral("查询日期%1。图表显示%2至%3，共%4天。%5：%6。%7。")
         .arg(withLunarDate(dateText(chart.queryDate), chart.queryDate, chart.queryTypedLunar),
-             chart.dayText(chart.days.first), chart.dayText(chart.days.last), QString::number(chart.span),
+             chart.dayText(chart.days.first), chart.dayText(chart.days.last), QString::number(chart.span()),
              notes.isEmpty() ? QueryDayWord : QueryDayWord + u'（' + notes.join(u'，') + u'）',
              spokenValues(chart.valuesOf(chart.queryDay.value_or(chart.days.first))),
              critical.isEmpty() ? NoCriticalDayWords : CriticalDayWord + u'：' + critical.join(u'、'))

@@ -13,7 +13,7 @@ void frmQORVEL::DrawBackground()
 {
     m_drawn = quorvel::DrawBackground(PicBack->surface(), chartControls());
     PicBack->update();
-    forgetKeyboardDay();
+    PicBack->setMarker(std::nullopt);
     showComparison();
     describeChart();
 }
@@ -24,7 +24,7 @@ void frmQORVEL::DrawPicBack()
     PicBack->update();
     if (m_drawn.curvesDrawn) {
         LBLStartSj->setCaption(m_drawn.startLabel);
-        setSpanLabel(m_drawn.spanLabel, m_drawn.span);
+        setSpanLabel(m_drawn.spanLabel, m_drawn.span());
         // Both repaint at once, the start label first.
         LBLStartSj->Refresh();
         LBLts->Refresh();

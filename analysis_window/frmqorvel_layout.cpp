@@ -92,7 +92,6 @@ void frmQORVEL::describeControls()
         const QString days = QString::number(span) + QStringLiteral("天");
         return m_drawn.curvesDrawn ? days : days + u'，' + NoChartYet;
     });
-    PicBack->setAccessibleRole(QAccessible::Chart);
     PicBack->setAccessibleName(QStringLiteral("生物节律图"));
     Label2->setAccessibleName(QStringLiteral("分析指南"));
     Label2->setAccessibleDescription(QStringLiteral("按F1键打开"));
@@ -115,7 +114,6 @@ void frmQORVEL::connectHandlers()
     PicBack->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(PicBack, &QWidget::customContextMenuRequested, this, &frmQORVEL::showChartMenu);
     PicBack->installEventFilter(this);
-    connect(PicBack, &PictureBox::focusLost, this, &frmQORVEL::forgetKeyboardDay);
     auto *printKey = new QShortcut(QKeySequence::Print, this);
     connect(printKey, &QShortcut::activated, this, &frmQORVEL::printChart);
     // The guide from anywhere in the window, as a click on the link opens it.

@@ -34,8 +34,7 @@ void frmQORVEL::Form_Load()
 
     // The start-up frame alone is drawn with the exclusive-or pen.
     PicBack->surface().setDrawMode(DrawMode::XorPen);
-    PicBack->surface().Cls();
-    DrawBackground();
+    clearToFrame();
     PicBack->surface().setDrawMode(DrawMode::CopyPen);
     DrawPicBack();
 

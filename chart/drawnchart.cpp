@@ -56,7 +56,6 @@ QStringList DrawnChart::queryDayNotes() const
 DrawnChart frameOf(int position, int span)
 {
     DrawnChart chart;
-    chart.span = span;
     chart.days = spanDays(position, span);
     chart.spanLabel = spanLabelText(span);
     return chart;

@@ -50,10 +50,10 @@ Date dayDate(Date birth, int day);
 std::array<long long, 4> readoutNumbers(const CycleValues &cycles);
 
 struct DrawnChart {
-    // The frame, drawn every time: the span's days (the scroll bar's value),
-    // the days the span shows and the span label (LBLts).
-    int span = 0;
+    // The frame, drawn every time: the days the span shows, their number
+    // (the scroll bar's value) and the span label (LBLts).
     SpanDays days;
+    int span() const { return days.end() - days.first; }
     QString spanLabel;
 
     // The curves and the marks, drawn only when both dates were read. With

@@ -34,10 +34,11 @@ QueryPlan planQuery(const QString &queryText, const QString &birthText, Date sto
         plan.todayText = Format(now, u"YYYY-MM-DD");
         plan.query = CDate(*plan.todayText).value_or(std::floor(now));
     }
-    plan.birth = CDate(birthText).value_or(storedBirth);
-    plan.position = centredSpanPosition(plan.query, plan.birth, span, maxPosition);
+    // The birth box's date, else the date stored.
+    const Date birth = CDate(birthText).value_or(storedBirth);
+    plan.position = centredSpanPosition(plan.query, birth, span, maxPosition);
     if (!plan.position)
-        plan.refusal = plan.query < plan.birth ? QueryRefusal::BeforeBirth : QueryRefusal::TooNearBirth;
+        plan.refusal = plan.query < birth ? QueryRefusal::BeforeBirth : QueryRefusal::TooNearBirth;
     return plan;
 }
 

@@ -31,7 +31,6 @@ struct QueryPlan {
     // "YYYY-MM-DD".
     std::optional<QString> todayText;
     Date query = 0.0; // from the box, or from today's text
-    Date birth = 0.0; // the birth box's date, else the date stored
     std::optional<int> position; // where the span goes; none when nothing is drawn
     std::optional<QueryRefusal> refusal;
 };

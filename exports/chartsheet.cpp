@@ -178,7 +178,7 @@ private:
         m_painter.setPen(QPen(paperColorOf(PaperZeroLineColor), 0.25 * Mm));
         m_painter.drawLine(from, to);
     }
-    double dayWidth() const { return PlotArea.width() / m_chart.span; }
+    double dayWidth() const { return PlotArea.width() / m_chart.span(); }
     // The middle of a day's column across the page.
     double columnMiddle(int day) const { return PlotArea.left() + (day - m_chart.days.first + 0.5) * dayWidth(); }
 
@@ -204,12 +204,12 @@ void Sheet::paint(Date made)
         line(0, 17.5 * Mm, 4,
              QStringLiteral("没有可显示的图表：以 %1 为中心的 %2 天的范围会从出生日期当天或之前开始。")
                  .arg(dateText(m_chart.queryDate))
-                 .arg(m_chart.span));
+                 .arg(m_chart.span()));
     } else {
         line(0, 17.5 * Mm, 4,
              QStringLiteral("图表范围：%1 至 %2，共%3天")
                  .arg(m_chart.dayText(m_chart.days.first), m_chart.dayText(m_chart.days.last))
-                 .arg(m_chart.span));
+                 .arg(m_chart.span()));
         paintPaperChart(m_painter, PlotArea, Mm, m_surface, m_chart);
         paintValueAxis();
         paintDateAxis();
@@ -365,7 +365,7 @@ void paintPaperChart(QPainter &painter, QRectF area, double unitsPerMm, const Dr
 {
     painter.save();
     painter.fillRect(area, Qt::white);
-    const double dayWidth = area.width() / chart.span;
+    const double dayWidth = area.width() / chart.span();
     painter.setPen(QPen(paperColorOf(PaperGridColor), 0.12 * unitsPerMm));
     for (const int day : gridDays(chart, dayWidth / unitsPerMm)) {
         const double x = area.left() + (day - chart.days.first) * dayWidth;

@@ -103,7 +103,7 @@ class AccessiblePictureBox final : public QAccessibleWidget
 {
 public:
     explicit AccessiblePictureBox(PictureBox *box)
-        : QAccessibleWidget(box, box->accessibleRole())
+        : QAccessibleWidget(box, QAccessible::Chart)
         , m_spots{new AccessiblePart(box, QAccessible::ListItem, this, true),
                   new AccessiblePart(box, QAccessible::ListItem, this, true)}
         , m_spotIds{m_spots[0]->id(), m_spots[1]->id()}
@@ -115,7 +115,6 @@ public:
             QAccessible::deleteAccessibleInterface(id);
     }
 
-    QAccessible::Role role() const override { return box()->accessibleRole(); }
     // The controls on the picture (labels over it), then the marked spot
     // while there is one to hear.
     int childCount() const override { return QAccessibleWidget::childCount() + (hasSpot() ? 1 : 0); }

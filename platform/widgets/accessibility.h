@@ -5,9 +5,9 @@ class QString;
 class QWidget;
 
 // What a screen reader learns of the controls where Qt's own accessible
-// interfaces say too little: a scroll bar's value in its owner's words, a
-// picture box and a window in the role their owner gives them, the marked
-// spot of a picture box, and passing messages of a window.
+// interfaces say too little: a scroll bar's value in its owner's words, the
+// picture box as a chart, a window in the role its owner gives it, the
+// marked spot of a picture box, and passing messages of a window.
 //
 // Qt 6.4's AT-SPI bridge hands a screen reader the changed object, not the
 // new text, with a change of an accessible name or description, and Orca

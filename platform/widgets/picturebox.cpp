@@ -81,8 +81,8 @@ void PictureBox::focusInEvent(QFocusEvent *event)
 void PictureBox::focusOutEvent(QFocusEvent *event)
 {
     QWidget::focusOutEvent(event);
+    m_marker.reset();
     update();
-    emit focusLost();
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent *event)
@@ -99,18 +99,12 @@ ImageBox::ImageBox(QWidget *parent, QRect geometry, const Picture &picture)
 {
     setGeometry(geometry);
     setPixmap(picture.pixmap());
-    setAlignment(Qt::AlignLeft | Qt::AlignTop);
     keepMouseMovement(this);
 }
 
-void ImageBox::paintEvent(QPaintEvent *event)
+void ImageBox::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    if (painter.device()->devicePixelRatioF() <= 1.0) {
-        painter.end();
-        QLabel::paintEvent(event);
-        return;
-    }
     painter.drawPixmap(0, 0, m_picture.forPainter(painter));
 }
 

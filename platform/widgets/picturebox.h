@@ -5,7 +5,6 @@
 #include "platform/drawing/surface.h"
 #include "platform/widgets/events.h"
 
-#include <QAccessible>
 #include <QLabel>
 #include <QPixmap>
 #include <QWidget>
@@ -37,18 +36,15 @@ public:
     // What the box shows; whoever draws on it calls update() when done.
     DrawingSurface &surface() { return m_surface; }
 
-    // The marked position, in user coordinates (x across); none by default.
+    // The marked position, in user coordinates (x across); none by default,
+    // and none again once the box loses the focus.
     // A screen reader hears spokenAs each time a position is marked while
     // the box has the focus, the same position again included.
     void setMarker(std::optional<double> userX, const QString &spokenAs = QString());
     std::optional<double> marker() const { return m_marker; }
 
-    QAccessible::Role accessibleRole() const { return m_accessibleRole; }
-    void setAccessibleRole(QAccessible::Role role) { m_accessibleRole = role; }
-
 signals:
     void mouseMoved(int button, int shift, float x, float y);
-    void focusLost();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -66,7 +62,6 @@ private:
     QImage m_dense;
     std::uint64_t m_denseGeneration = 0;
     std::optional<double> m_marker;
-    QAccessible::Role m_accessibleRole = QAccessible::Graphic;
 };
 
 // A picture shown at its own size.

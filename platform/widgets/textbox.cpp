@@ -63,14 +63,13 @@ TextBox::TextBox(QWidget *parent, QRect geometry, const QString &text, VbColor b
 
 void TextBox::setSelStart(int start)
 {
-    m_selStart = std::clamp(start, 0, int(text().size()));
-    setCursorPosition(m_selStart);
+    setCursorPosition(std::clamp(start, 0, int(text().size())));
 }
 
 void TextBox::setSelLength(int length)
 {
-    length = std::clamp(length, 0, int(text().size()) - m_selStart);
-    setSelection(m_selStart, length);
+    const int start = hasSelectedText() ? selectionStart() : cursorPosition();
+    setSelection(start, std::clamp(length, 0, int(text().size()) - start));
 }
 
 void TextBox::keyPressEvent(QKeyEvent *event)

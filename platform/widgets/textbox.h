@@ -30,9 +30,6 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
-
-private:
-    int m_selStart = 0;
 };
 
 } // namespace quorvel
