@@ -56,7 +56,7 @@ QStringList DrawnChart::queryDayNotes() const
 DrawnChart frameOf(int position, int span)
 {
     DrawnChart chart;
-    chart.days = spanDays(position, span);
+    chart.days = {firstDayAt(position), firstDayAt(position) + span - 1};
     chart.spanLabel = spanLabelText(span);
     return chart;
 }

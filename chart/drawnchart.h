@@ -36,7 +36,6 @@ struct SpanDays {
     bool shows(int day) const { return day >= first && day <= last; }
     bool operator==(const SpanDays &) const = default;
 };
-constexpr SpanDays spanDays(int position, int span) { return {firstDayAt(position), firstDayAt(position) + span - 1}; }
 
 // The calendar day that names day offset `day` of a life that began at
 // `birth`: the day that holds the middle of the day's column, birth + day +

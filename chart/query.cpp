@@ -15,8 +15,7 @@ std::optional<int> centredSpanPosition(Date query, Date birth, int span, int max
     // 0..32767, so the rounding cannot overflow.
     if (!(d > 0.0))
         return std::nullopt;
-    const auto position = CInt(std::min(d / 2.0, double(maxPosition)));
-    return position ? std::optional<int>(*position) : std::nullopt;
+    return CInt(std::min(d / 2.0, double(maxPosition)));
 }
 
 QueryPlan planQuery(const QString &queryText, const QString &birthText, Date storedBirth, int span, int maxPosition,

@@ -2,6 +2,7 @@
 #include "companion/commandline.h"
 #include "companion/companion.h"
 
+#include "chart/query.h"
 #include "exports/chartexports.h"
 
 #include <QFileInfo>
@@ -61,7 +62,7 @@ Outcome chartCommand(const QStringList &arguments, Date now)
                       outputOption(QStringLiteral("写入的文件；- 为标准输出"))},
                      arguments);
     if (line.helpAsked() && !line.problem())
-        return showHelp(line, QStringLiteral("chart"));
+        return line.showHelp();
     ChartControls request;
     request.birthText = line.text(QStringLiteral("birth"));
     const Date birth = line.date(QStringLiteral("birth"));
@@ -84,33 +85,23 @@ Outcome chartCommand(const QStringList &arguments, Date now)
     const QueryPlan plan = planQuery(request.queryText, request.birthText, birth, request.span, MaxPosition, now);
     if (plan.todayText)
         request.queryText = *plan.todayText;
-    // Told in both forms where typed as lunar dates (a query after today is
-    // today's Gregorian date).
-    const bool birthLunar = isLunarDate(request.birthText);
-    const bool queryLunar = isLunarDate(request.queryText);
-    Outcome outcome;
-    if (plan.position) {
-        request.position = *plan.position;
-    } else {
-        // The window shows the empty frame here: the boxes' dates are not
-        // drawn.
-        outcome.message = refusalText(plan, request.span) + QStringLiteral("只画出了图框。");
-        request.birthText.clear();
-        request.queryText.clear();
-    }
+    request.position = plan.position.value_or(0);
 
     DrawingSurface surface(ChartPixelSize);
     SharedValues shared{plan.query, birth, ProgramCriticalLevel};
-    // As the window redraws it: Cls, DrawBackground, DrawPicBack.
+    // As the window redraws it: Cls, DrawBackground, DrawPicBack; where the
+    // query draws nothing, the window shows the empty frame.
     surface.Cls();
-    DrawBackground(surface, request);
-    DrawnChart chart = DrawPicBack(surface, request, shared);
+    DrawnChart chart = DrawBackground(surface, request);
+    if (plan.position)
+        chart = DrawPicBack(surface, request, shared);
     // With the frame alone, the sheet still tells the dates asked for, in
-    // both forms where typed as lunar dates.
+    // both forms where typed as lunar dates (a query after today is today's
+    // Gregorian date).
     chart.birthDate = birth;
     chart.queryDate = plan.query;
-    chart.birthTypedLunar = birthLunar;
-    chart.queryTypedLunar = queryLunar;
+    chart.birthTypedLunar = isLunarDate(request.birthText);
+    chart.queryTypedLunar = isLunarDate(request.queryText);
 
     // Made whole in memory first: a file that cannot take it then fails in
     // one place, and no encoder is left half-way through a failed write.
@@ -118,7 +109,9 @@ Outcome chartCommand(const QStringList &arguments, Date now)
     if (bytes.isEmpty())
         return {StatusWriteFailed, QStringLiteral("无法生成图表文件“%1”").arg(path)};
     const Outcome written = writeText(path, bytes);
-    return written.status == StatusDone ? outcome : written;
+    if (written.status != StatusDone || plan.position)
+        return written;
+    return {StatusDone, refusalText(plan, request.span) + QStringLiteral("只画出了图框。")};
 }
 
 } // namespace quorvel::companion

@@ -32,6 +32,9 @@ int sequenceLength(QByteArrayView bytes, qsizetype at)
     return length;
 }
 
+// "--birth" for the option "birth", "-o" for "o".
+QString optionName(const QString &name) { return QLatin1String(name.size() == 1 ? "-" : "--") + name; }
+
 bool escapedByte(QStringView text, qsizetype at)
 {
     return text[at] >= u'\xDC80' && text[at] <= u'\xDCFF' && (at == 0 || !text[at - 1].isHighSurrogate());
@@ -105,8 +108,6 @@ QString dateForms(const QString &joint)
         QStringLiteral("都可以带时间 H:MM 或 H:MM:SS，数字可以是全角的"),
     }.join(joint);
 }
-
-QString optionName(const QString &name) { return QLatin1String(name.size() == 1 ? "-" : "--") + name; }
 
 QCommandLineOption dateOption(const QString &name, const QString &description)
 {
@@ -198,23 +199,6 @@ void CommandLine::readPerson(const QString &personName, const QString &dateName)
     if (!read.list.skipped.isEmpty())
         known += QStringLiteral("；文件里跳过了无法使用的行：%1").arg(read.list.skipped.join(u'；'));
     fail(QStringLiteral("%1：没有记住叫“%2”的人；%3").arg(person, name, known));
-}
-
-QString CommandLine::help(const QString &usage, const QString &description)
-{
-    m_parser.setApplicationDescription(description);
-    QStringList lines = m_parser.helpText().split(u'\n');
-    lines.first() = usage;
-    // Qt lines the descriptions up by characters; every value name is two
-    // Chinese characters, two columns wider on a terminal than they count, so
-    // the options without a value move their descriptions along with them.
-    if (lines.filter(QStringLiteral("<")).isEmpty())
-        return lines.join(u'\n');
-    for (QString &line : lines) {
-        if (line.startsWith(u"  -") && !line.contains(u'<'))
-            line.insert(line.indexOf(u"  ", 2), u"  ");
-    }
-    return lines.join(u'\n');
 }
 
 QString CommandLine::seeHelp() const

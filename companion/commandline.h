@@ -53,8 +53,10 @@ public:
     CommandLine(const QString &command, const QList<QCommandLineOption> &options, const QStringList &arguments);
 
     bool helpAsked() const { return m_parser.isSet(QStringLiteral("help")); }
-    // The parser's help under the usage line and the description.
-    QString help(const QString &usage, const QString &description);
+    // The command's help (the program's when the command is empty) on
+    // standard output: its usage, what it does, and its options as the
+    // parser lists them.
+    Outcome showHelp();
 
     bool has(const QString &name) const { return m_parser.isSet(name) || m_personDates.contains(name); }
     QString text(const QString &name);
@@ -87,9 +89,6 @@ private:
     QHash<QString, QString> m_personNames;
 };
 
-// "--birth" for the option "birth", "-o" for "o".
-QString optionName(const QString &name);
-
 QCommandLineOption dateOption(const QString &name, const QString &description);
 // --person NAME for the date option --birth, --other-person for --other: the
 // birth date of the person kept under that name stands for the date, which
@@ -103,8 +102,6 @@ QCommandLineOption outputOption(const QString &description);
 Outcome writeTo(const QString &path, const std::function<void(QIODevice &)> &write);
 Outcome writeText(const QString &path, const QByteArray &bytes);
 
-// The calendar day of a date: the commands over days ignore a time of day.
-Date calendarDay(Date date);
 // The date a sheet or a calendar says it was made: --made, or today.
 Date madeDate(CommandLine &line, Date now);
 
@@ -115,10 +112,5 @@ Outcome tableCommand(const QStringList &arguments, Date now);
 Outcome criticalCommand(const QStringList &arguments, Date now);
 Outcome calendarCommand(const QStringList &arguments, Date now);
 Outcome compareCommand(const QStringList &arguments, Date now);
-
-// The help of a command (of the program when the command is empty) on
-// standard output: its usage, what it does, and its options as the parser
-// lists them.
-Outcome showHelp(CommandLine &line, const QString &command);
 
 } // namespace quorvel::companion

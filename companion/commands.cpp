@@ -14,6 +14,9 @@
 namespace quorvel::companion {
 namespace {
 
+// The calendar day of a date: the commands over days ignore a time of day.
+Date calendarDay(Date date) { return std::floor(date); }
+
 // The first day, the last and the birth date of a command over days, which
 // ignore a time of day.
 struct Days {
@@ -53,7 +56,7 @@ Outcome programOptions(const QStringList &arguments)
     if (const auto problem = line.problem())
         return *problem;
     if (line.helpAsked())
-        return showHelp(line, QString());
+        return line.showHelp();
     if (line.has(QStringLiteral("version")))
         return writeText(QStringLiteral("-"), "quorvel-chart " QUORVEL_VERSION "\n");
     return {StatusInvalid, QStringLiteral("没有给出命令（见 quorvel-chart --help）")};
@@ -85,8 +88,6 @@ Outcome runCommand(const QStringList &arguments, Date now)
 
 } // namespace
 
-Date calendarDay(Date date) { return std::floor(date); }
-
 Date madeDate(CommandLine &line, Date now)
 {
     return calendarDay(line.has(QStringLiteral("made")) ? line.date(QStringLiteral("made")) : now);
@@ -98,7 +99,7 @@ Outcome tableCommand(const QStringList &arguments, Date)
                      dayOptions() << outputOption(QStringLiteral("写入的 CSV 文件；- 为标准输出（默认）")),
                      arguments);
     if (line.helpAsked() && !line.problem())
-        return showHelp(line, QStringLiteral("table"));
+        return line.showHelp();
     const Days days = readDays(line);
     const QString path = line.output();
     if (const auto problem = line.problem())
@@ -110,7 +111,7 @@ Outcome tableCommand(const QStringList &arguments, Date)
         buffer.reserve(Chunk + 1024);
         appendTableHeader(buffer);
         for (Date date = days.from; date <= days.to; date += 1.0) {
-            appendTableRow(buffer, dayValues(days.birth, date));
+            appendTableRow(buffer, days.birth, date);
             if (buffer.size() >= Chunk) {
                 if (device.write(buffer.data(), qint64(buffer.size())) < 0)
                     return; // the rest could not be written either
@@ -125,7 +126,7 @@ Outcome criticalCommand(const QStringList &arguments, Date)
 {
     CommandLine line(QStringLiteral("critical"), dayOptions(), arguments);
     if (line.helpAsked() && !line.problem())
-        return showHelp(line, QStringLiteral("critical"));
+        return line.showHelp();
     const Days days = readDays(line);
     if (const auto problem = line.problem())
         return *problem;
@@ -143,7 +144,7 @@ Outcome calendarCommand(const QStringList &arguments, Date now)
                                   << outputOption(QStringLiteral("写入的 iCalendar 文件；- 为标准输出（默认）")),
                      arguments);
     if (line.helpAsked() && !line.problem())
-        return showHelp(line, QStringLiteral("calendar"));
+        return line.showHelp();
     const Days days = readDays(line);
     const Date made = madeDate(line, now);
     const QString path = line.output();
@@ -167,7 +168,7 @@ Outcome compareCommand(const QStringList &arguments, Date)
                       dateOption(QStringLiteral("on"), QStringLiteral("也给出两人在这一天的数"))},
                      arguments);
     if (line.helpAsked() && !line.problem())
-        return showHelp(line, QStringLiteral("compare"));
+        return line.showHelp();
     const Date birth = calendarDay(line.date(QStringLiteral("birth")));
     const Date other = calendarDay(line.date(QStringLiteral("other")));
     const bool on = line.has(QStringLiteral("on"));
@@ -177,8 +178,8 @@ Outcome compareCommand(const QStringList &arguments, Date)
 
     const PhaseAgreement agreement = synchronyOf(birth, other);
     QString text;
-    const std::array<long long, 4> firstNumbers = readoutNumbers(dayValues(birth, day).cycles);
-    const std::array<long long, 4> secondNumbers = readoutNumbers(dayValues(other, day).cycles);
+    const std::array<long long, 4> firstNumbers = readoutNumbers(AllCycleValues(day - birth));
+    const std::array<long long, 4> secondNumbers = readoutNumbers(AllCycleValues(day - other));
     for (std::size_t i = 0; i < agreement.cycles.size(); ++i) {
         text += QString::fromUtf16(Curves[i].name) + u'\t' + percentText(agreement.cycles[i]);
         if (on)

@@ -1,18 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "chart/query.h"
-#include "model/biorhythm.h"
 #include "platform/dates/datetime.h"
 
 #include <QByteArray>
 #include <QList>
-#include <QString>
 
-#include <array>
-#include <optional>
 #include <string>
-#include <vector>
 
 // quorvel-chart, the program's companion on the command line: the chart of
 // two dates as a PNG, SVG or PDF file, a table of the values of every day in
@@ -24,22 +18,12 @@
 
 namespace quorvel::companion {
 
-// One day of life: the values its chart column shows, taken at the day
-// offset itself (the middle of the column).
-struct DayValues {
-    Date date = 0.0;        // the calendar day, a whole day count
-    long long day = 0;      // days since the birth date, negative before it
-    CycleValues cycles{};   // -1..1
-    double composite = 0.0; // 0..100
-    bool critical = false;
-};
-
-// Both dates are calendar days (whole day counts).
-DayValues dayValues(Date birthDay, Date date);
-
-// The table as CSV (RFC 4180: comma separated, CRLF line ends), UTF-8.
+// The table as CSV (RFC 4180: comma separated, CRLF line ends), UTF-8. A
+// row is one day of life: the values its chart column shows, taken at the
+// day offset itself (the middle of the column). Both dates are calendar days
+// (whole day counts).
 void appendTableHeader(std::string &out);
-void appendTableRow(std::string &out, const DayValues &row);
+void appendTableRow(std::string &out, Date birthDay, Date date);
 
 // The whole program: the arguments after the program's name, as the system
 // passed them, and the moment it takes as now (the date of a sheet or a

@@ -118,7 +118,7 @@ QString compareDescription()
 
 } // namespace
 
-Outcome showHelp(CommandLine &line, const QString &command)
+Outcome CommandLine::showHelp()
 {
     static const QHash<QString, QString (*)()> descriptions{
         {QString(), programDescription},
@@ -128,9 +128,19 @@ Outcome showHelp(CommandLine &line, const QString &command)
         {QStringLiteral("calendar"), calendarDescription},
         {QStringLiteral("compare"), compareDescription},
     };
-    const QString usage = command.isEmpty() ? QStringLiteral("用法：quorvel-chart 命令 [选项]")
-                                            : QStringLiteral("用法：quorvel-chart %1 [选项]").arg(command);
-    return writeText(QStringLiteral("-"), line.help(usage, descriptions.value(command)()).toUtf8());
+    m_parser.setApplicationDescription(descriptions.value(m_command)());
+    QStringList lines = m_parser.helpText().split(u'\n');
+    lines.first() = m_command.isEmpty() ? QStringLiteral("用法：quorvel-chart 命令 [选项]")
+                                        : QStringLiteral("用法：quorvel-chart %1 [选项]").arg(m_command);
+    // Qt lines the descriptions up by characters; every value name is two
+    // Chinese characters, two columns wider on a terminal than they count, so
+    // the options without a value move their descriptions along with them.
+    const bool valueNames = !lines.filter(QStringLiteral("<")).isEmpty();
+    for (QString &line : lines) {
+        if (valueNames && line.startsWith(u"  -") && !line.contains(u'<'))
+            line.insert(line.indexOf(u"  ", 2), u"  ");
+    }
+    return writeText(QStringLiteral("-"), lines.join(u'\n').toUtf8());
 }
 
 } // namespace quorvel::companion

@@ -19,38 +19,29 @@ void append(std::string &out, auto number)
 
 } // namespace
 
-DayValues dayValues(Date birthDay, Date date)
-{
-    DayValues row;
-    row.date = date;
-    row.day = static_cast<long long>(date - birthDay);
-    row.cycles = AllCycleValues(double(row.day));
-    row.composite = CompositeValue(row.cycles);
-    row.critical = IsCriticalDay(row.cycles, ProgramCriticalLevel);
-    return row;
-}
-
 void appendTableHeader(std::string &out)
 {
     out += "date,day,physical,emotional,intellectual,composite,"
            "physical_value,emotional_value,intellectual_value,composite_value,critical\r\n";
 }
 
-void appendTableRow(std::string &out, const DayValues &row)
+void appendTableRow(std::string &out, Date birthDay, Date date)
 {
+    const long long day = static_cast<long long>(date - birthDay); // negative before the birth
+    const CycleValues cycles = AllCycleValues(double(day));
     // Every field is a date or a number: nothing needs quoting.
-    out += dateText(row.date).toLatin1().constData();
+    out += dateText(date).toLatin1().constData();
     out += ',';
-    append(out, row.day);
-    for (const long long number : readoutNumbers(row.cycles)) {
+    append(out, day);
+    for (const long long number : readoutNumbers(cycles)) {
         out += ',';
         append(out, number);
     }
-    for (const double value : {row.cycles.physical, row.cycles.emotional, row.cycles.intellectual, row.composite}) {
+    for (const double value : {cycles.physical, cycles.emotional, cycles.intellectual, CompositeValue(cycles)}) {
         out += ',';
         append(out, value);
     }
-    out += row.critical ? ",1\r\n" : ",0\r\n";
+    out += IsCriticalDay(cycles, ProgramCriticalLevel) ? ",1\r\n" : ",0\r\n";
 }
 
 } // namespace quorvel::companion
