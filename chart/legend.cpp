@@ -34,7 +34,7 @@ void paintLegend(QPainter &painter, QPoint origin, const QColor &ink, Palette pa
     painter.save();
     for (std::size_t i = 0; i < Curves.size(); ++i) {
         const VbColor color = palette == Palette::Paper ? Curves[i].paperColor : Curves[i].color;
-        paintLegendEntry(painter, origin + QPoint(SwatchLefts[i], 0), QColor::fromRgb(resolveColor(color)), ink,
+        paintLegendEntry(painter, origin + QPoint(SwatchLefts[i], 0), colorOf(color), ink,
                          QString::fromUtf16(Curves[i].name));
     }
     painter.restore();

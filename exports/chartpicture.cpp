@@ -15,8 +15,6 @@
 namespace quorvel {
 namespace {
 
-QColor colorOf(VbColor color) { return QColor::fromRgb(resolveColor(color)); }
-
 QPoint pixelsOf(QPoint twips) { return QPoint(twipsToPixels(twips.x()), twipsToPixels(twips.y())); }
 
 // What the window shows over the chart's drawing, and the legend strip

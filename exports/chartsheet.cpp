@@ -50,8 +50,6 @@ QFont sheetFont(double height)
     return font;
 }
 
-QColor paperColorOf(VbColor color) { return QColor::fromRgb(resolveColor(color)); }
-
 // The calendar day that names day offset `day` of a chart.
 QDate dayOf(const DrawnChart &chart, int day) { return calendarDate(chart.dateOf(day)); }
 
@@ -175,7 +173,7 @@ private:
     // An axis's tick, in the frame's colour.
     void tick(QPointF from, QPointF to)
     {
-        m_painter.setPen(QPen(paperColorOf(PaperZeroLineColor), 0.25 * Mm));
+        m_painter.setPen(QPen(colorOf(PaperZeroLineColor), 0.25 * Mm));
         m_painter.drawLine(from, to);
     }
     double dayWidth() const { return PlotArea.width() / m_chart.span(); }
@@ -264,7 +262,7 @@ void Sheet::paintQueryMark()
     const double half = 1.4 * Mm;
     const QPointF corners[] = {{x - half, tip - 2.4 * Mm}, {x + half, tip - 2.4 * Mm}, {x, tip}};
     m_painter.setPen(Qt::NoPen);
-    m_painter.setBrush(paperColorOf(PaperQueryMarkColor));
+    m_painter.setBrush(colorOf(PaperQueryMarkColor));
     m_painter.setRenderHint(QPainter::Antialiasing);
     m_painter.drawPolygon(corners, 3);
     m_painter.setBrush(Qt::NoBrush);
@@ -282,7 +280,7 @@ void Sheet::paintLegendRow(double top)
     paintLegend(m_painter, QPoint(0, 0), Qt::black, Palette::Paper);
     int x = LegendSize.width() + 8;
     for (const auto &[color, word] : {std::pair{PaperQueryDayColor, QueryDayWord}, {PaperCriticalDayColor, CriticalDayWord}})
-        x = paintLegendEntry(m_painter, QPoint(x, 0), paperColorOf(color), Qt::black, word) + 12;
+        x = paintLegendEntry(m_painter, QPoint(x, 0), colorOf(color), Qt::black, word) + 12;
     // Which line is whom: a stroke of each, and the person after it.
     if (const auto &compared = m_chart.compared) {
         QPen stroke(Qt::black, 1.0, Qt::SolidLine, Qt::FlatCap);
@@ -366,7 +364,7 @@ void paintPaperChart(QPainter &painter, QRectF area, double unitsPerMm, const Dr
     painter.save();
     painter.fillRect(area, Qt::white);
     const double dayWidth = area.width() / chart.span();
-    painter.setPen(QPen(paperColorOf(PaperGridColor), 0.12 * unitsPerMm));
+    painter.setPen(QPen(colorOf(PaperGridColor), 0.12 * unitsPerMm));
     for (const int day : gridDays(chart, dayWidth / unitsPerMm)) {
         const double x = area.left() + (day - chart.days.first) * dayWidth;
         painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
@@ -377,7 +375,7 @@ void paintPaperChart(QPainter &painter, QRectF area, double unitsPerMm, const Dr
     painter.scale(area.width() / pixels.width(), area.height() / pixels.height());
     surface.paint(painter, pixels, paperColor);
     painter.restore();
-    painter.setPen(QPen(paperColorOf(PaperZeroLineColor), 0.25 * unitsPerMm));
+    painter.setPen(QPen(colorOf(PaperZeroLineColor), 0.25 * unitsPerMm));
     painter.drawRect(area);
     painter.restore();
 }

@@ -22,18 +22,11 @@ inline constexpr double CyclePi = 3.1415926;
 // From a cycle value (-1 to 1) to chart units and readout numbers.
 inline constexpr double ValueScale = 100.0;
 
-inline constexpr int PhysicalPeriod = 23;
-inline constexpr int EmotionalPeriod = 28;
-inline constexpr int IntellectualPeriod = 33;
-
+// The cycle's period in days: 23, 28 and 33, in the order of BiorhythmCycle.
 constexpr int CyclePeriod(BiorhythmCycle cycle)
 {
-    switch (cycle) {
-    case BiorhythmCycle::Physical: return PhysicalPeriod;
-    case BiorhythmCycle::Emotional: return EmotionalPeriod;
-    case BiorhythmCycle::Intellectual: return IntellectualPeriod;
-    }
-    return PhysicalPeriod;
+    constexpr int Periods[] = {23, 28, 33};
+    return Periods[static_cast<int>(cycle)];
 }
 
 // The cycle's angle at a day offset, in radians: ((offset * 2) * CyclePi) /

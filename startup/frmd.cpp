@@ -29,7 +29,6 @@ FrmD::FrmD(frmQORVEL *analysisWindow)
     // and the picture's words as text, read out with the dialog.
     setAccessibleName(QStringLiteral("分析指南"));
     setAccessibleDescription(guide::tableText());
-    setAccessibleRole(QAccessible::Dialog);
     Command1->setAccessibleName(QStringLiteral("关闭"));
     Image2->setAccessibleName(QStringLiteral("生物节律分析指南表"));
     Image2->setAccessibleDescription(guide::tableText());

@@ -3,7 +3,6 @@
 
 #include "analysis_window/frmqorvel.h"
 #include "platform/widgets/runtime.h"
-#include "startup/frmc.h"
 #include "startup/frmd.h"
 
 namespace quorvel {
@@ -12,8 +11,6 @@ Global::Global(Runtime &runtime)
     : m_runtime(runtime)
 {
 }
-
-Global::~Global() = default;
 
 void Global::Main()
 {

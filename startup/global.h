@@ -3,6 +3,7 @@
 
 #include "analysis_window/frmqorvel.h"
 #include "chart/chartcontrols.h"
+#include "startup/frmc.h"
 #include "startup/frmd.h"
 
 #include <QPointer>
@@ -24,7 +25,6 @@
 
 namespace quorvel {
 
-class FrmC;
 class Runtime;
 
 class Global final : public QObject
@@ -33,7 +33,6 @@ class Global final : public QObject
 
 public:
     explicit Global(Runtime &runtime);
-    ~Global();
 
     void Main();
 

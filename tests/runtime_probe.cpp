@@ -24,7 +24,7 @@ int main(int argc, char *argv[])
             std::printf("reported %d %s\n", error.code, qPrintable(error.description));
             std::fflush(stdout);
         });
-        runtime.RaiseRuntimeError(OverflowError());
+        runtime.RaiseRuntimeError({6, QStringLiteral("溢出")});
     }
     if (mode == u"scrollbar") {
         runtime.setErrorReporter([](const RuntimeError &error) {
@@ -48,7 +48,7 @@ int main(int argc, char *argv[])
                 box->accept();
             }
         });
-        QTimer::singleShot(0, [&] { runtime.RaiseRuntimeError(OverflowError()); });
+        QTimer::singleShot(0, [&] { runtime.RaiseRuntimeError({6, QStringLiteral("溢出")}); });
         return app.exec();
     }
     if (mode == u"end") {

@@ -513,12 +513,12 @@ void tst_Chart::secondPersonDottedOverTheFirst()
     const QRgb colours[] = {PhysicalColour, EmotionalColour, IntellectualColour};
     std::array<QImage, 3> lines;
     for (std::size_t curve = 0; curve < lines.size(); ++curve) {
-        DrawingSurface line(ChartSize);
+        DrawingSurface line(ChartSize, SystemMenuText, Curves[curve].color);
         line.Scale(pair.drawn.days.first, ChartTop, pair.drawn.days.end(), ChartBottom);
         std::vector<QPointF> points;
         for (double x = pair.drawn.days.first; x <= pair.drawn.days.end(); x += 0.5)
             points.emplace_back(float(x + 0.5), float(curveValue(curve, x + shift)));
-        line.PSet(float(points[0].x()), float(points[0].y()), Curves[curve].color);
+        line.PSet(float(points[0].x()), float(points[0].y()));
         line.LineTo(std::span(points).subspan(1), Curves[curve].color);
         lines[curve] = line.image();
     }

@@ -99,7 +99,7 @@ void tst_EndToEnd::typicalRoad()
         pressKey(&w, Qt::Key_PageDown);
         QCOMPARE(w.PROPTION->Value(), 50);
         QCOMPARE(w.LBLts->Caption(), u"<-- 50天 -->"_qs);
-        QCOMPARE(w.POSITION->LargeChange(), 25);
+        QCOMPARE(w.POSITION->pageStep(), 25);
         QCOMPARE(w.PicBack->surface().scaleRect().width(), 50.0);
 
         // A critical day: 1980-01-01 + 11270 days (2010-11-09) is one;

@@ -140,7 +140,7 @@ void tst_Navigation::spanChangesWidthLabelAndPageStep()
         const int position = w.POSITION->Value();
         w.PROPTION->setValueChecked(span);
         QCOMPARE(w.LBLts->Caption(), label);
-        QCOMPARE(w.POSITION->LargeChange(), pageStep);
+        QCOMPARE(w.POSITION->pageStep(), pageStep);
         QCOMPARE(w.POSITION->Value(), position);
         QCOMPARE(chartWidth(w), double(span));
         QVERIFY(chartHasCurves(w));

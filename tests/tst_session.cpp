@@ -268,11 +268,11 @@ void Session::check()
     int half = s / 2;
     if (s % 2 && half % 2)
         ++half; // s/2 ends in .5: the even neighbour
-    rule(w.POSITION->Min() == 0 && w.POSITION->Max() == 18250 && p >= 0 && p <= 18250,
-         u"POSITION %1 in %2..%3"_qs.arg(p).arg(w.POSITION->Min()).arg(w.POSITION->Max()));
-    rule(w.PROPTION->Min() == 40 && w.PROPTION->Max() == 365 && s >= 40 && s <= 365,
-         u"PROPTION %1 in %2..%3"_qs.arg(s).arg(w.PROPTION->Min()).arg(w.PROPTION->Max()));
-    rule(w.POSITION->LargeChange() == half, u"POSITION's page step %1 for a span of %2"_qs.arg(w.POSITION->LargeChange()).arg(s));
+    rule(w.POSITION->minimum() == 0 && w.POSITION->Max() == 18250 && p >= 0 && p <= 18250,
+         u"POSITION %1 in %2..%3"_qs.arg(p).arg(w.POSITION->minimum()).arg(w.POSITION->Max()));
+    rule(w.PROPTION->minimum() == 40 && w.PROPTION->Max() == 365 && s >= 40 && s <= 365,
+         u"PROPTION %1 in %2..%3"_qs.arg(s).arg(w.PROPTION->minimum()).arg(w.PROPTION->Max()));
+    rule(w.POSITION->pageStep() == half, u"POSITION's page step %1 for a span of %2"_qs.arg(w.POSITION->pageStep()).arg(s));
 
     rule(w.LBLts->Caption() == u"<-- %1天 -->"_qs.arg(s), u"span label \"%1\" for %2"_qs.arg(w.LBLts->Caption()).arg(s));
     const auto start = CDate(m_global.shared().ChartBirthDate + 2.0 * p);

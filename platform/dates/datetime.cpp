@@ -200,9 +200,7 @@ QString dateTimeText(Date date)
 Date systemNow()
 {
     const QDateTime now = QDateTime::currentDateTime();
-    const QDate today = now.date();
-    return DateSerial(today.year(), today.month(), today.day())
-        + now.time().msecsSinceStartOfDay() / 86400000.0;
+    return double(now.date().toJulianDay() - JulianDayOfDayZero) + now.time().msecsSinceStartOfDay() / 86400000.0;
 }
 
 } // namespace quorvel

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QRgb>
+#include <QColor>
 
 #include <cstdint>
 
@@ -33,5 +33,8 @@ inline QRgb resolveColor(VbColor color)
         return resolveSystemColor(color);
     return qRgb(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
 }
+
+// The same colour to paint with.
+inline QColor colorOf(VbColor color) { return QColor::fromRgb(resolveColor(color)); }
 
 } // namespace quorvel

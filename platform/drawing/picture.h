@@ -32,7 +32,6 @@ public:
     Picture() = default;
     explicit Picture(const QString &path);
 
-    bool isNull() const { return m_picture.isNull(); }
     const QPixmap &pixmap() const { return m_picture; }
 
     // The version to paint with this painter: doubled when the painter's

@@ -130,10 +130,9 @@ DrawingSurface::DrawingSurface(QSize pixelSize, VbColor backColor, VbColor foreC
     : m_image(pixelSize.expandedTo(QSize(1, 1)), QImage::Format_RGB32)
     , m_backColor(backColor)
     , m_foreColor(foreColor)
+    , m_grid(gridAt(1.0))
 {
-    m_image.fill(resolveColor(backColor));
-    record(Shape::Clear, resolveColor(m_backColor), {});
-    Scale(0.0f, 0.0f, 1.0f, 1.0f);
+    Cls();
 }
 
 void DrawingSurface::record(Shape shape, QRgb rgb, std::initializer_list<QPointF> points)
@@ -266,12 +265,7 @@ void DrawingSurface::polylineTo(std::span<const QPointF> points, VbColor color, 
 
 void DrawingSurface::PSet(float x, float y)
 {
-    PSet(x, y, m_foreColor);
-}
-
-void DrawingSurface::PSet(float x, float y, VbColor color)
-{
-    const QRgb rgb = resolveColor(color);
+    const QRgb rgb = resolveColor(m_foreColor);
     const QPoint p = toPixel(QPointF(x, y));
     if (const Pixels pixels(m_image); pixels.contains(p.x(), p.y()))
         withPen(m_mode == DrawMode::XorPen, rgb, [&](auto pen) { pen(pixels.row(p.y())[p.x()]); });

@@ -78,8 +78,8 @@ public:
     // image, the dots running on from one point to the next; a replay dots
     // it a line's width on and off.
     void DottedLineTo(std::span<const QPointF> points, VbColor color);
+    // A point in the fore colour.
     void PSet(float x, float y);
-    void PSet(float x, float y, VbColor color);
     QPointF currentPoint() const { return m_current; }
 
     // The pixel rule on the image, both ways (pixelgrid.h).

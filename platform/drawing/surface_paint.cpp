@@ -70,6 +70,20 @@ void DrawingSurface::paint(QPainter &painter, QSizeF size, const Restyle &restyl
     QList<QLineF> segments;
     QPolygonF polyline;
 
+    // A line along an axis covers the box of its pixels, as on the image;
+    // false for any other line.
+    const auto alongAxis = [&](QPoint from, QPoint to, const QColor &color) {
+        if (from.x() == to.x() && from.y() != to.y()) {
+            const PixelRun rows = stepsUpTo(from.y(), to.y());
+            painter.fillRect(device.pixels(from.x(), from.x() + device.lineX, rows.first, rows.end), color);
+        } else if (from.y() == to.y() && from.x() != to.x()) {
+            const PixelRun columns = stepsUpTo(from.x(), to.x());
+            painter.fillRect(device.pixels(columns.first, columns.end, from.y(), from.y() + device.lineY), color);
+        } else {
+            return false;
+        }
+        return true;
+    };
     const auto markOf = [](Shape shape) {
         switch (shape) {
         case Shape::Clear: return Mark::Ground;
@@ -110,33 +124,15 @@ void DrawingSurface::paint(QPainter &painter, QSizeF size, const Restyle &restyl
             painter.fillRect(device.pixels(p.x(), p.x() + device.lineX, p.y(), p.y() + device.lineY), color);
             break;
         }
-        case Shape::VerticalLines: {
+        case Shape::VerticalLines:
             // Each line as a Line along the axis paints it.
-            const int top = grid.row(points[0].y());
-            const int bottom = grid.row(points[1].y());
-            if (top == bottom)
-                break;
-            const PixelRun rows = stepsUpTo(top, bottom);
-            for (double x = points[0].x(); x <= points[1].x(); x += 1.0) {
-                const int column = grid.column(x);
-                painter.fillRect(device.pixels(column, column + device.lineX, rows.first, rows.end), color);
-            }
+            for (double x = points[0].x(); x <= points[1].x(); x += 1.0)
+                alongAxis(grid.toPixel(QPointF(x, points[0].y())), grid.toPixel(QPointF(x, points[1].y())), color);
             break;
-        }
         case Shape::Line: {
             const QPoint from = grid.toPixel(points[0]);
             const QPoint to = grid.toPixel(points[1]);
-            if (from.x() == to.x() && from.y() != to.y()) {
-                const PixelRun rows = stepsUpTo(from.y(), to.y());
-                painter.fillRect(device.pixels(from.x(), from.x() + device.lineX, rows.first, rows.end), color);
-                break;
-            }
-            if (from.y() == to.y() && from.x() != to.x()) {
-                const PixelRun columns = stepsUpTo(from.x(), to.x());
-                painter.fillRect(device.pixels(columns.first, columns.end, from.y(), from.y() + device.lineY), color);
-                break;
-            }
-            if (from == to)
+            if (alongAxis(from, to, color) || from == to)
                 break;
             [[fallthrough]];
         }

@@ -161,7 +161,7 @@ class AccessibleForm final : public QAccessibleWidget
 {
 public:
     explicit AccessibleForm(Form *form)
-        : QAccessibleWidget(form, form->accessibleRole())
+        : QAccessibleWidget(form, QAccessible::Window)
         , m_statusLine(new AccessiblePart(form, QAccessible::StatusBar, this))
         , m_message(new AccessiblePart(form, QAccessible::Notification, m_statusLine))
         , m_partIds{m_statusLine->id(), m_message->id()}
@@ -174,7 +174,11 @@ public:
             QAccessible::deleteAccessibleInterface(id);
     }
 
-    QAccessible::Role role() const override { return static_cast<Form *>(widget())->accessibleRole(); }
+    // An owned window (setOwnerWindow) is a dialog, which waits for the user.
+    QAccessible::Role role() const override
+    {
+        return widget()->windowType() == Qt::Dialog ? QAccessible::Dialog : QAccessible::Window;
+    }
     // A window kept loaded but never put on the screen is no window to
     // the user.
     QAccessible::State state() const override

@@ -34,9 +34,8 @@ void CommandButton::paintEvent(QPaintEvent *event)
         return;
     }
     QPainter painter(this);
-    const QColor face = QColor::fromRgb(resolveColor(*m_faceColor));
     const bool sunken = isDown();
-    const QBrush fill(face);
+    const QBrush fill(colorOf(*m_faceColor));
     qDrawWinButton(&painter, rect(), palette(), sunken, &fill);
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.setFont(font());

@@ -14,7 +14,7 @@ void keepMouseMovement(QWidget *widget)
 void setPaletteColor(QWidget *widget, QPalette::ColorRole role, VbColor color)
 {
     QPalette palette = widget->palette();
-    palette.setColor(role, QColor::fromRgb(resolveColor(color)));
+    palette.setColor(role, colorOf(color));
     widget->setPalette(palette);
 }
 

@@ -101,10 +101,8 @@ void Form::place()
 void Form::paintEvent(QPaintEvent *event)
 {
     QWidget::paintEvent(event);
-    if (!m_background.isNull()) {
-        QPainter painter(this);
-        painter.drawPixmap(0, 0, m_background.forPainter(painter));
-    }
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_background.forPainter(painter));
 }
 
 void Form::showEvent(QShowEvent *event)

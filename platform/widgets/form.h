@@ -54,10 +54,6 @@ public:
     int Width() const;
     int Height() const;
 
-    // A window by default; a dialog for a window that waits for the user.
-    QAccessible::Role accessibleRole() const { return m_accessibleRole; }
-    void setAccessibleRole(QAccessible::Role role) { m_accessibleRole = role; }
-
 signals:
     // Movement over the window's bare surface (no control under the pointer).
     void mouseMoved(int button, int shift, float x, float y);
@@ -89,7 +85,6 @@ private:
     QEventLoop *m_modalLoop = nullptr;
     float m_left = 0;
     float m_top = 0;
-    QAccessible::Role m_accessibleRole = QAccessible::Window;
 };
 
 // Where a window is placed to stand centred on the screen, in twips, halves

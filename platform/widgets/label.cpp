@@ -35,7 +35,9 @@ Label::Label(QWidget *parent, QRect geometry, const QString &caption, VbColor fo
 void Label::setCaption(const QString &caption)
 {
     setText(caption);
-    fitToText();
+    // An empty label keeps the width of one narrow character.
+    if (m_sizing == Sizing::AutoSize)
+        resize(std::max(textWidthOfCaption(), FontPixelSize / 2), FontPixelSize);
 }
 
 void Label::setForeColor(VbColor color)
@@ -44,15 +46,6 @@ void Label::setForeColor(VbColor color)
     setPaletteColor(this, QPalette::WindowText, color);
     update();
     emit foreColorSet(color);
-}
-
-void Label::fitToText()
-{
-    if (m_sizing != Sizing::AutoSize)
-        return;
-    // An empty label keeps the width of one narrow character.
-    const int width = std::max(textWidthOfCaption(), FontPixelSize / 2);
-    resize(width, FontPixelSize);
 }
 
 int Label::textWidthOfCaption() const

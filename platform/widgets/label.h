@@ -49,7 +49,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    void fitToText();
     // The width of the text in the program's font. The pointer readout sets
     // captions on every movement, to texts it has mostly shown before, and
     // measuring a text is slow (it is shaped): the widths are kept.

@@ -10,9 +10,6 @@
 
 namespace quorvel {
 
-RuntimeError OverflowError() { return {6, QStringLiteral("溢出")}; }
-RuntimeError InvalidPropertyValueError() { return {380, QStringLiteral("无效的属性值")}; }
-
 void Runtime::Beep()
 {
     QApplication::beep();

@@ -22,10 +22,6 @@ struct RuntimeError {
     QString description;
 };
 
-// The errors the program can raise.
-RuntimeError OverflowError();            // 6: a number out of its type's range
-RuntimeError InvalidPropertyValueError(); // 380: a control given a value it cannot take
-
 class Runtime final : public QObject
 {
     Q_OBJECT

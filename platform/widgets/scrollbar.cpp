@@ -51,7 +51,7 @@ QString HScrollBar::spokenText() const
 void HScrollBar::setValueChecked(int value)
 {
     if (value < minimum() || value > maximum())
-        m_runtime.RaiseRuntimeError(InvalidPropertyValueError());
+        m_runtime.RaiseRuntimeError({380, QStringLiteral("无效的属性值")});
     setValue(value);
 }
 

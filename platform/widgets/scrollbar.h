@@ -25,10 +25,7 @@ public:
     // A value out of range is reported through the runtime.
     HScrollBar(QWidget *parent, QRect geometry, const Runtime &runtime);
 
-    int Min() const { return minimum(); }
     int Max() const { return maximum(); }
-    int SmallChange() const { return singleStep(); }
-    int LargeChange() const { return pageStep(); }
     int Value() const { return value(); }
     void setMin(int min);
     void setMax(int max);

@@ -21,9 +21,9 @@ namespace {
 // 16-pixel one is set pixel by pixel, without smoothing. The same layout is
 // also written as an SVG picture for every other size.
 
-const QColor IconRim = bgr(quorvel::LightGreen);
-const QColor IconGrid = bgr(quorvel::GridColor);
-const QColor IconZeroLine = bgr(quorvel::ZeroLineColor);
+const QColor IconRim = colorOf(quorvel::LightGreen);
+const QColor IconGrid = colorOf(quorvel::GridColor);
+const QColor IconZeroLine = colorOf(quorvel::ZeroLineColor);
 constexpr double IconCentre = 8;
 constexpr double IconAmplitude = 5;
 constexpr double IconCurveWidth = 0.8;
@@ -41,9 +41,9 @@ struct IconCurve {
 // Physical, emotional and intellectual, in the order the chart draws them;
 // their periods keep the proportion of the cycles' 23, 28 and 33 days.
 const IconCurve IconCurves[] = {
-    {bgr(quorvel::PhysicalColor), 13.8, -2.07},
-    {bgr(quorvel::EmotionalColor), 16.8, 0.15},
-    {bgr(quorvel::IntellectualColor), 19.8, 2.17},
+    {colorOf(quorvel::PhysicalColor), 13.8, -2.07},
+    {colorOf(quorvel::EmotionalColor), 16.8, 0.15},
+    {colorOf(quorvel::IntellectualColor), 19.8, 2.17},
 };
 
 double iconCurveY(const IconCurve &curve, double x)

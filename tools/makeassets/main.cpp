@@ -31,11 +31,6 @@
 
 namespace makeassets {
 
-QColor bgr(VbColor value)
-{
-    return QColor::fromRgb(quorvel::resolveColor(value));
-}
-
 QImage trueColourImage(int width, int height, const QColor &fill, int scale)
 {
     QImage image(width * scale, height * scale, QImage::Format_RGB32);

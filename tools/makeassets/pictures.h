@@ -14,15 +14,13 @@
 
 namespace makeassets {
 
-using quorvel::VbColor;
-
 // Colours are given as the program gives them, 0x00BBGGRR; the chart's own
 // come from the chart's definitions.
-QColor bgr(VbColor value);
+using quorvel::colorOf;
 
 // The panel's green: behind the analysis window and the legend, and the
 // icon's frame.
-inline const QColor PanelGreen = bgr(0x0053A673);
+inline const QColor PanelGreen = colorOf(0x0053A673);
 
 // A picture of width x height pixels, `scale` device pixels to a pixel: a
 // painter on it draws in the picture's own pixels.
