@@ -6,8 +6,8 @@ class QWidget;
 
 // What a screen reader learns of the controls where Qt's own accessible
 // interfaces say too little: a scroll bar's value in its owner's words, the
-// picture box as a chart, a window in the role its owner gives it, the
-// marked spot of a picture box, and passing messages of a window.
+// picture box as a chart, a window as a dialog where it waits for the user,
+// the marked spot of a picture box, and passing messages of a window.
 //
 // Qt 6.4's AT-SPI bridge hands a screen reader the changed object, not the
 // new text, with a change of an accessible name or description, and Orca
