@@ -538,10 +538,9 @@ void tst_Exports::pairInEveryFile()
                 dialog->accept();
             });
             chooseByMenuKey(w, u"与…对比"_qs);
-            QStringList legends;
-            for (const Label *label : w.PicBack->findChildren<Label *>())
-                legends += label->isVisible() && label->Caption().startsWith(u"实线："_qs) ? label->Caption() : QString();
-            QVERIFY2(legends.join(QString()).endsWith(synchrony(other)), qPrintable(legends.join(u'|')));
+            const QList<Label *> legend = chartLabels(w, u"实线："_qs);
+            QCOMPARE(legend.size(), 1);
+            QVERIFY2(legend[0]->Caption().endsWith(synchrony(other)), qPrintable(legend[0]->Caption()));
         }
         const QString saved = m_dir.filePath(u"window-pair.png"_qs);
         QCOMPARE(w.saveChart(saved), QString());
@@ -830,8 +829,6 @@ void tst_Exports::readerOfAFifoNeverHoldsTheWindow()
     QVERIFY(::stat(QFile::encodeName(fifo), &status) == 0 && S_ISFIFO(status.st_mode));
 }
 
-// A span without a critical day has no calendar to export: the menu says
-// so at once, asks for no file name, and nothing is written.
 // A chart drawn by moving the span of a late birth along: the query
 // (2010-01-01) lies before the birth, so only the scroll bar draws it.
 void showSpan(frmQORVEL &w, const QString &birth, int position, int span)

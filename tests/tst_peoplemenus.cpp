@@ -166,17 +166,6 @@ QString compareWith(frmQORVEL &w, const QString &second)
     return choose(w, Way::ChartMenu, u"与…对比"_s);
 }
 
-// The labels shown on the chart whose text starts so.
-QList<Label *> chartLabels(frmQORVEL &w, const QString &start)
-{
-    QList<Label *> found;
-    for (Label *label : w.PicBack->findChildren<Label *>()) {
-        if (label->isVisible() && label->Caption().startsWith(start))
-            found += label;
-    }
-    return found;
-}
-
 } // namespace
 
 class tst_PeopleMenus : public QObject

@@ -119,6 +119,17 @@ inline bool chartHasCurves(frmQORVEL &window)
     return false;
 }
 
+// The labels shown on the chart whose text starts so.
+inline QList<Label *> chartLabels(frmQORVEL &w, const QString &start)
+{
+    QList<Label *> found;
+    for (Label *label : w.PicBack->findChildren<Label *>()) {
+        if (label->isVisible() && label->Caption().startsWith(start))
+            found += label;
+    }
+    return found;
+}
+
 // Runs body once, as soon as condition holds, from a polling timer: the body
 // thus runs wherever the event loop happens to be, nested modal shows too.
 inline void whenTrue(QObject *context, std::function<bool()> condition, std::function<void()> body)
